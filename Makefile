@@ -1,0 +1,41 @@
+# The two commands a fresh Debian 12 machine needs (as root): `make run` and `make test`.
+# `make` alone builds the product, the 32-bit DRUX.exe, in build/.
+# Tests, `run` and `bench` use the build whose programs Wine can run here (tools/wine-arch.sh):
+# build/ where Wine's 32-bit loader works, else the same sources built for x86_64 in build-x64/.
+BUILD ?= build
+JOBS ?= 2
+ARCH = $(shell bash tools/wine-arch.sh)
+RUNBUILD = $(if $(filter x86_64,$(ARCH)),build-x64,$(BUILD))
+
+.PHONY: build build-run run test bench setup clean
+
+build:
+	@test -f $(BUILD)/CMakeCache.txt || cmake -S . -B $(BUILD) \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BUILD) -j$(JOBS)
+
+build-x64:
+	@test -f build-x64/CMakeCache.txt || cmake -S . -B build-x64 \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release
+	cmake --build build-x64 -j$(JOBS)
+
+# The product always builds; the runnable build is the x64 one where 32-bit Wine can't start.
+build-run: build $(if $(filter x86_64,$(ARCH)),build-x64,)
+
+setup:
+	bash tools/setup.sh
+
+run: setup
+	$(MAKE) build-run
+	bash tools/run.sh $(RUNBUILD)
+
+test: setup
+	$(MAKE) build-run
+	bash tools/wine-env.sh $(RUNBUILD) -- ctest --test-dir $(RUNBUILD) --output-on-failure -j1
+
+bench: setup
+	$(MAKE) build-run
+	bash tools/wine-env.sh $(RUNBUILD) -- bash tools/bench.sh $(RUNBUILD)
+
+clean:
+	rm -rf $(BUILD) build-x64

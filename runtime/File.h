@@ -1,0 +1,28 @@
+// Numbered files read byte by byte, so the platform's file position is always ours.
+#pragma once
+#include <stdint.h>
+#include "runtime/ObjectTable.h"
+
+void FileLibraryInit();  // file table (bound 10), no current file; called by RuntimeStart
+
+intptr_t FileOpenRead(ObjectNumber number, const char* name);       // GENERIC_READ, OPEN_EXISTING
+intptr_t FileOpen(ObjectNumber number, const char* name);           // read/write, OPEN_ALWAYS
+intptr_t FileCreate(ObjectNumber number, const char* name);         // write, CREATE_ALWAYS
+intptr_t FileOpenExclusive(ObjectNumber number, const char* name);  // read/write, no sharing
+
+// Next line of the current file in the WorkBuffer at its cursor, without its line end.
+// A line longer than the room left in the WorkBuffer is cut there; the rest of it is consumed.
+char* FileReadLine();
+int32_t FileAtEnd(ObjectNumber number);  // -1 at the end, 0 otherwise (and for a closed number)
+void FileClose(ObjectNumber number);
+void FileCloseAll();
+
+intptr_t FileUse(ObjectNumber number);  // makes the file current; returns the current handle
+void FileSeek(int32_t position);
+int32_t FilePosition();  // -1 without a current file
+int32_t FileSize();      // -1 without a current file
+int32_t FileReadData(void* buffer, int32_t length);
+int32_t FileReadByte();
+int32_t FileReadWord();
+int32_t FileReadLong();
+float FileReadFloat();

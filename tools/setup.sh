@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs what building and testing DRUX needs on Debian 12, and nothing more.
+# Quick when everything is present: it only asks dpkg.
+set -euo pipefail
+
+need=()
+have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+
+packages=(wine wine32:i386 wine64 g++-mingw-w64-i686 mingw-w64-i686-dev g++-mingw-w64-x86-64
+          mingw-w64-x86-64-dev cmake make
+          xvfb x11-utils xauth googletest fonts-wine imagemagick xdotool python3)
+for p in "${packages[@]}"; do have "$p" || need+=("$p"); done
+[ ${#need[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "setup: missing packages: ${need[*]}; run as root (or install them) first" >&2
+  exit 1
+fi
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  dpkg --add-architecture i386
+fi
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -q
+apt-get install -y -q --no-install-recommends "${need[@]}"

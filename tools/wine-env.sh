@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Runs a command inside this build's private Wine world:
+#   tools/wine-env.sh <build dir> [--display-from-env] -- command ...
+# A private WINEPREFIX in the build tree (made on first use, with a 1024x768 virtual desktop),
+# a private Xvfb display (unless --display-from-env and DISPLAY is set), a persistent wineserver
+# and a desktop keeper. Everything started here is stopped here, by pid or by this prefix only.
+set -uo pipefail
+
+build=$(cd "${1:?build dir}" && pwd); shift
+use_env_display=0
+if [ "${1:-}" = "--display-from-env" ]; then use_env_display=1; shift; fi
+[ "${1:-}" = "--" ] && shift
+
+export WINEPREFIX="$build/wineprefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+# The build's architecture picks the loader: /usr/bin/wine would pick the 32-bit one whenever it
+# is installed, even where the kernel cannot run it.
+if grep -q '^CMAKE_SYSTEM_PROCESSOR:.*x86_64' "$build/CMakeCache.txt" 2>/dev/null \
+   || grep -q 'x86_64-w64-mingw32' "$build/CMakeCache.txt" 2>/dev/null; then
+  export WINEARCH=win64 DRUX_WINE=/usr/lib/wine/wine64
+else
+  export WINEARCH=win32 DRUX_WINE=wine
+fi
+
+xvfb_pid=""
+cleanup() {
+  wineserver -k >/dev/null 2>&1 || true
+  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; fi
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+if [ "$use_env_display" = 1 ] && [ -n "${DISPLAY:-}" ]; then
+  :
+else
+  display=""
+  for n in $(seq 91 160); do
+    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=$n; break; fi
+  done
+  [ -n "$display" ] || { echo "wine-env: no free X display" >&2; exit 1; }
+  Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  export DISPLAY=":$display"
+  for _ in $(seq 1 100); do
+    xdpyinfo -display "$DISPLAY" >/dev/null 2>&1 && break
+    kill -0 "$xvfb_pid" 2>/dev/null || { echo "wine-env: Xvfb did not start" >&2; exit 1; }
+    sleep 0.1
+  done
+fi
+
+if [ ! -f "$WINEPREFIX/.drux-ready" ]; then
+  rm -rf "$WINEPREFIX"
+  echo "wine-env: creating the Wine prefix (once)..." >&2
+  "$DRUX_WINE" wineboot -i >/dev/null 2>&1
+  "$DRUX_WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+  "$DRUX_WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+  wineserver -w
+  touch "$WINEPREFIX/.drux-ready"
+fi
+
+wineserver -p
+# A long-lived program keeps the virtual desktop (and the mouse position) between programs.
+keeper="$build/tools/DesktopKeeper.exe"
+if [ -f "$keeper" ]; then
+  "$DRUX_WINE" "$keeper" >/dev/null 2>&1 &
+fi
+
+"$@"
