@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Starts DRUX.exe under Wine in a directory holding a Constants.out.
+#   tools/run.sh <build dir>
+# With a DISPLAY it runs there until the program ends. Without one it runs on a private Xvfb
+# display, saves a screenshot of the screen once the load is over, ends the program and prints the
+# screenshot's path.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+build=$(cd "${1:?build dir}" && pwd)
+
+rundir="$build/run"
+mkdir -p "$rundir"
+if [ -f "$build/data/Constants.out" ]; then
+  cp "$build/data/Constants.out" "$rundir/Constants.out"
+else
+  cp "$here/../data/Constants.out" "$rundir/Constants.out"
+fi
+
+if [ -n "${DISPLAY:-}" ]; then
+  cd "$rundir"
+  exec bash "$here/wine-env.sh" "$build" --display-from-env -- \
+    bash -c 'cd "$1" && "$DRUX_WINE" "$2"' _ "$rundir" "$build/DRUX.exe"
+fi
+
+shot="$build/screenshot.png"
+bash "$here/wine-env.sh" "$build" -- bash -c '
+  set -u
+  cd "$1"
+  "$DRUX_WINE" "$2" >/dev/null 2>&1 &
+  previous=""
+  # The screen settles once the load is over: wait for two equal screenshots in a row.
+  for _ in $(seq 1 120); do
+    sleep 0.5
+    import -window root "$3.tmp.png" 2>/dev/null || continue
+    sum=$(md5sum < "$3.tmp.png")
+    if [ -n "$previous" ] && [ "$sum" = "$previous" ]; then break; fi
+    previous=$sum
+  done
+  mv "$3.tmp.png" "$3"
+' _ "$rundir" "$build/DRUX.exe" "$shot"
+echo "$shot"
