@@ -11,7 +11,8 @@ typedef intptr_t ObjectNumber;
 
 const ObjectNumber OBJECT_ANY = -1;
 
-// Link part of a dynamic record; the record itself follows it (8 bytes on).
+// Link part of a dynamic record; the record itself follows it (sizeof(ObjectNode) bytes on: 8 in
+// the 32-bit product, 16 in the 64-bit build).
 struct ObjectNode {
     ObjectNode* next;      // next older node
     ObjectNode* previous;  // next newer node
@@ -23,20 +24,29 @@ struct ObjectTable {
     int32_t bound;        // highest number accepted in lookups; slots cover 0..bound
     int32_t step;         // growth beyond the created number (10 or 30)
     int32_t spare;        // slots after growth = bound + spare (1 or 2)
-    int32_t recordSize;   // bytes per record; the first 32-bit field is the native handle
+    int32_t recordSize;   // bytes per record; the first field is the native handle (see below)
     uint8_t* slots;       // MainHeap, zero-filled
     ObjectNode* head;     // newest dynamic record, or null
     ObjectIdentifierSet* live;
 };
 
+// A record is present while its first field, the native handle, is non-zero. That field is
+// pointer-sized (a HANDLE: 32 bits in the product build), or the whole record when it is smaller.
+//
+// Tables live in static storage or start zeroed (ObjectTable table{}), since the live-identifier
+// set is made on first initialisation and reused afterwards.
+
 // Sets the kind's parameters and allocates bound + startSpare zeroed slots from MainHeap.
-// Returns 0 when the slot array can't be had. Re-initialising drops the old contents.
+// Returns 0 when the slot array can't be had (the table then holds no slots and every lookup is
+// a miss). Re-initialising drops the old contents without freeing them: after a runtime restart
+// they belonged to a MainHeap that no longer exists.
 int32_t ObjectTableInit(ObjectTable* table, int32_t recordSize, int32_t bound, int32_t step,
                         int32_t startSpare, int32_t growSpare);
 
 // The record at which the caller builds the object: a slot (growing the table when number is not
-// below bound) or, for OBJECT_ANY, a new zeroed dynamic record. Null on failure or for a negative
-// number other than OBJECT_ANY. Records may move when the table grows.
+// below bound) or, for OBJECT_ANY, a new zeroed dynamic record. Null on failure (heap exhausted,
+// a number so large that the grown bound would leave 32 bits) or for a negative number other than
+// OBJECT_ANY; the table stays as it was. Records may move when the table grows.
 void* ObjectCreate(ObjectTable* table, ObjectNumber number);
 
 // The live record for a number or a dynamic identifier, or null. A value that is neither a slot
@@ -59,7 +69,8 @@ inline void* ObjectNodeData(ObjectNode* node) { return (uint8_t*)node + sizeof(O
 
 // Releases everything the table holds through release(number): dynamic records newest first,
 // then static numbers 0..bound-1 (ascending) or bound-1..0 (descending). release must end in
-// ObjectRemove for the number it is given; empty slots are skipped.
+// ObjectRemove for the number it is given; empty slots are skipped, and a dynamic record that an
+// earlier release already removed is not visited.
 void ObjectReleaseAll(ObjectTable* table, void (*release)(ObjectNumber number), bool ascending);
 
 // Plain lists of dynamic records (used by the tables and by the requester's disabled windows).
