@@ -1,0 +1,547 @@
+// The input requester under real input. RequestInput runs on the test thread; a second thread
+// waits until the requester is the foreground window and then types, clicks and looks at it.
+// The injector never uses gtest assertions (they are not thread-safe here): it records what it
+// saw, and the test thread checks it after RequestInput has returned.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "runtime/Memory.h"
+#include "runtime/Runtime.h"
+#include "runtime/Text.h"
+#include "tests/window/InputInjection.h"
+#include "window/Requester.h"
+
+namespace {
+
+class RuntimeEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override { ASSERT_EQ(RuntimeStart(GetModuleHandleA(nullptr)), 1); }
+};
+::testing::Environment* const runtimeEnvironment =
+    ::testing::AddGlobalTestEnvironment(new RuntimeEnvironment);
+
+const char TITLE[] = "User input";
+const char PROMPT[] = "Enter string To find";
+
+// What the injector saw of one requester.
+struct RequesterSeen {
+    HWND requester = nullptr;
+    bool foreground = false;   // it became the foreground window
+    bool forcedClose = false;  // the input did not end it; the watchdog did
+};
+
+std::string EditText(HWND requester) {
+    HWND edit = GetDlgItem(requester, REQUESTER_EDIT);
+    LRESULT length = SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0);
+    std::string text((size_t)length + 1, '\0');
+    SendMessageA(edit, WM_GETTEXT, (WPARAM)text.size(), (LPARAM)&text[0]);
+    text.resize(strlen(text.c_str()));
+    return text;
+}
+
+bool EditTextBecomes(HWND requester, const std::string& expected) {
+    return input::WaitUntil([&] { return EditText(requester) == expected; });
+}
+
+POINT WindowCentre(HWND window) {
+    RECT r;
+    GetWindowRect(window, &r);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+HWND FocusOf(DWORD thread) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    GetGUIThreadInfo(thread, &info);
+    return info.hwndFocus;
+}
+
+// Runs RequestInput on this thread at out while act(requester) runs on the injector thread.
+// Returns the answer; the cursor is put back at the answer's start afterwards.
+std::string RequestWith(const char* defaultText, const std::function<void(HWND)>& act,
+                        RequesterSeen* seen = nullptr, char* out = nullptr,
+                        char** cursorAfter = nullptr) {
+    RequesterSeen local;
+    RequesterSeen& s = seen ? *seen : local;
+    DWORD testThread = GetCurrentThreadId();
+    std::thread injector([&] {
+        HWND found = nullptr;
+        // The window is up (and in front) before its controls are made; the Ok button is made
+        // last, just before the requester brings itself to the front.
+        s.foreground = input::WaitUntil([&] {
+            found = FindWindowA("InputRequester", nullptr);
+            return found && GetDlgItem(found, REQUESTER_OK) && GetForegroundWindow() == found &&
+                   FocusOf(testThread) == GetDlgItem(found, REQUESTER_EDIT);
+        });
+        s.requester = found;
+        if (!found) {
+            // Nothing to answer: end the requester's loop rather than hang the test.
+            s.forcedClose = true;
+            PostThreadMessageA(testThread, WM_QUIT, 0, 0);
+            return;
+        }
+        if (s.foreground) act(found);
+        if (!input::WaitUntil([&] { return !IsWindow(found); })) {
+            s.forcedClose = true;
+            PostMessageA(found, WM_CLOSE, 0, 0);
+        }
+    });
+    char* start = out ? out : TextCursor();
+    char* answer = RequestInput(TITLE, PROMPT, defaultText, out);
+    injector.join();
+    EXPECT_EQ(answer, start);
+    if (cursorAfter) *cursorAfter = TextCursor();
+    std::string text = answer;
+    TextCursorSet(WorkBuffer);
+    return text;
+}
+
+// Top-level test windows on the test thread: they count the clicks they get and post the
+// thread's quit message when asked to.
+const UINT WM_TEST_QUIT = WM_APP + 1;
+std::atomic<int> ownerClicks;
+
+LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_LBUTTONDOWN) ownerClicks++;
+    if (message == WM_TEST_QUIT) {
+        PostQuitMessage((int)wParam);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND TestWindowCreate(int x, int y, bool visible) {
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = TestWindowProc;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+        windowClass.lpszClassName = "RequesterTestWindow";
+        registered = RegisterClassA(&windowClass) != 0;
+    }
+    HWND window = CreateWindowExA(0, "RequesterTestWindow", "owner", WS_OVERLAPPEDWINDOW, x, y,
+                                  300, 200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (visible) ShowWindow(window, SW_SHOWNORMAL);
+    return window;
+}
+
+std::vector<DisabledWindowRecord> RecordsOf(DWORD threadId) {
+    std::vector<DisabledWindowRecord> records;
+    for (ObjectNode* node = DisabledWindowList; node; node = node->next) {
+        auto* record = (DisabledWindowRecord*)ObjectNodeData(node);
+        if (record->threadId == threadId) records.push_back(*record);
+    }
+    return records;
+}
+
+// ---------------------------------------------------------------------------------------------
+
+enum Finish { FINISH_ENTER, FINISH_ESCAPE, FINISH_OK_CLICK };
+
+struct AnswerCase {
+    const char* name;
+    const char* defaultText;
+    int backspaces;
+    const char* typed;
+    Finish finish;
+    const char* expected;
+};
+
+const AnswerCase ANSWER_CASES[] = {
+    {"Enter at once keeps the default", "abc", 0, "", FINISH_ENTER, "abc"},
+    {"typing goes after the default", "abc", 0, "de", FINISH_ENTER, "abcde"},
+    {"Esc drops the default", "abc", 0, "", FINISH_ESCAPE, ""},
+    {"Esc drops typed text", nullptr, 0, "xyz", FINISH_ESCAPE, ""},
+    {"Ok clicked with an emptied field", "abc", 3, "", FINISH_OK_CLICK, ""},
+    {"Ok clicked with typed text", nullptr, 0, "Find Me", FINISH_OK_CLICK, "Find Me"},
+    {"no default and Enter at once", nullptr, 0, "", FINISH_ENTER, ""},
+};
+
+TEST(Requester, AnswersFromKeysAndTheOkButton) {
+    for (const AnswerCase& c : ANSWER_CASES) {
+        SCOPED_TRACE(c.name);
+        std::string field = c.defaultText ? c.defaultText : "";
+        field = field.substr(0, field.size() - (size_t)c.backspaces) + c.typed;
+        DWORD selection = 0;
+        bool fieldReady = false;
+        RequesterSeen seen;
+        char* cursor = nullptr;
+        std::string answer = RequestWith(
+            c.defaultText,
+            [&](HWND requester) {
+                selection = (DWORD)SendMessageA(GetDlgItem(requester, REQUESTER_EDIT), EM_GETSEL,
+                                                0, 0);
+                for (int i = 0; i < c.backspaces; i++) input::KeyPress(VK_BACK);
+                input::Type(c.typed);
+                fieldReady = EditTextBecomes(requester, field);
+                if (c.finish == FINISH_ENTER) input::KeyPress(VK_RETURN);
+                if (c.finish == FINISH_ESCAPE) input::KeyPress(VK_ESCAPE);
+                if (c.finish == FINISH_OK_CLICK) {
+                    POINT centre = WindowCentre(GetDlgItem(requester, REQUESTER_OK));
+                    input::MouseClick(centre.x, centre.y);
+                }
+            },
+            &seen, nullptr, &cursor);
+        ASSERT_TRUE(seen.foreground);
+        EXPECT_FALSE(seen.forcedClose);
+        EXPECT_TRUE(fieldReady) << "field never showed \"" << field << "\"";
+        int defaultLength = c.defaultText ? (int)strlen(c.defaultText) : 0;
+        // The caret stands after the default's last character, nothing selected.
+        EXPECT_EQ(LOWORD(selection), defaultLength);
+        EXPECT_EQ(HIWORD(selection), defaultLength);
+        EXPECT_EQ(answer, c.expected);
+        EXPECT_EQ(cursor, WorkBuffer + strlen(c.expected)) << "cursor not on the answer's zero";
+        EXPECT_FALSE(IsWindow(seen.requester));
+    }
+}
+
+// Everything the injector reads of the requester's layout.
+struct ControlSeen {
+    std::string className, text;
+    LONG_PTR identifier = 0;
+    RECT rect = {};
+    LONG style = 0, extendedStyle = 0;
+    HFONT font = nullptr;
+};
+
+BOOL CALLBACK ControlCollect(HWND control, LPARAM list) {
+    ControlSeen seen;
+    char buffer[64] = "";
+    GetClassNameA(control, buffer, sizeof(buffer));
+    seen.className = buffer;
+    GetWindowTextA(control, buffer, sizeof(buffer));
+    seen.text = buffer;
+    seen.identifier = GetWindowLongPtrA(control, GWLP_ID);
+    GetWindowRect(control, &seen.rect);
+    MapWindowPoints(HWND_DESKTOP, GetParent(control), (POINT*)&seen.rect, 2);
+    seen.style = GetWindowLongA(control, GWL_STYLE);
+    seen.extendedStyle = GetWindowLongA(control, GWL_EXSTYLE);
+    seen.font = (HFONT)SendMessageA(control, WM_GETFONT, 0, 0);
+    ((std::vector<ControlSeen>*)list)->push_back(seen);
+    return TRUE;
+}
+
+TEST(Requester, LayoutOnTheScreenAndInItsClientArea) {
+    RECT windowRect = {};
+    LONG style = 0;
+    char title[64] = "", className[64] = "";
+    HWND focus = nullptr, edit = nullptr;
+    std::vector<ControlSeen> controls;
+    DWORD testThread = GetCurrentThreadId();
+    RequesterSeen seen;
+    RequestWith(
+        "abc",
+        [&](HWND requester) {
+            GetWindowRect(requester, &windowRect);
+            style = GetWindowLongA(requester, GWL_STYLE);
+            GetWindowTextA(requester, title, sizeof(title));
+            GetClassNameA(requester, className, sizeof(className));
+            focus = FocusOf(testThread);
+            edit = GetDlgItem(requester, REQUESTER_EDIT);
+            EnumChildWindows(requester, ControlCollect, (LPARAM)&controls);
+            input::KeyPress(VK_ESCAPE);
+        },
+        &seen);
+    ASSERT_TRUE(seen.foreground);
+    EXPECT_STREQ(title, TITLE);
+    EXPECT_STREQ(className, "InputRequester");
+    // Centred on the 1024 x 768 desktop: (512 - 150, 384 - 65).
+    EXPECT_EQ(windowRect.left, 362);
+    EXPECT_EQ(windowRect.top, 319);
+    EXPECT_EQ(windowRect.right - windowRect.left, 300);
+    EXPECT_EQ(windowRect.bottom - windowRect.top, 130);
+    EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME), WS_CAPTION);
+    EXPECT_EQ(focus, edit);
+
+    struct Expected {
+        const char* className;
+        const char* text;
+        LONG_PTR identifier;
+        RECT rect;
+        LONG style;
+        LONG extendedStyle;
+    };
+    const Expected expected[] = {
+        {"Static", PROMPT, 0, {10, 10, 290, 32}, SS_LEFTNOWORDWRAP, 0},
+        {"Edit", "abc", 10, {10, 32, 285, 53}, WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE},
+        {"Button", "Ok", 1000, {110, 67, 190, 92}, WS_TABSTOP | BS_DEFPUSHBUTTON, 0},
+    };
+    ASSERT_EQ(controls.size(), 3u);
+    for (size_t i = 0; i < controls.size(); i++) {
+        const Expected& e = expected[i];
+        const ControlSeen& c = controls[i];
+        SCOPED_TRACE(e.className);
+        EXPECT_EQ(lstrcmpiA(c.className.c_str(), e.className), 0) << c.className;
+        EXPECT_EQ(c.text, e.text);
+        EXPECT_EQ(c.identifier, e.identifier);
+        EXPECT_EQ(c.rect.left, e.rect.left);
+        EXPECT_EQ(c.rect.top, e.rect.top);
+        EXPECT_EQ(c.rect.right, e.rect.right);
+        EXPECT_EQ(c.rect.bottom, e.rect.bottom);
+        EXPECT_EQ(c.style & (e.style | WS_CHILD | WS_VISIBLE), e.style | WS_CHILD | WS_VISIBLE);
+        EXPECT_EQ(c.extendedStyle & WS_EX_CLIENTEDGE, e.extendedStyle);
+        EXPECT_EQ(c.font, (HFONT)GetStockObject(ANSI_VAR_FONT));
+    }
+}
+
+struct LengthCase {
+    size_t bulk;       // characters put in the field in one go
+    const char* typed; // then typed for real after them
+};
+
+// The field is filled with WM_SETTEXT for the bulk (typing 10,000 keys takes minutes under Wine),
+// then real keys go at its end, so the limit is met by typing.
+TEST(Requester, LongAnswersAreCutTo9999Characters) {
+    const LengthCase cases[] = {{9996, "abc"}, {9997, "abc"}, {10050, "ab"}};
+    for (const LengthCase& c : cases) {
+        std::string field = std::string(c.bulk, 'x') + c.typed;
+        SCOPED_TRACE(testing::Message() << field.size() << " characters in the field");
+        bool fieldReady = false;
+        RequesterSeen seen;
+        std::string answer = RequestWith(
+            nullptr,
+            [&](HWND requester) {
+                HWND edit = GetDlgItem(requester, REQUESTER_EDIT);
+                std::string bulk(c.bulk, 'x');
+                SendMessageA(edit, WM_SETTEXT, 0, (LPARAM)bulk.c_str());
+                SendMessageA(edit, EM_SETSEL, c.bulk, c.bulk);
+                input::Type(c.typed);
+                fieldReady = input::WaitUntil([&] {
+                    return (size_t)SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0) == field.size();
+                });
+                input::KeyPress(VK_RETURN);
+            },
+            &seen);
+        ASSERT_TRUE(seen.foreground);
+        EXPECT_TRUE(fieldReady);
+        EXPECT_EQ(answer.size(), std::min<size_t>(field.size(), 9999));
+        EXPECT_TRUE(answer == field.substr(0, 9999)) << "answer is not the field's beginning";
+    }
+}
+
+// The answer is written at the caller's position, which may lie near the work buffer's end.
+TEST(Requester, AnswerNearTheWorkBufferEndIsCutNeverWrittenPast) {
+    struct EndCase {
+        int32_t room;
+        const char* expected;
+    };
+    const EndCase cases[] = {{11, "abcdefghij"}, {6, "abcde"}, {1, ""}};
+    for (const EndCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.room << " bytes of room");
+        char* out = WorkBuffer + WORK_BUFFER_SIZE - c.room;
+        char* cursor = nullptr;
+        RequesterSeen seen;
+        std::string answer = RequestWith(
+            "abcdefghij", [](HWND) { input::KeyPress(VK_RETURN); }, &seen, out, &cursor);
+        ASSERT_TRUE(seen.foreground);
+        EXPECT_EQ(answer, c.expected);
+        EXPECT_EQ(cursor, out + strlen(c.expected));
+        EXPECT_TRUE(HeapValidate(MainHeap, 0, nullptr));
+    }
+}
+
+// The test thread's own windows: the active one becomes the requester's owner.
+class RequesterWindows : public ::testing::Test {
+protected:
+    void SetUp() override {
+        owner = TestWindowCreate(20, 20, true);
+        hidden = TestWindowCreate(20, 250, false);
+        disabled = TestWindowCreate(20, 480, true);
+        EnableWindow(disabled, FALSE);
+        SetForegroundWindow(owner);
+        ASSERT_TRUE(input::PumpUntil([&] { return GetActiveWindow() == owner; }));
+        ownerClicks = 0;
+    }
+    void TearDown() override {
+        DestroyWindow(owner);
+        DestroyWindow(hidden);
+        DestroyWindow(disabled);
+    }
+    HWND owner = nullptr, hidden = nullptr, disabled = nullptr;
+};
+
+TEST_F(RequesterWindows, OwnerIsDisabledMeanwhileAndOthersKeepTheirState) {
+    HWND requesterOwner = nullptr;
+    BOOL ownerEnabled = TRUE, hiddenEnabled = FALSE, hiddenVisible = TRUE, disabledEnabled = TRUE;
+    BOOL requesterEnabled = FALSE;
+    bool typed = false;
+    RequesterSeen seen;
+    std::string answer = RequestWith(
+        nullptr,
+        [&](HWND requester) {
+            requesterOwner = GetWindow(requester, GW_OWNER);
+            ownerEnabled = IsWindowEnabled(owner);
+            hiddenEnabled = IsWindowEnabled(hidden);
+            hiddenVisible = IsWindowVisible(hidden);
+            disabledEnabled = IsWindowEnabled(disabled);
+            requesterEnabled = IsWindowEnabled(requester);
+            // A real click on the owner; the key after it arrives only once the click has been
+            // dealt with.
+            POINT centre = WindowCentre(owner);
+            input::MouseClick(centre.x, centre.y);
+            input::Type("z");
+            typed = EditTextBecomes(requester, "z");
+            input::KeyPress(VK_RETURN);
+        },
+        &seen);
+    ASSERT_TRUE(seen.foreground);
+    EXPECT_TRUE(typed);
+    EXPECT_EQ(answer, "z");
+    EXPECT_EQ(requesterOwner, owner);
+    EXPECT_TRUE(requesterEnabled);
+    EXPECT_FALSE(ownerEnabled);
+    EXPECT_EQ(ownerClicks, 0) << "the disabled owner took a click";
+    EXPECT_TRUE(hiddenEnabled);
+    EXPECT_FALSE(hiddenVisible);
+    EXPECT_FALSE(disabledEnabled);
+    // Afterwards.
+    EXPECT_TRUE(IsWindowEnabled(owner));
+    EXPECT_TRUE(IsWindowEnabled(hidden));
+    EXPECT_FALSE(IsWindowVisible(hidden));
+    EXPECT_FALSE(IsWindowEnabled(disabled));
+    EXPECT_TRUE(RecordsOf(GetCurrentThreadId()).empty());
+}
+
+TEST_F(RequesterWindows, TwoCallsInARowBothWork) {
+    const char* defaults[] = {"first", "second"};
+    ULONG_PTR brushes[2] = {};
+    for (int i = 0; i < 2; i++) {
+        SCOPED_TRACE(defaults[i]);
+        RequesterSeen seen;
+        BOOL ownerEnabled = TRUE;
+        std::string answer = RequestWith(
+            defaults[i],
+            [&](HWND requester) {
+                brushes[i] = GetClassLongPtrA(requester, GCLP_HBRBACKGROUND);
+                ownerEnabled = IsWindowEnabled(owner);
+                input::KeyPress(VK_RETURN);
+            },
+            &seen);
+        ASSERT_TRUE(seen.foreground);
+        EXPECT_FALSE(seen.forcedClose);
+        EXPECT_EQ(answer, defaults[i]);
+        EXPECT_FALSE(ownerEnabled);
+        EXPECT_TRUE(IsWindowEnabled(owner));
+    }
+    EXPECT_NE(brushes[0], 0u);
+    EXPECT_EQ(brushes[0], brushes[1]) << "the background brush was made again";
+}
+
+// The thread's quit message ends the requester: its window goes, the windows come back and the
+// caller's own loop still gets the quit message with its exit code.
+TEST_F(RequesterWindows, QuitMessageEndsItAndIsPassedOn) {
+    RequesterSeen seen;
+    std::string answer = RequestWith(
+        "abc", [&](HWND) { PostMessageA(owner, WM_TEST_QUIT, 7, 0); }, &seen);
+    ASSERT_TRUE(seen.foreground);
+    EXPECT_FALSE(seen.forcedClose) << "the requester outlived the quit message";
+    EXPECT_EQ(answer, "");
+    EXPECT_FALSE(IsWindow(seen.requester));
+    EXPECT_TRUE(IsWindowEnabled(owner));
+    EXPECT_TRUE(RecordsOf(GetCurrentThreadId()).empty());
+    MSG message = {};
+    ASSERT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(message.message, (UINT)WM_QUIT);
+    EXPECT_EQ(message.wParam, 7u);
+
+    // And the next requester works.
+    SetForegroundWindow(owner);
+    input::PumpUntil([&] { return GetActiveWindow() == owner; });
+    answer = RequestWith("again", [](HWND) { input::KeyPress(VK_RETURN); }, &seen);
+    EXPECT_TRUE(seen.foreground);
+    EXPECT_EQ(answer, "again");
+}
+
+// A window that can't be recorded would never be enabled again, so it is not disabled at all.
+TEST_F(RequesterWindows, WindowWithoutARecordIsNeverLeftDisabled) {
+    HANDLE full = HeapCreate(0, 0x1000, 0x1000);
+    ASSERT_NE(full, nullptr);
+    int blocks = 0;
+    while (blocks < 100000 && HeapAlloc(full, 0, 16)) blocks++;
+    ASSERT_LT(blocks, 100000) << "the fixed-size heap never ran out";
+    HANDLE saved = ObjectHeap;
+    ObjectHeap = full;
+    BOOL ownerEnabled = FALSE;
+    RequesterSeen seen;
+    std::string answer = RequestWith(
+        "abc",
+        [&](HWND) {
+            ownerEnabled = IsWindowEnabled(owner);
+            input::KeyPress(VK_RETURN);
+        },
+        &seen);
+    ObjectHeap = saved;
+    HeapDestroy(full);
+    ASSERT_TRUE(seen.foreground);
+    EXPECT_EQ(answer, "abc");
+    EXPECT_TRUE(ownerEnabled);
+    EXPECT_TRUE(IsWindowEnabled(owner));
+    EXPECT_FALSE(IsWindowEnabled(disabled));
+    EXPECT_EQ(DisabledWindowList, nullptr);
+}
+
+// ---------------------------------------------------------------------------------------------
+
+HWND PopupCreate(int x, int y) {
+    HWND window = CreateWindowExA(0, "RequesterTestWindow", "other", WS_POPUP | WS_BORDER, x, y,
+                                  100, 60, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    return window;
+}
+
+// Two threads with windows: each disables and restores only its own.
+TEST(ThreadWindows, EachThreadRestoresOnlyItsOwnWindows) {
+    DestroyWindow(TestWindowCreate(0, 0, false));  // registers the class
+    HWND mine = PopupCreate(600, 20);
+    std::atomic<HWND> theirsDisabled{nullptr}, theirsLeft{nullptr};
+    std::atomic<bool> disabledThere{false}, restoreThere{false}, restoredThere{false};
+    std::atomic<BOOL> theirsEnabledAfterRestore{FALSE};
+    std::atomic<DWORD> theirThread{0};
+    std::thread other([&] {
+        theirThread = GetCurrentThreadId();
+        HWND a = PopupCreate(720, 20);
+        theirsDisabled = a;
+        ThreadWindowsDisable();
+        // Made after the disabling: stays enabled whatever the test thread does.
+        theirsLeft = PopupCreate(840, 20);
+        disabledThere = true;
+        input::PumpUntil([&] { return restoreThere.load(); }, 10000);
+        ThreadWindowsRestore();
+        theirsEnabledAfterRestore = IsWindowEnabled(a);
+        DestroyWindow(a);
+        DestroyWindow(theirsLeft);
+        restoredThere = true;
+    });
+    ASSERT_TRUE(input::PumpUntil([&] { return disabledThere.load(); }));
+    EXPECT_FALSE(IsWindowEnabled(theirsDisabled));
+    EXPECT_EQ(RecordsOf(theirThread).size(), 1u);
+
+    ThreadWindowsDisable();
+    EXPECT_FALSE(IsWindowEnabled(mine));
+    EXPECT_TRUE(IsWindowEnabled(theirsLeft)) << "a window of another thread was disabled";
+    ASSERT_EQ(RecordsOf(GetCurrentThreadId()).size(), 1u);
+    EXPECT_EQ(RecordsOf(GetCurrentThreadId())[0].window, mine);
+
+    ThreadWindowsRestore();
+    EXPECT_TRUE(IsWindowEnabled(mine));
+    EXPECT_FALSE(IsWindowEnabled(theirsDisabled)) << "another thread's window was enabled";
+    EXPECT_TRUE(RecordsOf(GetCurrentThreadId()).empty());
+    ASSERT_EQ(RecordsOf(theirThread).size(), 1u);
+    EXPECT_EQ(RecordsOf(theirThread)[0].window, theirsDisabled.load());
+
+    restoreThere = true;
+    EXPECT_TRUE(input::PumpUntil([&] { return restoredThere.load(); }));
+    other.join();
+    EXPECT_TRUE(theirsEnabledAfterRestore);
+    EXPECT_EQ(DisabledWindowList, nullptr);
+    DestroyWindow(mine);
+}
+
+}  // namespace
