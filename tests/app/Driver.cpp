@@ -1,0 +1,614 @@
+#include "tests/app/Driver.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace e2e {
+
+namespace {
+
+// Messages to another process get a deadline: a hung program must fail the test, not hang it.
+constexpr UINT SEND_TIMEOUT_MS = 5000;
+// The first bytes of the remote block hold the record of a request, the rest its text.
+constexpr size_t REMOTE_TEXT = 512;
+constexpr size_t REMOTE_SIZE = 256 * 1024;
+
+unsigned long runCounter = 0;
+
+void InputSend(INPUT* inputs, UINT count)
+{
+    SendInput(count, inputs, sizeof(INPUT));
+}
+
+bool KeyIsExtended(WORD vk)
+{
+    switch (vk) {
+    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: case VK_HOME: case VK_END:
+    case VK_PRIOR: case VK_NEXT: case VK_INSERT: case VK_DELETE:
+        return true;
+    default:
+        return false;
+    }
+}
+
+INPUT KeyInput(WORD vk, bool down)
+{
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = (down ? 0 : KEYEVENTF_KEYUP) | (KeyIsExtended(vk) ? KEYEVENTF_EXTENDEDKEY : 0);
+    return input;
+}
+
+// Absolute coordinates are 0..65535 over the primary screen; Wine maps them back with
+// x = dx * width >> 16, so rounding up lands exactly on the wanted pixel.
+LONG Normalise(LONG value, int extent)
+{
+    if (extent <= 0) extent = 1;
+    return static_cast<LONG>((static_cast<long long>(value) * 65536 + extent - 1) / extent);
+}
+
+INPUT MouseInput(POINT screen, DWORD buttonFlags)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = Normalise(screen.x, GetSystemMetrics(SM_CXSCREEN));
+    input.mi.dy = Normalise(screen.y, GetSystemMetrics(SM_CYSCREEN));
+    // MOVE with ABSOLUTE on every event, button events included: without it Wine takes dx/dy as a
+    // relative move and the press lands elsewhere.
+    input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | buttonFlags;
+    return input;
+}
+
+struct TopLevelSearch {
+    DWORD processId;
+    const char* className;
+    const char* title;
+    bool visibleOnly;
+    HWND found;
+};
+
+BOOL CALLBACK TopLevelVisit(HWND window, LPARAM context)
+{
+    auto* search = reinterpret_cast<TopLevelSearch*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search->processId) return TRUE;
+    if (search->visibleOnly && !IsWindowVisible(window)) return TRUE;
+    char text[256] = "";
+    if (search->className) {
+        GetClassNameA(window, text, sizeof text);
+        if (strcmp(text, search->className) != 0) return TRUE;
+    }
+    if (search->title) {
+        text[0] = 0;
+        GetWindowTextA(window, text, sizeof text);
+        if (strcmp(text, search->title) != 0) return TRUE;
+    }
+    search->found = window;
+    return FALSE;
+}
+
+ULONGLONG ProcessCpuTime(HANDLE process)
+{
+    FILETIME created, ended, kernel, user;
+    if (!GetProcessTimes(process, &created, &ended, &kernel, &user)) return 0;
+    auto join = [](FILETIME t) { return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+    return join(kernel) + join(user);
+}
+
+}  // namespace
+
+std::string Hex(unsigned long long value)
+{
+    char text[32];
+    snprintf(text, sizeof text, "0x%llX", value);
+    return text;
+}
+
+std::string DruxExecutable()
+{
+    if (const char* overridden = getenv("DRUX_EXE")) return overridden;
+    std::string path = DRUX_EXE;
+    // CMake names the program by its Linux path; Wine reaches the Linux root through drive Z:.
+    if (!path.empty() && path[0] == '/') {
+        for (char& c : path)
+            if (c == '/') c = '\\';
+        path = "Z:" + path;
+    }
+    return path;
+}
+
+// ---- input ----
+
+void KeyPress(WORD virtualKey, unsigned modifiers)
+{
+    INPUT inputs[8];
+    UINT n = 0;
+    if (modifiers & WITH_CONTROL) inputs[n++] = KeyInput(VK_CONTROL, true);
+    if (modifiers & WITH_SHIFT) inputs[n++] = KeyInput(VK_SHIFT, true);
+    if (modifiers & WITH_ALT) inputs[n++] = KeyInput(VK_MENU, true);
+    inputs[n++] = KeyInput(virtualKey, true);
+    inputs[n++] = KeyInput(virtualKey, false);
+    if (modifiers & WITH_ALT) inputs[n++] = KeyInput(VK_MENU, false);
+    if (modifiers & WITH_SHIFT) inputs[n++] = KeyInput(VK_SHIFT, false);
+    if (modifiers & WITH_CONTROL) inputs[n++] = KeyInput(VK_CONTROL, false);
+    InputSend(inputs, n);
+}
+
+void TextType(const std::string& text)
+{
+    for (char c : text) {
+        SHORT scan = VkKeyScanA(c);
+        if (scan == -1) {
+            // No key of the layout gives it: type the character itself.
+            INPUT inputs[2] = {};
+            for (int i = 0; i < 2; ++i) {
+                inputs[i].type = INPUT_KEYBOARD;
+                inputs[i].ki.wScan = static_cast<unsigned char>(c);
+                inputs[i].ki.dwFlags = KEYEVENTF_UNICODE | (i ? KEYEVENTF_KEYUP : 0);
+            }
+            InputSend(inputs, 2);
+            continue;
+        }
+        unsigned modifiers = ((scan >> 8) & 1) ? WITH_SHIFT : WITH_NONE;
+        if ((scan >> 8) & 2) modifiers |= WITH_CONTROL;
+        KeyPress(static_cast<WORD>(scan & 0xFF), modifiers);
+    }
+}
+
+void MouseMove(POINT screen)
+{
+    INPUT input = MouseInput(screen, 0);
+    InputSend(&input, 1);
+}
+
+void MousePress(POINT screen, bool right)
+{
+    INPUT input = MouseInput(screen, right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
+    InputSend(&input, 1);
+}
+
+void MouseRelease(POINT screen, bool right)
+{
+    INPUT input = MouseInput(screen, right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
+    InputSend(&input, 1);
+}
+
+void MouseClick(POINT screen, bool right)
+{
+    INPUT inputs[3] = {MouseInput(screen, 0),
+                       MouseInput(screen, right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN),
+                       MouseInput(screen, right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP)};
+    InputSend(inputs, 3);
+}
+
+void MouseDrag(POINT from, POINT to, int steps)
+{
+    MouseMove(from);
+    Sleep(30);
+    MousePress(from);
+    // A hand takes time: the window's move loop must see the press before the moves.
+    Sleep(100);
+    for (int i = 1; i <= steps; ++i) {
+        POINT p = {from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps};
+        MouseMove(p);
+        Sleep(25);
+    }
+    Sleep(50);
+    MouseRelease(to);
+}
+
+::testing::AssertionResult PointerPlace(POINT screen)
+{
+    POINT at = {};
+    bool placed = PollUntil([&] {
+        MouseMove(screen);
+        Sleep(10);
+        return GetCursorPos(&at) && at.x == screen.x && at.y == screen.y;
+    }, 3000, 20);
+    if (placed) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the pointer went to (" << at.x << ", " << at.y
+                                         << ") instead of (" << screen.x << ", " << screen.y << ")";
+}
+
+COLORREF ScreenPixel(POINT screen)
+{
+    HDC dc = GetDC(nullptr);
+    COLORREF colour = GetPixel(dc, screen.x, screen.y);
+    ReleaseDC(nullptr, dc);
+    return colour;
+}
+
+::testing::AssertionResult ScreenPixelWait(POINT screen, COLORREF colour, DWORD timeoutMs)
+{
+    COLORREF seen = CLR_INVALID;
+    if (PollUntil([&] { return (seen = ScreenPixel(screen)) == colour; }, timeoutMs, 20))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "pixel at screen (" << screen.x << ", " << screen.y
+                                         << ") is " << Hex(seen) << ", expected " << Hex(colour);
+}
+
+// ---- the run ----
+
+DruxRun::DruxRun() = default;
+
+DruxRun::~DruxRun()
+{
+    Terminate();
+    DirectoryRemove();
+}
+
+bool DruxRun::Running() const
+{
+    return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+}
+
+void DruxRun::Terminate()
+{
+    if (!process_) return;
+    if (Running()) {
+        TerminateProcess(process_, 0xDEAD);
+        WaitForSingleObject(process_, 5000);
+    }
+    CloseHandle(process_);
+    process_ = nullptr;
+    remote_ = nullptr;
+    remoteSize_ = 0;
+}
+
+void DruxRun::DirectoryRemove()
+{
+    if (directory_.empty()) return;
+    // The program has ended by now, so nothing holds the file open.
+    DeleteFileA((directory_ + "\\Constants.out").c_str());
+    RemoveDirectoryA(directory_.c_str());
+    directory_.clear();
+}
+
+::testing::AssertionResult DruxRun::Launch(const std::string* constantsFile)
+{
+    if (process_) return ::testing::AssertionFailure() << "this run has already started";
+    char temp[MAX_PATH];
+    if (!GetTempPathA(sizeof temp, temp)) return ::testing::AssertionFailure() << "no temporary directory";
+    char name[MAX_PATH];
+    snprintf(name, sizeof name, "%sdrux-e2e-%lu-%lu-%lu", temp, static_cast<unsigned long>(GetCurrentProcessId()),
+             ++runCounter, static_cast<unsigned long>(GetTickCount()));
+    if (!CreateDirectoryA(name, nullptr))
+        return ::testing::AssertionFailure() << "cannot create " << name << ": error " << GetLastError();
+    directory_ = name;
+
+    if (constantsFile) {
+        std::string file = directory_ + "\\Constants.out";
+        HANDLE h = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h == INVALID_HANDLE_VALUE) return ::testing::AssertionFailure() << "cannot write " << file;
+        DWORD written = 0;
+        BOOL ok = constantsFile->empty() ||
+                  WriteFile(h, constantsFile->data(), static_cast<DWORD>(constantsFile->size()), &written, nullptr);
+        CloseHandle(h);
+        if (!ok || written != constantsFile->size()) return ::testing::AssertionFailure() << "short write of " << file;
+    }
+
+    std::string exe = DruxExecutable();
+    if (GetFileAttributesA(exe.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return ::testing::AssertionFailure() << "no program at " << exe;
+    std::string commandLine = "\"" + exe + "\"";
+    std::vector<char> commandBuffer(commandLine.begin(), commandLine.end());
+    commandBuffer.push_back(0);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessA(exe.c_str(), commandBuffer.data(), nullptr, nullptr, FALSE, 0, nullptr, directory_.c_str(),
+                        &startup, &info))
+        return ::testing::AssertionFailure() << "CreateProcessA(" << exe << ") failed: error " << GetLastError();
+    CloseHandle(info.hThread);
+    process_ = info.hProcess;
+    processId_ = info.dwProcessId;
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult DruxRun::WindowWait(DWORD timeoutMs)
+{
+    bool ended = false;
+    bool found = PollUntil([&] {
+        if (!Running()) { ended = true; return true; }
+        window_ = TopLevelFind(nullptr, "DRUX");
+        return window_ != nullptr;
+    }, timeoutMs);
+    if (ended) {
+        DWORD code = 0;
+        GetExitCodeProcess(process_, &code);
+        return ::testing::AssertionFailure() << "DRUX ended with exit code " << code << " before its window showed";
+    }
+    if (!found) return ::testing::AssertionFailure() << "no visible top-level window \"DRUX\" of the process within "
+                                                     << timeoutMs << " ms";
+    if (!PollUntil([&] { return (list_ = FindWindowExA(window_, nullptr, "SysListView32", nullptr)) != nullptr; }, timeoutMs))
+        return ::testing::AssertionFailure() << "the DRUX window has no SysListView32 child";
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult DruxRun::LoadWait(int rows, DWORD timeoutMs)
+{
+    int count = -1;
+    if (!PollUntil([&] { return (count = ItemCount()) == rows || !Running(); }, timeoutMs) || count != rows)
+        return ::testing::AssertionFailure() << "the list holds " << count << " rows after " << timeoutMs
+                                             << " ms, expected " << rows << (Running() ? "" : " (the program has ended)");
+    // After the last row the load gives every row its index as sort key; the last key set
+    // marks the end of loading (and of the event draining that drops commands).
+    if (rows > 1) {
+        LPARAM key = -1;
+        if (!PollUntil([&] { return (key = ItemParam(rows - 1)) == rows - 1; }, timeoutMs))
+            return ::testing::AssertionFailure() << "the last row's key stays " << key << ", expected " << rows - 1;
+    }
+    // Then the process must go quiet: CPU time that stops growing means it waits for input.
+    ULONGLONG last = ProcessCpuTime(process_);
+    int steady = 0;
+    PollUntil([&] {
+        ULONGLONG now = ProcessCpuTime(process_);
+        steady = now == last ? steady + 1 : 0;
+        last = now;
+        return steady >= 3;
+    }, 3000, 20);
+    count = ItemCount();
+    if (count != rows)
+        return ::testing::AssertionFailure() << "the row count moved on to " << count << " after reaching " << rows;
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult DruxRun::Start(const std::string* constantsFile, int rows, DWORD loadTimeoutMs)
+{
+    if (auto placed = PointerPlace(LAUNCH_POINTER); !placed) return placed;
+    if (auto launched = Launch(constantsFile); !launched) return launched;
+    if (auto shown = WindowWait(); !shown) return shown;
+    return LoadWait(rows, loadTimeoutMs);
+}
+
+::testing::AssertionResult DruxRun::ExitWait(DWORD* exitCode, DWORD timeoutMs)
+{
+    if (!process_) return ::testing::AssertionFailure() << "no process";
+    if (WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0)
+        return ::testing::AssertionFailure() << "DRUX is still running after " << timeoutMs << " ms";
+    GetExitCodeProcess(process_, exitCode);
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult DruxRun::ForegroundMake()
+{
+    if (GetForegroundWindow() == window_) return ::testing::AssertionSuccess();
+    // Wine's virtual desktop may refuse SetForegroundWindow from another process; a real click
+    // on the window's background (outside the list) always activates it.
+    SetForegroundWindow(window_);
+    if (PollUntil([&] { return GetForegroundWindow() == window_; }, 200)) return ::testing::AssertionSuccess();
+    MouseClick(ClientToScreenPoint(window_, 10, 10));
+    if (PollUntil([&] { return GetForegroundWindow() == window_; }, 3000)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the DRUX window does not become the foreground window (foreground is "
+                                         << GetForegroundWindow() << ")";
+}
+
+// ---- cross-process reading ----
+
+LRESULT DruxRun::Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL | SMTO_ABORTIFHUNG, SEND_TIMEOUT_MS, &result))
+        return -1;
+    return static_cast<LRESULT>(result);
+}
+
+bool DruxRun::RemoteReserve(size_t bytes)
+{
+    if (remote_ && remoteSize_ >= bytes) return true;
+    if (!process_) return false;
+    if (remote_) VirtualFreeEx(process_, remote_, 0, MEM_RELEASE);
+    remoteSize_ = bytes > REMOTE_SIZE ? bytes : REMOTE_SIZE;
+    remote_ = VirtualAllocEx(process_, nullptr, remoteSize_, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (!remote_) remoteSize_ = 0;
+    return remote_ != nullptr;
+}
+
+bool DruxRun::RemoteWrite(size_t offset, const void* data, size_t bytes)
+{
+    SIZE_T done = 0;
+    return RemoteReserve(offset + bytes) &&
+           WriteProcessMemory(process_, static_cast<char*>(remote_) + offset, data, bytes, &done) && done == bytes;
+}
+
+bool DruxRun::RemoteRead(size_t offset, void* data, size_t bytes)
+{
+    SIZE_T done = 0;
+    return RemoteReserve(offset + bytes) &&
+           ReadProcessMemory(process_, static_cast<char*>(remote_) + offset, data, bytes, &done) && done == bytes;
+}
+
+LPARAM DruxRun::RemoteAddress(size_t offset) const
+{
+    return reinterpret_cast<LPARAM>(static_cast<char*>(remote_) + offset);
+}
+
+int DruxRun::ItemCount()
+{
+    return static_cast<int>(Send(list_, LVM_GETITEMCOUNT, 0, 0));
+}
+
+std::string DruxRun::ItemText(int row, int column, int capacity)
+{
+    if (!RemoteReserve(REMOTE_TEXT + capacity)) return "<no remote memory>";
+    std::vector<char> text(capacity + 1, 0);
+    if (!RemoteWrite(REMOTE_TEXT, text.data(), capacity)) return "<remote write failed>";
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT;
+    item.iItem = row;
+    item.iSubItem = column;
+    item.pszText = reinterpret_cast<LPSTR>(RemoteAddress(REMOTE_TEXT));
+    item.cchTextMax = capacity;
+    if (!RemoteWrite(0, &item, sizeof item)) return "<remote write failed>";
+    Send(list_, LVM_GETITEMTEXTA, row, RemoteAddress(0));
+    if (!RemoteRead(REMOTE_TEXT, text.data(), capacity)) return "<remote read failed>";
+    text[capacity] = 0;
+    return std::string(text.data());
+}
+
+std::vector<std::string> DruxRun::ColumnTexts(int column)
+{
+    std::vector<std::string> texts;
+    int count = ItemCount();
+    for (int row = 0; row < count; ++row) texts.push_back(ItemText(row, column));
+    return texts;
+}
+
+LPARAM DruxRun::ItemParam(int row)
+{
+    LVITEMA item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    item.lParam = -12345;
+    if (!RemoteWrite(0, &item, sizeof item)) return -12345;
+    Send(list_, LVM_GETITEMA, 0, RemoteAddress(0));
+    if (!RemoteRead(0, &item, sizeof item)) return -12345;
+    return item.lParam;
+}
+
+std::vector<int> DruxRun::SelectedRows()
+{
+    std::vector<int> rows;
+    int count = ItemCount();
+    int row = -1;
+    while (static_cast<int>(rows.size()) <= count) {
+        row = static_cast<int>(Send(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(row), MAKELPARAM(LVNI_SELECTED, 0)));
+        if (row < 0) break;
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+RECT DruxRun::ItemRect(int row)
+{
+    RECT rect = {LVIR_BOUNDS, 0, 0, 0};
+    if (!RemoteWrite(0, &rect, sizeof rect)) return RECT{};
+    if (!Send(list_, LVM_GETITEMRECT, row, RemoteAddress(0))) return RECT{};
+    RemoteRead(0, &rect, sizeof rect);
+    return rect;
+}
+
+int DruxRun::TopIndex()
+{
+    return static_cast<int>(Send(list_, LVM_GETTOPINDEX, 0, 0));
+}
+
+int DruxRun::CountPerPage()
+{
+    return static_cast<int>(Send(list_, LVM_GETCOUNTPERPAGE, 0, 0));
+}
+
+bool DruxRun::ColumnRead(int column, ColumnInfo* out)
+{
+    constexpr int capacity = 256;
+    char text[capacity] = {};
+    if (!RemoteWrite(REMOTE_TEXT, text, capacity)) return false;
+    LVCOLUMNA record = {};
+    record.mask = LVCF_TEXT | LVCF_FMT | LVCF_WIDTH;
+    record.pszText = reinterpret_cast<LPSTR>(RemoteAddress(REMOTE_TEXT));
+    record.cchTextMax = capacity;
+    if (!RemoteWrite(0, &record, sizeof record)) return false;
+    if (Send(list_, LVM_GETCOLUMNA, column, RemoteAddress(0)) <= 0) return false;
+    if (!RemoteRead(0, &record, sizeof record) || !RemoteRead(REMOTE_TEXT, text, capacity)) return false;
+    text[capacity - 1] = 0;
+    out->text = text;
+    out->fmt = record.fmt;
+    out->width = record.cx;
+    return true;
+}
+
+RECT DruxRun::HeaderItemRectScreen(int column)
+{
+    HWND header = FindWindowExA(list_, nullptr, "SysHeader32", nullptr);
+    RECT rect = {};
+    if (!header || !RemoteWrite(0, &rect, sizeof rect)) return rect;
+    if (!Send(header, HDM_GETITEMRECT, column, RemoteAddress(0))) return RECT{};
+    RemoteRead(0, &rect, sizeof rect);
+    MapWindowPoints(header, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+RECT DruxRun::HeaderRectClient()
+{
+    HWND header = FindWindowExA(list_, nullptr, "SysHeader32", nullptr);
+    RECT rect = {};
+    if (!header || !IsWindowVisible(header)) return rect;
+    GetWindowRect(header, &rect);
+    MapWindowPoints(nullptr, list_, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+::testing::AssertionResult DruxRun::RowFullyVisible(int row)
+{
+    RECT item = ItemRect(row);
+    RECT client = {};
+    GetClientRect(list_, &client);
+    RECT header = HeaderRectClient();
+    int top = TopIndex();
+    int perPage = CountPerPage();
+    if (item.top >= header.bottom && item.bottom <= client.bottom && row >= top && row < top + perPage)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "row " << row << " at y " << item.top << ".." << item.bottom
+                                         << " is not inside the visible rows (header ends at " << header.bottom
+                                         << ", client ends at " << client.bottom << "; top index " << top
+                                         << ", " << perPage << " rows per page)";
+}
+
+::testing::AssertionResult DruxRun::SelectionWait(int row, DWORD timeoutMs)
+{
+    std::vector<int> selected;
+    if (PollUntil([&] {
+            selected = SelectedRows();
+            return selected.size() == 1 && selected[0] == row;
+        }, timeoutMs))
+        return ::testing::AssertionSuccess();
+    ::testing::AssertionResult failure = ::testing::AssertionFailure();
+    failure << "expected row " << row << " alone selected; selected rows: {";
+    for (size_t i = 0; i < selected.size(); ++i) failure << (i ? ", " : "") << selected[i];
+    return failure << "}";
+}
+
+// ---- windows ----
+
+HWND DruxRun::TopLevelFind(const char* className, const char* title, bool visibleOnly)
+{
+    TopLevelSearch search = {processId_, className, title, visibleOnly, nullptr};
+    EnumWindows(TopLevelVisit, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+::testing::AssertionResult DruxRun::TopLevelWait(const char* className, const char* title, HWND* out, DWORD timeoutMs)
+{
+    HWND found = nullptr;
+    if (PollUntil([&] { return (found = TopLevelFind(className, title)) != nullptr || !Running(); }, timeoutMs) && found) {
+        *out = found;
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << "no visible window of class \"" << (className ? className : "*")
+                                         << "\" titled \"" << (title ? title : "*") << "\" within " << timeoutMs
+                                         << " ms" << (Running() ? "" : " (the program has ended)");
+}
+
+std::string DruxRun::WindowText(HWND window)
+{
+    char text[1024] = "";
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                             SMTO_NORMAL | SMTO_ABORTIFHUNG, SEND_TIMEOUT_MS, &length))
+        return "<no answer to WM_GETTEXT>";
+    text[sizeof text - 1] = 0;
+    return text;
+}
+
+POINT DruxRun::ClientToScreenPoint(HWND window, int x, int y)
+{
+    POINT p = {x, y};
+    ClientToScreen(window, &p);
+    return p;
+}
+
+}  // namespace e2e

@@ -1,0 +1,142 @@
+// A small driver that runs DRUX.exe as a person would: it starts the program in a working
+// directory of its own, finds its windows, reads its list across the process boundary and acts on
+// it with real input (SendInput) inside the virtual desktop.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// The screen position at which the tests start every run of DRUX: the window then opens with its
+// outer top-left corner at (265, 220).
+constexpr POINT LAUNCH_POINTER = {500, 400};
+
+// Every wait of the driver has a deadline; this one covers a start-up or a command.
+constexpr DWORD WAIT_DEFAULT_MS = 10000;
+
+// Polls condition every few milliseconds until it holds or timeoutMs has passed. The condition is
+// the state of another process, so a short sleep between polls is the only way to wait for it.
+template <class Condition>
+bool PollUntil(Condition condition, DWORD timeoutMs = WAIT_DEFAULT_MS, DWORD intervalMs = 5)
+{
+    const DWORD start = GetTickCount();  // unsigned difference: safe across the counter's wrap
+    for (;;) {
+        if (condition()) return true;
+        if (GetTickCount() - start >= timeoutMs) return condition();
+        Sleep(intervalMs);
+    }
+}
+
+// ---- Real input: it goes to the foreground window of the desktop, as a person's would ----
+
+enum KeyModifier : unsigned { WITH_NONE = 0, WITH_CONTROL = 1, WITH_SHIFT = 2, WITH_ALT = 4 };
+
+void KeyPress(WORD virtualKey, unsigned modifiers = WITH_NONE);
+void TextType(const std::string& text);
+void MouseMove(POINT screen);
+void MouseClick(POINT screen, bool right = false);
+void MousePress(POINT screen, bool right = false);
+void MouseRelease(POINT screen, bool right = false);
+// Press at from, move there in steps (paced like a hand), release at to.
+void MouseDrag(POINT from, POINT to, int steps = 8);
+// Moves the pointer and waits until the desktop reports it there.
+::testing::AssertionResult PointerPlace(POINT screen);
+
+// What a person sees at a screen point (COLORREF: red in the low byte).
+COLORREF ScreenPixel(POINT screen);
+// Waits until the pixel shows colour (the screen may be between two paints); reports the last.
+::testing::AssertionResult ScreenPixelWait(POINT screen, COLORREF colour, DWORD timeoutMs = 3000);
+
+std::string Hex(unsigned long long value);
+
+// ---- One run of DRUX.exe ----
+
+struct ColumnInfo {
+    std::string text;
+    int fmt = -1;
+    int width = 0;
+};
+
+class DruxRun {
+public:
+    DruxRun();
+    ~DruxRun();
+    DruxRun(const DruxRun&) = delete;
+    DruxRun& operator=(const DruxRun&) = delete;
+
+    // Writes Constants.out with these bytes into a fresh working directory (no file at all when
+    // constantsFile is null) and starts the program there.
+    ::testing::AssertionResult Launch(const std::string* constantsFile);
+    // The visible top-level "DRUX" window of the process and its list.
+    ::testing::AssertionResult WindowWait(DWORD timeoutMs = WAIT_DEFAULT_MS);
+    // Loading is over: the row count stops at rows, the rows carry their indexes as sort keys and
+    // the process has gone quiet.
+    ::testing::AssertionResult LoadWait(int rows, DWORD timeoutMs = WAIT_DEFAULT_MS);
+    // Launch + WindowWait + LoadWait, with the pointer at LAUNCH_POINTER first.
+    ::testing::AssertionResult Start(const std::string* constantsFile, int rows, DWORD loadTimeoutMs = WAIT_DEFAULT_MS);
+
+    ::testing::AssertionResult ExitWait(DWORD* exitCode, DWORD timeoutMs = WAIT_DEFAULT_MS);
+    bool Running() const;
+    void Terminate();
+
+    HANDLE Process() const { return process_; }
+    DWORD ProcessId() const { return processId_; }
+    HWND Window() const { return window_; }
+    HWND List() const { return list_; }
+    const std::string& Directory() const { return directory_; }
+
+    // Makes the main window the foreground window, with a real click on its background if needed.
+    ::testing::AssertionResult ForegroundMake();
+
+    // ---- The list, read across the process boundary ----
+    int ItemCount();
+    std::string ItemText(int row, int column, int capacity = 1024);
+    std::vector<std::string> ColumnTexts(int column);
+    LPARAM ItemParam(int row);
+    std::vector<int> SelectedRows();
+    RECT ItemRect(int row);  // list client coordinates (LVIR_BOUNDS)
+    int TopIndex();
+    int CountPerPage();
+    bool ColumnRead(int column, ColumnInfo* out);
+    RECT HeaderItemRectScreen(int column);
+    RECT HeaderRectClient();  // the header's place in the list's client area
+    // Whether the row lies whole inside the list's visible rows, below the header.
+    ::testing::AssertionResult RowFullyVisible(int row);
+    // Waits until exactly this row is selected.
+    ::testing::AssertionResult SelectionWait(int row, DWORD timeoutMs = WAIT_DEFAULT_MS);
+
+    // ---- Windows of the process ----
+    HWND TopLevelFind(const char* className, const char* title, bool visibleOnly = true);
+    ::testing::AssertionResult TopLevelWait(const char* className, const char* title, HWND* out,
+                                            DWORD timeoutMs = WAIT_DEFAULT_MS);
+    std::string WindowText(HWND window);  // WM_GETTEXT, which the system marshals across processes
+    POINT ClientToScreenPoint(HWND window, int x, int y);
+
+    LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    bool RemoteReserve(size_t bytes);
+    bool RemoteWrite(size_t offset, const void* data, size_t bytes);
+    bool RemoteRead(size_t offset, void* data, size_t bytes);
+    LPARAM RemoteAddress(size_t offset) const;
+    void DirectoryRemove();
+
+    std::string directory_;
+    HANDLE process_ = nullptr;
+    DWORD processId_ = 0;
+    HWND window_ = nullptr;
+    HWND list_ = nullptr;
+    void* remote_ = nullptr;
+    size_t remoteSize_ = 0;
+};
+
+// The program under test, as Wine names it.
+std::string DruxExecutable();
+
+}  // namespace e2e

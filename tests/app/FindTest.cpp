@@ -1,0 +1,188 @@
+// Finding a constant: the prompt, the selection of the next row that holds the text, F3 with
+// its wrap to the top, and the start of the next search after hits and misses.
+#include "tests/app/Driver.h"
+#include "tests/app/Samples.h"
+
+namespace e2e {
+namespace {
+
+constexpr int ROWS = 300;
+
+// Rows that hold "NEEDLE", in every column; one row holds it in lower case only, and one holds
+// it only across the end of its name and the start of its value.
+std::vector<Constant> FindSample()
+{
+    std::vector<Constant> rows = NumberedConstants(ROWS);
+    rows[4].name = "NEEDLE_FOUR";
+    rows[5].name = "NEEDLE_FIVE";
+    rows[100].name = "needle_lower";
+    rows[150].hex = "NEEDLE_HEX";
+    rows[200].name = "SPLIT_NEEDL";
+    rows[200].decimal = "E1400";
+    rows[287].decimal = "-NEEDLE-";
+    rows[299].name = "LAST_NEEDLE";
+    return rows;
+}
+
+struct Prompt {
+    HWND window = nullptr;
+    HWND label = nullptr;
+    HWND edit = nullptr;
+    HWND ok = nullptr;
+};
+
+// Waits for a prompt other than previous (which must be gone by then) and for its field to hold
+// the keyboard focus.
+::testing::AssertionResult PromptWait(DruxRun& run, Prompt* prompt, HWND previous = nullptr)
+{
+    if (previous && !PollUntil([&] { return !IsWindow(previous); }, 3000))
+        return ::testing::AssertionFailure() << "the previous prompt stays open";
+    if (auto shown = run.TopLevelWait("InputRequester", "User input", &prompt->window); !shown) return shown;
+    prompt->label = FindWindowExA(prompt->window, nullptr, "STATIC", nullptr);
+    prompt->edit = GetDlgItem(prompt->window, 10);
+    prompt->ok = GetDlgItem(prompt->window, 1000);
+    if (!prompt->label || !prompt->edit || !prompt->ok)
+        return ::testing::AssertionFailure() << "the prompt lacks its label, field (10) or Ok button (1000)";
+    bool focused = PollUntil([&] {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        return GetGUIThreadInfo(GetWindowThreadProcessId(prompt->window, nullptr), &info) &&
+               info.hwndFocus == prompt->edit && GetForegroundWindow() == prompt->window;
+    }, 3000);
+    if (!focused) return ::testing::AssertionFailure() << "the prompt's field never gets the keyboard focus";
+    return ::testing::AssertionSuccess();
+}
+
+// Replaces the field's text as a person would (select to the start, type over) and confirms
+// with key; waits until the prompt is gone and the main window takes input again.
+::testing::AssertionResult PromptAnswer(DruxRun& run, const Prompt& prompt, const std::string& text,
+                                        WORD key = VK_RETURN)
+{
+    KeyPress(VK_HOME, WITH_SHIFT);
+    if (text.empty()) KeyPress(VK_DELETE);
+    TextType(text);
+    std::string seen;
+    if (!PollUntil([&] { return (seen = run.WindowText(prompt.edit)) == text; }, 3000))
+        return ::testing::AssertionFailure() << "the field shows \"" << seen << "\" after typing \"" << text << "\"";
+    KeyPress(key);
+    if (!PollUntil([&] { return !IsWindow(prompt.window); }, 3000))
+        return ::testing::AssertionFailure() << "the prompt stays open after the answer";
+    return ::testing::AssertionSuccess();
+}
+
+class DruxFind : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        file_ = ConstantsFile(FindSample());
+        ASSERT_TRUE(run_.Start(&file_, ROWS));
+        ASSERT_TRUE(run_.ForegroundMake());
+    }
+
+    // One search by Ctrl+F: the field shows the remembered text, is answered with text.
+    void FindAsk(const std::string& remembered, const std::string& text)
+    {
+        KeyPress('F', WITH_CONTROL);
+        Prompt prompt;
+        ASSERT_TRUE(PromptWait(run_, &prompt));
+        EXPECT_EQ(run_.WindowText(prompt.edit), remembered);
+        ASSERT_TRUE(PromptAnswer(run_, prompt, text));
+    }
+
+    void FindNext(int expectedRow)
+    {
+        KeyPress(VK_F3);
+        EXPECT_TRUE(run_.SelectionWait(expectedRow));
+        EXPECT_TRUE(run_.RowFullyVisible(expectedRow));
+    }
+
+    std::string file_;
+    DruxRun run_;
+};
+
+TEST_F(DruxFind, PromptAsksUntilAnsweredThenSelectsTheFirstHit)
+{
+    // F3 without a remembered text asks for one first.
+    KeyPress(VK_F3);
+    Prompt prompt;
+    ASSERT_TRUE(PromptWait(run_, &prompt));
+
+    char text[128] = "";
+    GetWindowTextA(prompt.label, text, sizeof text);
+    EXPECT_STREQ(text, "Enter string To find");
+    GetWindowTextA(prompt.ok, text, sizeof text);
+    EXPECT_STREQ(text, "Ok");
+    EXPECT_EQ(run_.WindowText(prompt.edit), "");
+    RECT placed = {};
+    GetWindowRect(prompt.window, &placed);
+    EXPECT_EQ(placed.left, 1024 / 2 - 150);
+    EXPECT_EQ(placed.top, 768 / 2 - 65);
+    EXPECT_FALSE(IsWindowEnabled(run_.Window())) << "the main window takes input while the prompt is open";
+
+    // Esc gives the empty text, which is asked for again with an empty field.
+    ASSERT_TRUE(PromptAnswer(run_, prompt, "NEEDLE", VK_ESCAPE));
+    Prompt again;
+    ASSERT_TRUE(PromptWait(run_, &again, prompt.window));
+    EXPECT_EQ(run_.WindowText(again.edit), "");
+    EXPECT_TRUE(run_.SelectedRows().empty());
+
+    ASSERT_TRUE(PromptAnswer(run_, again, "NEEDLE"));
+    EXPECT_TRUE(PollUntil([&] { return IsWindowEnabled(run_.Window()) != FALSE; }, 3000));
+    EXPECT_TRUE(run_.SelectionWait(4));
+    EXPECT_TRUE(run_.RowFullyVisible(4));
+}
+
+TEST_F(DruxFind, F3GoesOnFromTheRowAfterTheHitAndWrapsToTheTop)
+{
+    ASSERT_NO_FATAL_FAILURE(FindAsk("", "NEEDLE"));
+    EXPECT_TRUE(run_.SelectionWait(4));
+
+    // Case-sensitive, one column at a time: 100 (lower case) and 200 (split over two columns)
+    // are passed over; 150 holds it in the hex column, 287 in the decimal one.
+    const int hits[] = {5, 150, 287, 299, 4, 5};
+    for (int row : hits) {
+        SCOPED_TRACE("F3 to row " + std::to_string(row));
+        ASSERT_NO_FATAL_FAILURE(FindNext(row));
+        if (row == 287) {
+            EXPECT_GT(run_.TopIndex(), 200) << "the list did not scroll down to the hit";
+        }
+        if (row == 4) {
+            EXPECT_LE(run_.TopIndex(), 4) << "the list did not scroll back up to the hit";
+        }
+    }
+}
+
+TEST_F(DruxFind, AMissKeepsTheSelectionAndStillAdvancesTheStart)
+{
+    ASSERT_NO_FATAL_FAILURE(FindAsk("", "NEEDLE"));
+    EXPECT_TRUE(run_.SelectionWait(4));
+
+    // The miss tests every row from 5 on and finds nothing: the selection stays, the next
+    // search starts one row further on, at 6, so row 5 is passed over.
+    ASSERT_NO_FATAL_FAILURE(FindAsk("NEEDLE", "nothing holds this"));
+    run_.ItemCount();  // answered only once the search has run to its end
+    EXPECT_TRUE(run_.SelectionWait(4));
+
+    ASSERT_NO_FATAL_FAILURE(FindAsk("nothing holds this", "NEEDLE"));
+    EXPECT_TRUE(run_.SelectionWait(150));
+    EXPECT_TRUE(run_.RowFullyVisible(150));
+
+    // Lower case finds only the lower-case row; a single hit is found again and again.
+    ASSERT_NO_FATAL_FAILURE(FindAsk("NEEDLE", "needle"));
+    EXPECT_TRUE(run_.SelectionWait(100));
+    ASSERT_NO_FATAL_FAILURE(FindNext(100));
+    ASSERT_NO_FATAL_FAILURE(FindNext(100));
+
+    // A row clicked by hand does not move the start of the next search.
+    int clicked = run_.TopIndex() + 1;
+    if (clicked == 100) ++clicked;
+    RECT item = run_.ItemRect(clicked);
+    POINT onRow = run_.ClientToScreenPoint(run_.List(), item.left + 100, (item.top + item.bottom) / 2);
+    MouseMove(onRow);
+    MouseClick(onRow);
+    EXPECT_TRUE(run_.SelectionWait(clicked));
+    ASSERT_NO_FATAL_FAILURE(FindNext(100));
+}
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,132 @@
+// Sorting by a click on a column header: byte order with letters folded to upper case, the second
+// click reversing, another column starting ascending again, rows moving whole.
+#include "tests/app/Driver.h"
+#include "tests/app/Samples.h"
+
+#include <map>
+
+namespace e2e {
+namespace {
+
+// Names, decimal and hex texts chosen so that byte order, case folding (also of the bytes 0xE0 to
+// 0xFF against 0xC0 to 0xDF), prefixes and minus signs all decide some pair.
+const std::vector<Constant> SORT_SAMPLE = {
+    {"beta", "10", "0xa"},
+    {"ABD", "9", "0x9"},
+    {"abc", "-5", "0xfffffffb"},
+    {"ab", "100", "0x64"},
+    {"Alpha", "0", "0x0"},
+    {"a_b", "7", "0x7"},
+    {"zeta", "-12", "0xFFFFFFF4"},
+    {"Zulu", "11", "0xB"},
+    {"\xE9" "clair", "3", "0x3"},
+    {"\xC9" "CLAT", "-3", "0xFFFFFFFD"},
+};
+
+using Order = std::vector<std::string>;  // the names, top to bottom
+
+// "ab" before "abc" (a prefix first), "abc" before "ABD" (case folded), "Alpha" before "a_b"
+// ('L' < '_'), "\xE9clair" before "\xC9CLAT" (0xE9 folds to 0xC9).
+const Order BY_NAME = {"ab", "abc", "ABD", "Alpha", "a_b", "beta", "zeta", "Zulu", "\xE9" "clair", "\xC9" "CLAT"};
+// As text: "-12" < "-3" < "-5" < "0" < "10" < "100" < "11" < "3" < "7" < "9".
+const Order BY_DECIMAL = {"zeta", "\xC9" "CLAT", "abc", "Alpha", "beta", "ab", "Zulu", "\xE9" "clair", "a_b", "ABD"};
+// "0xa" before "0xB": folded, although 'B' < 'a' as bytes.
+const Order BY_HEX = {"Alpha", "\xE9" "clair", "ab", "a_b", "ABD", "beta", "Zulu", "zeta", "abc", "\xC9" "CLAT"};
+
+Order Reversed(Order order)
+{
+    return Order(order.rbegin(), order.rend());
+}
+
+std::string Printable(const std::string& text)
+{
+    std::string out;
+    for (unsigned char c : text) {
+        if (c >= 0x20 && c < 0x7F) {
+            out += static_cast<char>(c);
+        } else {
+            char escaped[8];
+            snprintf(escaped, sizeof escaped, "\\x%02X", c);
+            out += escaped;
+        }
+    }
+    return out;
+}
+
+std::string Describe(const Order& order)
+{
+    std::string text;
+    for (const std::string& name : order) text += (text.empty() ? "" : ", ") + Printable(name);
+    return text;
+}
+
+class DruxSort : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        file_ = ConstantsFile(SORT_SAMPLE);
+        ASSERT_TRUE(run_.Start(&file_, static_cast<int>(SORT_SAMPLE.size())));
+    }
+
+    void HeaderClick(int column)
+    {
+        RECT header = run_.HeaderItemRectScreen(column);
+        ASSERT_LT(header.left, header.right) << "no header item for column " << column;
+        POINT centre = {(header.left + header.right) / 2, (header.top + header.bottom) / 2};
+        MouseMove(centre);
+        MouseClick(centre);
+    }
+
+    // Waits for the order and checks that every row still holds its own record's values.
+    void OrderExpect(const Order& expected)
+    {
+        Order names;
+        PollUntil([&] { return (names = run_.ColumnTexts(0)) == expected; }, 3000);
+        ASSERT_EQ(Describe(names), Describe(expected));
+        std::map<std::string, Constant> byName;
+        for (const Constant& c : SORT_SAMPLE) byName[c.name] = c;
+        for (int row = 0; row < static_cast<int>(names.size()); ++row) {
+            SCOPED_TRACE("row " + std::to_string(row) + " " + Printable(names[row]));
+            EXPECT_EQ(run_.ItemText(row, 1), byName[names[row]].decimal);
+            EXPECT_EQ(run_.ItemText(row, 2), byName[names[row]].hex);
+        }
+    }
+
+    std::string file_;
+    DruxRun run_;
+};
+
+TEST_F(DruxSort, HeaderClicksSortAscendingThenReverse)
+{
+    struct ClickCase {
+        const char* what;
+        int column;
+        Order order;
+    };
+    const ClickCase clicks[] = {
+        {"first click of the run, on Name: ascending", 0, BY_NAME},
+        {"Name again: descending", 0, Reversed(BY_NAME)},
+        {"Value (10) after Name: ascending", 1, BY_DECIMAL},
+        {"Value (10) again: descending", 1, Reversed(BY_DECIMAL)},
+        {"Value (10) a third time: ascending", 1, BY_DECIMAL},
+        {"Hex Value: ascending", 2, BY_HEX},
+        {"Hex Value again: descending", 2, Reversed(BY_HEX)},
+        {"Name after Hex Value: ascending", 0, BY_NAME},
+    };
+    for (const ClickCase& c : clicks) {
+        SCOPED_TRACE(c.what);
+        ASSERT_NO_FATAL_FAILURE(HeaderClick(c.column));
+        ASSERT_NO_FATAL_FAILURE(OrderExpect(c.order));
+    }
+
+    // The stripes stay with the positions: row 0 is light again after the sorts.
+    for (int row = 0; row < 2; ++row) {
+        SCOPED_TRACE("row " + std::to_string(row));
+        RECT item = run_.ItemRect(row);
+        POINT p = run_.ClientToScreenPoint(run_.List(), item.left + 200, (item.top + item.bottom) / 2);
+        EXPECT_TRUE(ScreenPixelWait(p, row == 0 ? 0xD0FFFF : 0x5F0000));
+    }
+}
+
+}  // namespace
+}  // namespace e2e

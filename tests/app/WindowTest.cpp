@@ -1,0 +1,256 @@
+// The main window as a person meets it: where it opens, what it shows, how it looks, how it moves
+// and how it ends.
+#include "tests/app/Driver.h"
+#include "tests/app/Samples.h"
+
+namespace e2e {
+namespace {
+
+const std::vector<Constant> SAMPLE = {
+    {"WM_NULL", "0", "0x0"},
+    {"WM_CREATE", "1", "0x1"},
+    {"  SPACED NAME ", " -1", "0XFFFFFFFF "},  // shown as stored, spaces and prefixes kept
+    {"WM_USER", "1024", "0x400"},
+    {"LVM_FIRST", "4096", "0x1000"},
+};
+
+constexpr COLORREF EDGE_YELLOW = 0xC0FFFF;
+constexpr COLORREF ROW_LIGHT = 0xD0FFFF;  // pale yellow, the background of even rows
+constexpr COLORREF ROW_DARK = 0x5F0000;   // dark blue, the background of odd rows
+
+COLORREF RingBlue(int ring)
+{
+    return static_cast<COLORREF>(255 - 8 * ring) << 16;
+}
+
+class DruxWindow : public ::testing::Test {
+protected:
+    void Launch(const std::vector<Constant>& constants = SAMPLE)
+    {
+        file_ = ConstantsFile(constants);
+        ASSERT_TRUE(run_.Start(&file_, static_cast<int>(constants.size())));
+    }
+
+    void ExpectExitCodeZero()
+    {
+        DWORD code = 0xFFFFFFFF;
+        ASSERT_TRUE(run_.ExitWait(&code));
+        EXPECT_EQ(code, 0u);
+    }
+
+    // A point of the row's background, right of its short name, in screen coordinates.
+    POINT RowBackground(int row)
+    {
+        RECT item = run_.ItemRect(row);
+        return run_.ClientToScreenPoint(run_.List(), item.left + 200, (item.top + item.bottom) / 2);
+    }
+
+    std::string file_;
+    DruxRun run_;
+};
+
+TEST_F(DruxWindow, ShowsTheFileRowsInOrderUnderThreeTitledColumns)
+{
+    ASSERT_NO_FATAL_FAILURE(Launch());
+
+    struct ColumnCase {
+        const char* title;
+        int fmt;
+    };
+    const ColumnCase columns[] = {{"Name", LVCFMT_LEFT}, {"Value (10)", LVCFMT_RIGHT}, {"Hex Value", LVCFMT_RIGHT}};
+    for (int c = 0; c < 3; ++c) {
+        SCOPED_TRACE("column " + std::to_string(c));
+        ColumnInfo info;
+        ASSERT_TRUE(run_.ColumnRead(c, &info));
+        EXPECT_EQ(info.text, columns[c].title);
+        EXPECT_EQ(info.fmt & LVCFMT_JUSTIFYMASK, columns[c].fmt);
+    }
+    ColumnInfo none;
+    EXPECT_FALSE(run_.ColumnRead(3, &none)) << "a fourth column \"" << none.text << "\"";
+
+    for (size_t row = 0; row < SAMPLE.size(); ++row) {
+        SCOPED_TRACE("row " + std::to_string(row));
+        int r = static_cast<int>(row);
+        EXPECT_EQ(run_.ItemText(r, 0), SAMPLE[row].name);
+        EXPECT_EQ(run_.ItemText(r, 1), SAMPLE[row].decimal);
+        EXPECT_EQ(run_.ItemText(r, 2), SAMPLE[row].hex);
+    }
+    EXPECT_TRUE(run_.SelectedRows().empty());
+}
+
+TEST_F(DruxWindow, OpensWithoutCaptionCentredOnThePointer)
+{
+    ASSERT_NO_FATAL_FAILURE(Launch());
+
+    char title[64] = "";
+    GetWindowTextA(run_.Window(), title, sizeof title);
+    EXPECT_STREQ(title, "DRUX");
+    // WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_DLGFRAME, shown: no caption, no sizing border.
+    EXPECT_EQ(Hex(static_cast<unsigned long>(GetWindowLongPtrA(run_.Window(), GWL_STYLE))), Hex(0x16400000));
+
+    // The pointer stood at (500, 400); the window's outer corner goes 235 left and 180 up of it.
+    RECT window = {};
+    GetWindowRect(run_.Window(), &window);
+    EXPECT_EQ(window.left, LAUNCH_POINTER.x - 235);
+    EXPECT_EQ(window.top, LAUNCH_POINTER.y - 180);
+
+    // The inner area is 470 wide; the caption's height went to the inner height (340 + it).
+    RECT client = {};
+    GetClientRect(run_.Window(), &client);
+    EXPECT_EQ(client.right, 470);
+    EXPECT_GT(client.bottom, 340);
+
+    // The list keeps a 25-pixel margin on every side of the inner area.
+    RECT list = {};
+    GetWindowRect(run_.List(), &list);
+    MapWindowPoints(nullptr, run_.Window(), reinterpret_cast<POINT*>(&list), 2);
+    EXPECT_EQ(list.left, 25);
+    EXPECT_EQ(list.top, 25);
+    EXPECT_EQ(list.right, client.right - 25);
+    EXPECT_EQ(list.bottom, client.bottom - 25);
+}
+
+TEST_F(DruxWindow, PaintsStripedRowsOverTheRingedBackground)
+{
+    ASSERT_NO_FATAL_FAILURE(Launch());
+
+    struct PixelCase {
+        const char* where;
+        int x, y;
+        COLORREF colour;
+    };
+    // Client points of the background image, outside the list (which starts at 25).
+    const PixelCase background[] = {
+        {"edge line at (0, 0)", 0, 0, EDGE_YELLOW},
+        {"ring 1 at (1, 1)", 1, 1, RingBlue(1)},
+        {"ring 2 at (2, 2)", 2, 2, RingBlue(2)},
+        {"ring 10 at (10, 200)", 10, 200, RingBlue(10)},
+        {"edge line at (469, 5)", 469, 5, EDGE_YELLOW},
+        {"ring 20 at (300, 20)", 300, 20, RingBlue(20)},
+    };
+    for (const PixelCase& c : background) {
+        SCOPED_TRACE(c.where);
+        EXPECT_TRUE(ScreenPixelWait(run_.ClientToScreenPoint(run_.Window(), c.x, c.y), c.colour));
+    }
+
+    for (int row = 0; row < 4; ++row) {
+        SCOPED_TRACE("row " + std::to_string(row));
+        EXPECT_TRUE(ScreenPixelWait(RowBackground(row), row % 2 == 0 ? ROW_LIGHT : ROW_DARK));
+    }
+}
+
+TEST_F(DruxWindow, LeftDragOnTheBackgroundMovesTheWindow)
+{
+    ASSERT_NO_FATAL_FAILURE(Launch());
+    RECT before = {};
+    GetWindowRect(run_.Window(), &before);
+
+    POINT from = run_.ClientToScreenPoint(run_.Window(), 10, 10);
+    POINT to = {from.x + 60, from.y + 40};
+    MouseDrag(from, to);
+
+    RECT after = {};
+    bool moved = PollUntil([&] {
+        GetWindowRect(run_.Window(), &after);
+        return after.left == before.left + 60 && after.top == before.top + 40;
+    }, 3000);
+    EXPECT_TRUE(moved) << "window at (" << after.left << ", " << after.top << "), expected ("
+                       << before.left + 60 << ", " << before.top + 40 << ")";
+    EXPECT_EQ(after.right - after.left, before.right - before.left);
+    EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
+
+    // A press on the list selects a row and moves nothing.
+    RECT item = run_.ItemRect(1);
+    POINT onRow = run_.ClientToScreenPoint(run_.List(), item.left + 100, (item.top + item.bottom) / 2);
+    MouseMove(onRow);
+    MouseClick(onRow);
+    EXPECT_TRUE(run_.SelectionWait(1));
+    RECT still = {};
+    GetWindowRect(run_.Window(), &still);
+    EXPECT_EQ(still.left, after.left);
+    EXPECT_EQ(still.top, after.top);
+}
+
+// Right press on the background, then a click on the menu line picked by its place.
+HWND PopupOpen(DruxRun& run, RECT* menuRect)
+{
+    POINT press = run.ClientToScreenPoint(run.Window(), 10, 10);
+    MouseMove(press);
+    MousePress(press, true);
+    MouseRelease(press, true);
+    HWND menu = nullptr;
+    EXPECT_TRUE(run.TopLevelWait("#32768", nullptr, &menu));
+    if (!menu) return nullptr;
+    GetWindowRect(menu, menuRect);
+    // The menu opens with its corner one pixel up and left of the pointer.
+    EXPECT_EQ(menuRect->left, press.x - 1);
+    EXPECT_EQ(menuRect->top, press.y - 1);
+    return menu;
+}
+
+TEST_F(DruxWindow, PopupMenuFindPromptsAndExitEnds)
+{
+    ASSERT_NO_FATAL_FAILURE(Launch());
+
+    // "Find", a separator, "Exit": the first line is at the top, the last at the bottom.
+    RECT menuRect = {};
+    HWND menu = PopupOpen(run_, &menuRect);
+    ASSERT_TRUE(menu);
+    POINT find = {menuRect.left + 20, menuRect.top + 9};
+    MouseMove(find);
+    MouseClick(find);
+    HWND prompt = nullptr;
+    ASSERT_TRUE(run_.TopLevelWait("InputRequester", "User input", &prompt));
+    EXPECT_TRUE(PollUntil([&] { return !IsWindowVisible(menu); }, 3000));
+    HWND edit = GetDlgItem(prompt, 10);
+    ASSERT_TRUE(PollUntil([&] {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        return GetGUIThreadInfo(GetWindowThreadProcessId(prompt, nullptr), &info) && info.hwndFocus == edit;
+    }, 3000)) << "the prompt's field never gets the keyboard focus";
+    TextType("LVM_");
+    ASSERT_TRUE(PollUntil([&] { return run_.WindowText(edit) == "LVM_"; }, 3000));
+    KeyPress(VK_RETURN);
+    EXPECT_TRUE(run_.SelectionWait(4));
+    ASSERT_TRUE(PollUntil([&] { return !IsWindow(prompt) && IsWindowEnabled(run_.Window()); }, 3000));
+
+    menu = PopupOpen(run_, &menuRect);
+    ASSERT_TRUE(menu);
+    POINT exit = {menuRect.left + 20, menuRect.bottom - 9};
+    MouseMove(exit);
+    MouseClick(exit);
+    ExpectExitCodeZero();
+}
+
+TEST_F(DruxWindow, EndsWithExitCodeZeroOnEveryWayOut)
+{
+    struct ExitCase {
+        const char* how;
+        void (*act)(DruxRun&);
+    };
+    const ExitCase cases[] = {
+        {"Esc", [](DruxRun& run) {
+             ASSERT_TRUE(run.ForegroundMake());
+             KeyPress(VK_ESCAPE);
+         }},
+        {"Alt+F4", [](DruxRun& run) {
+             ASSERT_TRUE(run.ForegroundMake());
+             KeyPress(VK_F4, WITH_ALT);
+         }},
+        {"WM_CLOSE", [](DruxRun& run) { PostMessageA(run.Window(), WM_CLOSE, 0, 0); }},
+        {"WM_SYSCOMMAND SC_CLOSE", [](DruxRun& run) { PostMessageA(run.Window(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
+    };
+    for (const ExitCase& c : cases) {
+        SCOPED_TRACE(c.how);
+        DruxRun run;
+        std::string file = ConstantsFile(SAMPLE);
+        ASSERT_TRUE(run.Start(&file, static_cast<int>(SAMPLE.size())));
+        c.act(run);
+        DWORD code = 0xFFFFFFFF;
+        ASSERT_TRUE(run.ExitWait(&code));
+        EXPECT_EQ(code, 0u);
+    }
+}
+
+}  // namespace
+}  // namespace e2e
