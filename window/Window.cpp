@@ -281,6 +281,9 @@ void WindowClose(ObjectNumber number) {
     WindowRecord* record = WindowLookup(number);
     if (!record) return;
     HWND window = record->window;
+    // The platform deletes a class's background brush when the class is unregistered; this one
+    // is shared with every other window class for the whole run.
+    SetClassLongPtrA(window, GCLP_HBRBACKGROUND, 0);
     DestroyWindow(window);
     // The callback ran during the destruction and may have closed this number itself.
     record = WindowLookup(number);
