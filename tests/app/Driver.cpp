@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 namespace e2e {
 
@@ -233,7 +234,15 @@ COLORREF ScreenPixel(POINT screen)
 
 // ---- the run ----
 
-DruxRun::DruxRun() = default;
+DruxRun::DruxRun(std::string executable, std::string title)
+    : executable_(std::move(executable)), title_(std::move(title)), sendTimeoutMs_(SEND_TIMEOUT_MS)
+{
+}
+
+ULONGLONG DruxRun::CpuTime() const
+{
+    return process_ ? ProcessCpuTime(process_) : 0;
+}
 
 DruxRun::~DruxRun()
 {
@@ -291,7 +300,7 @@ void DruxRun::DirectoryRemove()
         if (!ok || written != constantsFile->size()) return ::testing::AssertionFailure() << "short write of " << file;
     }
 
-    std::string exe = DruxExecutable();
+    const std::string& exe = executable_;
     if (GetFileAttributesA(exe.c_str()) == INVALID_FILE_ATTRIBUTES)
         return ::testing::AssertionFailure() << "no program at " << exe;
     std::string commandLine = "\"" + exe + "\"";
@@ -314,15 +323,15 @@ void DruxRun::DirectoryRemove()
     bool ended = false;
     bool found = PollUntil([&] {
         if (!Running()) { ended = true; return true; }
-        window_ = TopLevelFind(nullptr, "DRUX");
+        window_ = TopLevelFind(nullptr, title_.c_str());
         return window_ != nullptr;
     }, timeoutMs);
     if (ended) {
         DWORD code = 0;
         GetExitCodeProcess(process_, &code);
-        return ::testing::AssertionFailure() << "DRUX ended with exit code " << code << " before its window showed";
+        return ::testing::AssertionFailure() << executable_ << " ended with exit code " << code << " before its window showed";
     }
-    if (!found) return ::testing::AssertionFailure() << "no visible top-level window \"DRUX\" of the process within "
+    if (!found) return ::testing::AssertionFailure() << "no visible top-level window \"" << title_ << "\" of the process within "
                                                      << timeoutMs << " ms";
     if (!PollUntil([&] { return (list_ = FindWindowExA(window_, nullptr, "SysListView32", nullptr)) != nullptr; }, timeoutMs))
         return ::testing::AssertionFailure() << "the DRUX window has no SysListView32 child";
@@ -392,7 +401,7 @@ void DruxRun::DirectoryRemove()
 LRESULT DruxRun::Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL | SMTO_ABORTIFHUNG, SEND_TIMEOUT_MS, &result))
+    if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL | SMTO_ABORTIFHUNG, sendTimeoutMs_, &result))
         return -1;
     return static_cast<LRESULT>(result);
 }
@@ -598,7 +607,7 @@ std::string DruxRun::WindowText(HWND window)
     char text[1024] = "";
     DWORD_PTR length = 0;
     if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
-                             SMTO_NORMAL | SMTO_ABORTIFHUNG, SEND_TIMEOUT_MS, &length))
+                             SMTO_NORMAL | SMTO_ABORTIFHUNG, sendTimeoutMs_, &length))
         return "<no answer to WM_GETTEXT>";
     text[sizeof text - 1] = 0;
     return text;

@@ -57,6 +57,9 @@ std::string Hex(unsigned long long value);
 
 // ---- One run of DRUX.exe ----
 
+// The program under test, as Wine names it.
+std::string DruxExecutable();
+
 struct ColumnInfo {
     std::string text;
     int fmt = -1;
@@ -65,7 +68,8 @@ struct ColumnInfo {
 
 class DruxRun {
 public:
-    DruxRun();
+    // Another program (the benchmark's baseline) can stand in for DRUX.exe; title names its window.
+    explicit DruxRun(std::string executable = DruxExecutable(), std::string title = "DRUX");
     ~DruxRun();
     DruxRun(const DruxRun&) = delete;
     DruxRun& operator=(const DruxRun&) = delete;
@@ -84,6 +88,11 @@ public:
     ::testing::AssertionResult ExitWait(DWORD* exitCode, DWORD timeoutMs = WAIT_DEFAULT_MS);
     bool Running() const;
     void Terminate();
+
+    // Kernel plus user time of the process so far, in 100 ns units.
+    ULONGLONG CpuTime() const;
+    // How long a message to the program may take before it counts as unanswered.
+    void SendTimeoutSet(UINT milliseconds) { sendTimeoutMs_ = milliseconds; }
 
     HANDLE Process() const { return process_; }
     DWORD ProcessId() const { return processId_; }
@@ -127,6 +136,9 @@ private:
     LPARAM RemoteAddress(size_t offset) const;
     void DirectoryRemove();
 
+    std::string executable_;
+    std::string title_;
+    UINT sendTimeoutMs_;
     std::string directory_;
     HANDLE process_ = nullptr;
     DWORD processId_ = 0;
@@ -135,8 +147,5 @@ private:
     void* remote_ = nullptr;
     size_t remoteSize_ = 0;
 };
-
-// The program under test, as Wine names it.
-std::string DruxExecutable();
 
 }  // namespace e2e

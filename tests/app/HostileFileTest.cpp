@@ -97,13 +97,17 @@ TEST(DruxHostileFile, ShowsTheRowsTheLineRulesGiveAndEndsNormally)
         SCOPED_TRACE(c.what);
         ASSERT_EQ(RecordCount(c.bytes) * (c.present ? 1 : 0), c.rows) << "the case table disagrees with itself";
         DruxRun run;
-        ASSERT_TRUE(run.Start(c.present ? &c.bytes : nullptr, c.rows));
+        auto started = run.Start(c.present ? &c.bytes : nullptr, c.rows);
+        if (!started) {
+            ADD_FAILURE() << started.message();
+            continue;  // the other files still tell something
+        }
         for (size_t row = 0; row < c.texts.size(); ++row)
             for (int column = 0; column < 3; ++column) {
                 SCOPED_TRACE("row " + std::to_string(row) + " column " + std::to_string(column));
                 EXPECT_EQ(run.ItemText(static_cast<int>(row), column), c.texts[row][column]);
             }
-        ASSERT_NO_FATAL_FAILURE(ExitByEscape(run));
+        EXPECT_NO_FATAL_FAILURE(ExitByEscape(run));
     }
 }
 

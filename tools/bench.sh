@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Prints DRUX's figures beside those of a bare baseline program:
+#   tools/bench.sh <build dir>
+# Run inside tools/wine-env.sh (as `make bench` does): it needs the virtual desktop.
+set -euo pipefail
+build=$(cd "${1:?build dir}" && pwd)
+bench="$build/tools/bench/drux_bench.exe"
+[ -f "$bench" ] || { echo "bench: $bench is missing; build the target drux_bench first" >&2; exit 1; }
+exec "${DRUX_WINE:-wine}" "$bench"
