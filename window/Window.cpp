@@ -281,17 +281,24 @@ void WindowClose(ObjectNumber number) {
     WindowRecord* record = WindowLookup(number);
     if (!record) return;
     HWND window = record->window;
-    // The platform deletes a class's background brush when the class is unregistered; this one
-    // is shared with every other window class for the whole run.
-    SetClassLongPtrA(window, GCLP_HBRBACKGROUND, 0);
-    DestroyWindow(window);
-    // The callback ran during the destruction and may have closed this number itself.
-    record = WindowLookup(number);
-    if (!record || record->window != window) return;
-
     char className[CLASS_NAME_SIZE];
     WindowClassNameFormat(className, number);
-    UnregisterClassA(className, RuntimeInstance);
+    // Someone may have destroyed the window behind the layer's back, and its handle may since
+    // name a window of another class.
+    char actualName[CLASS_NAME_SIZE] = "";
+    GetClassNameA(window, actualName, CLASS_NAME_SIZE);
+    bool ours = strcmp(actualName, className) == 0;
+    if (ours) {
+        // The platform deletes a class's background brush when the class is unregistered; this
+        // one is shared with every other window class for the whole run.
+        SetClassLongPtrA(window, GCLP_HBRBACKGROUND, 0);
+        DestroyWindow(window);
+        // The callback ran during the destruction and may have closed this number itself.
+        record = WindowLookup(number);
+        if (!record || record->window != window) return;
+        UnregisterClassA(className, RuntimeInstance);
+    }
+    // Otherwise the class keeps the brush and stays registered; reopening the number reuses it.
     if (record->shortcutCount != 0) ShortcutsFree(record);
     ObjectRemove(&WindowTable, number);
 }

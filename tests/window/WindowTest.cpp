@@ -167,7 +167,17 @@ TEST_F(WindowOpenTest, BackgroundBrushOutlivesClosedWindows) {
         EXPECT_EQ(GetObjectType(brush), (DWORD)OBJ_BRUSH);
         WindowClose(number);
     }
+    // A window destroyed behind the layer's back: closing its number must not take the brush.
+    HWND window = (HWND)WindowOpen(13, 10, 10, 100, 80, 0, "Destroyed");
+    ASSERT_NE(window, nullptr);
+    DestroyWindow(window);
+    WindowClose(13);
+    EXPECT_EQ(WindowLookup(13), nullptr);
     EXPECT_EQ(GetObjectType(templateClass.hbrBackground), (DWORD)OBJ_BRUSH);
+    window = (HWND)WindowOpen(13, 10, 10, 100, 80, 0, "Again");
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ((HBRUSH)GetClassLongPtrA(window, GCLP_HBRBACKGROUND), templateClass.hbrBackground);
+    EXPECT_EQ((WNDPROC)GetClassLongPtrA(window, GCLP_WNDPROC), WindowProcedure);
 }
 
 TEST_F(WindowOpenTest, ReopeningANumberReplacesWindowClassAndShortcuts) {
