@@ -1,2 +1,92 @@
-#include <windows.h>
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
+// The program's spine: start-up in its fixed order, the event loop, and the immediate exit.
+#include "app/App.h"
+#include "runtime/Memory.h"
+#include "runtime/Runtime.h"
+#include "runtime/Text.h"
+#include "widget/Widget.h"
+#include "widget/WidgetLibrary.h"
+#include "window/Event.h"
+#include "window/Window.h"
+#include "window/WindowLibrary.h"
+
+AppState app;
+
+void EventsDrain()
+{
+    while (EventPoll() != 0) {
+    }
+}
+
+static void EventLoop()
+{
+    while (!app.quitRequested) {
+        int32_t event = EventWait();
+        if (event == EVENT_CLOSE_WINDOW)
+            app.quitRequested = 1;
+        else if (event == EVENT_MENU)
+            CommandDispatch((int32_t)EventMenuId());
+    }
+}
+
+static bool MainWindowOpen()
+{
+    POINT pointer = {0, 0};
+    GetCursorPos(&pointer);
+    app.quitRequested = 0;
+    MessageBeep(MB_ICONHAND);
+    // Centred on the pointer by the nominal 360 height, though the inner height asked for is 340.
+    return WindowOpen(WINDOW_MAIN, pointer.x - (app.windowWidth >> 1), pointer.y - (app.windowHeight >> 1),
+                      app.windowWidth, app.windowHeight - 20, WINDOW_INVISIBLE, "DRUX") != 0;
+}
+
+// No caption, a dialog frame; the frame change keeps the outer rectangle, so the inner area grows
+// by the former caption's height and the callback refits the list.
+static void MainWindowFrameChange()
+{
+    HWND window = WindowHandleCurrent();
+    SetWindowLongPtrA(window, GWL_STYLE, WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_DLGFRAME);
+    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_FRAMECHANGED);
+}
+
+static void ApplicationRun()
+{
+    app.compareTextA = (char*)MemoryAllocate(128);
+    app.compareTextB = (char*)MemoryAllocate(128);
+    app.constantsFileName = "Constants.out";
+    TextSet(&app.searchText, "");
+    app.lastHitRow = -1;
+    app.windowWidth = 470;
+    app.windowHeight = 360;
+
+    if (!MainWindowOpen())
+        return;
+    ShortcutsBind();
+    BackgroundPaint();
+    ListParentAndFont();
+    BackgroundWidgetCreate();
+    ListCreate();
+    app.sortDirection = 1;
+    app.sortColumn = 0;
+    WindowSetCallback(MainWindowCallback);
+    MainWindowFrameChange();
+    EventsDrain();
+    WindowShow(WINDOW_MAIN, 0);
+    ListValueColumnsAlign();
+    ConstantsLoad();
+    RowsReindex();
+    app.rowCount = WidgetItemCount(WIDGET_LIST);
+    MessageBeep(MB_ICONASTERISK);
+    PopupMenuBuild();
+    EventLoop();
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
+    WidgetLibraryInstall();
+    WindowLibraryInstall();
+    if (RuntimeStart(instance))
+        ApplicationRun();
+    // Everything goes with the process; nothing is released one by one.
+    TerminateProcess(GetCurrentProcess(), 0);
+    return 0;
+}
