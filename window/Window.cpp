@@ -29,8 +29,8 @@ enum Centring { CENTRE_NONE, CENTRE_SCREEN, CENTRE_ACTIVE };
 
 // The slot or dynamic record being built for number; re-taken after every platform call that
 // may run the callback, because a nested WindowOpen may grow the table and move its slots.
-WindowRecord* WindowSlot(ObjectNumber number, WindowRecord* dynamicRecord) {
-    if (number == OBJECT_ANY) return dynamicRecord;
+WindowRecord* WindowSlot(ObjectNumber number, WindowRecord* created) {
+    if (number == OBJECT_ANY) return created;  // dynamic records never move
     return (WindowRecord*)ObjectCreate(&WindowTable, number);
 }
 
@@ -239,10 +239,10 @@ WindowRecord* WindowLookup(ObjectNumber number) {
 
 intptr_t WindowOpen(ObjectNumber number, int32_t x, int32_t y, int32_t width, int32_t height,
                     int32_t flags, const char* title) {
-    WindowRecord* dynamicRecord = (WindowRecord*)ObjectCreate(&WindowTable, number);
-    if (!dynamicRecord) return 0;
+    WindowRecord* created = (WindowRecord*)ObjectCreate(&WindowTable, number);
+    if (!created) return 0;
     if (number != OBJECT_ANY) WindowClose(number);
-    ObjectNumber name = number == OBJECT_ANY ? ObjectIdentifier(dynamicRecord) : number;
+    ObjectNumber name = number == OBJECT_ANY ? ObjectIdentifier(created) : number;
 
     char className[CLASS_NAME_SIZE];
     WindowClassNameFormat(className, name);
@@ -256,13 +256,13 @@ intptr_t WindowOpen(ObjectNumber number, int32_t x, int32_t y, int32_t width, in
     RECT outer = {x, y, (LONG)((uint32_t)x + (uint32_t)width),
                   (LONG)((uint32_t)y + (uint32_t)height)};
     AdjustWindowRect(&outer, style, FALSE);
-    LONG outerWidth = outer.right - outer.left;
-    LONG outerHeight = outer.bottom - outer.top;
+    LONG outerWidth = (LONG)((uint32_t)outer.right - (uint32_t)outer.left);
+    LONG outerHeight = (LONG)((uint32_t)outer.bottom - (uint32_t)outer.top);
     LONG left = x;
     LONG top = y;
     if (centring != CENTRE_NONE) WindowCentre(centring, outerWidth, outerHeight, &left, &top);
 
-    *WindowSlot(number, dynamicRecord) = WindowRecord();
+    *WindowSlot(number, created) = WindowRecord();
     HWND window = CreateWindowExA(0, className, title, style, left, top, outerWidth, outerHeight,
                                   nullptr, nullptr, RuntimeInstance, nullptr);
     if (!window) {
@@ -270,7 +270,7 @@ intptr_t WindowOpen(ObjectNumber number, int32_t x, int32_t y, int32_t width, in
         if (number == OBJECT_ANY) ObjectRemove(&WindowTable, name);
         return 0;
     }
-    WindowRecord* record = WindowSlot(number, dynamicRecord);
+    WindowRecord* record = WindowSlot(number, created);
     record->window = window;
     layer.current = window;
     ShortcutDefaultsSet(record);

@@ -245,4 +245,18 @@ TEST_F(WindowOpenTest, FailedCreationLeavesTheNumberFree) {
     EXPECT_EQ(WindowOpen(-5, 0, 0, 50, 50, 0, "Negative"), 0);
 }
 
+TEST_F(WindowOpenTest, HostileSizesNeitherCrashNorHang) {
+    const int32_t extremes[] = {INT32_MIN, -1, 0, INT32_MAX};
+    for (int32_t position : extremes) {
+        for (int32_t size : extremes) {
+            SCOPED_TRACE(std::to_string(position) + ", " + std::to_string(size));
+            for (int32_t flags : {0, (int32_t)WS_POPUP | WINDOW_CENTRE_SCREEN, WINDOW_CENTRE_ACTIVE}) {
+                WindowOpen(5, position, position, size, size, flags | WINDOW_INVISIBLE, nullptr);
+                WindowClose(5);
+            }
+        }
+    }
+    EXPECT_EQ(WindowLookup(5), nullptr);
+}
+
 }  // namespace
