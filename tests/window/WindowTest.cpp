@@ -126,11 +126,11 @@ TEST_F(WindowOpenTest, ClassPerWindowFromTemplate) {
     EXPECT_EQ(std::string(name), "WindowClass_" + std::to_string((long long)identifier));
 
     for (HWND window : {first, any}) {
-        EXPECT_EQ(GetClassLongPtrA(window, GCL_STYLE), 0) << "no double clicks";
+        EXPECT_EQ((uintptr_t)GetClassLongPtrA(window, GCL_STYLE), 0u) << "no double clicks";
         EXPECT_EQ((WNDPROC)GetClassLongPtrA(window, GCLP_WNDPROC), WindowProcedure);
         EXPECT_EQ((HCURSOR)GetClassLongPtrA(window, GCLP_HCURSOR), LoadCursorA(nullptr, IDC_ARROW));
         // This program carries no icon resource 1.
-        EXPECT_EQ(GetClassLongPtrA(window, GCLP_HICON), 0);
+        EXPECT_EQ((uintptr_t)GetClassLongPtrA(window, GCLP_HICON), 0u);
         HBRUSH brush = (HBRUSH)GetClassLongPtrA(window, GCLP_HBRBACKGROUND);
         EXPECT_EQ(brush, templateClass.hbrBackground) << "one brush for the whole run";
         LOGBRUSH colour;
