@@ -173,7 +173,9 @@ intptr_t ImageWidgetCreate(ObjectNumber number, int32_t x, int32_t y, int32_t wi
                            int32_t height, intptr_t image, int32_t exStyle) {
     bool bitmap = !image || HandleIsBitmap((HANDLE)image);
     // No SS_NOTIFY: the control then answers HTTRANSPARENT and the window beneath gets the mouse.
-    DWORD style = WS_CHILD | WS_VISIBLE | (bitmap ? SS_BITMAP : SS_ICON);
+    // WS_CLIPSIBLINGS: a picture placed behind other widgets (created after them, so lower in the
+    // Z order) would otherwise paint over them whenever it repaints.
+    DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | (bitmap ? SS_BITMAP : SS_ICON);
     if (!WidgetRecordClaim(&number)) return 0;
     HWND control =
         WidgetControlCreate(number, (DWORD)exStyle, "STATIC", style, x, y, width, height);

@@ -2,8 +2,12 @@
 // through to the window beneath it.
 #include <string.h>
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include "tests/widget/WidgetFixture.h"
 #include "widget/Image.h"
+#include "widget/ListWidget.h"
 #include "widget/Widget.h"
 
 namespace {
@@ -113,6 +117,37 @@ TEST_F(ImageWidgetTest, MouseInputPassesThroughToTheParent) {
     for (const ParentMessage& entry : parentMessages) {
         EXPECT_NE(entry.message, (UINT)WM_COMMAND) << "the picture sends no notifications";
     }
+}
+
+// The application puts its picture behind the list after making the list; what a person sees
+// over the list's area must still be the list.
+TEST_F(ImageWidgetTest, APictureBehindAListNeverPaintsOverIt) {
+    HWND parent = ParentOpen(300, 200);
+    ASSERT_TRUE(parent);
+    HWND list = (HWND)ListWidgetCreate(2, 25, 25, 250, 150, "Name", 100);
+    ASSERT_NE(list, nullptr);
+    WidgetItemAdd(2, -1, "row");
+    intptr_t bitmap = ImageCreate(0, 300, 200);  // black
+    HWND picture = (HWND)ImageWidgetCreate(PICTURE, 0, 0, 300, 200, bitmap);
+    ASSERT_NE(picture, nullptr);
+    ASSERT_EQ(GetWindow(parent, GW_CHILD), list) << "the list is above the picture";
+    for (int round = 0; round < 3; ++round) {
+        RedrawWindow(parent, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        InvalidateRect(picture, nullptr, TRUE);
+        UpdateWindow(picture);
+        PumpPending();
+    }
+    COLORREF listBackground = (COLORREF)SendMessageA(list, LVM_GETBKCOLOR, 0, 0);
+    ASSERT_NE(listBackground, 0u);
+    HDC screen = GetDC(nullptr);
+    POINT body = {200, 140};  // inside the list, below its rows
+    ClientToScreen(parent, &body);
+    POINT outside = {5, 5};
+    ClientToScreen(parent, &outside);
+    EXPECT_EQ(GetPixel(screen, body.x, body.y), listBackground);
+    EXPECT_EQ(GetPixel(screen, outside.x, outside.y), 0u) << "the picture shows around the list";
+    ReleaseDC(nullptr, screen);
 }
 
 }  // namespace
