@@ -2,6 +2,8 @@
 // the table's growth and end-of-program release.
 #include <string.h>
 
+#include <string>
+
 #include "tests/widget/WidgetFixture.h"
 #include "widget/Font.h"
 
@@ -105,6 +107,24 @@ TEST_F(FontTest, ObjectAnyAndGrowth) {
     EXPECT_EQ(GetObjectType(handle), 0u);
     EXPECT_EQ(ObjectLookup(&FontTable, identifier), nullptr);
     EXPECT_EQ(FontTable.head, nullptr);
+}
+
+TEST_F(FontTest, HostileFaceNamesAndSizes) {
+    std::string longFace(300, 'F');
+    const struct {
+        const char* face;
+        int32_t points;
+    } cases[] = {{longFace.c_str(), 7}, {nullptr, 7}, {"", 0}, {"Verdana", -12},
+                 {"Verdana", 0x7FFFFFFF}};
+    for (const auto& entry : cases) {
+        SCOPED_TRACE(testing::Message() << "points " << entry.points);
+        intptr_t font = FontLoad(2, entry.face, entry.points, 0);
+        if (font) {
+            LOGFONTA description = Description(font);
+            EXPECT_LT(strlen(description.lfFaceName), sizeof description.lfFaceName);
+        }
+    }
+    FontFree(2);
 }
 
 TEST_F(FontTest, EndOfProgramFreesEveryFont) {
