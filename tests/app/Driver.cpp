@@ -344,22 +344,28 @@ void DruxRun::DirectoryRemove()
     if (!PollUntil([&] { return (count = ItemCount()) == rows || !Running(); }, timeoutMs) || count != rows)
         return ::testing::AssertionFailure() << "the list holds " << count << " rows after " << timeoutMs
                                              << " ms, expected " << rows << (Running() ? "" : " (the program has ended)");
-    // After the last row the load gives every row its index as sort key; the last key set
-    // marks the end of loading (and of the event draining that drops commands).
-    if (rows > 1) {
-        LPARAM key = -1;
-        if (!PollUntil([&] { return (key = ItemParam(rows - 1)) == rows - 1; }, timeoutMs))
-            return ::testing::AssertionFailure() << "the last row's key stays " << key << ", expected " << rows - 1;
+    // The row count alone does not tell that the load is over: a last drain of the event queue
+    // follows, which drops any command. The popup menu is made right after the load (a right
+    // press shows nothing before it), so a menu that opens marks its end, as a person who missed
+    // the second beep would find out. Esc closes the menu without a command.
+    const DWORD start = GetTickCount();
+    for (;;) {
+        POINT press = ClientToScreenPoint(window_, 10, 10);
+        MouseMove(press);
+        MousePress(press, true);
+        MouseRelease(press, true);
+        HWND menu = nullptr;
+        if (PollUntil([&] { return (menu = TopLevelFind("#32768", nullptr)) != nullptr || !Running(); }, 300) && menu) {
+            KeyPress(VK_ESCAPE);
+            if (!PollUntil([&] { return !IsWindowVisible(menu); }, 3000))
+                return ::testing::AssertionFailure() << "the popup menu does not close on Esc";
+            break;
+        }
+        if (!Running()) return ::testing::AssertionFailure() << "the program ended during the load";
+        if (GetTickCount() - start >= timeoutMs)
+            return ::testing::AssertionFailure() << "no popup menu on a right press within " << timeoutMs
+                                                 << " ms: the load does not end (" << Diagnose() << ")";
     }
-    // Then the process must go quiet: CPU time that stops growing means it waits for input.
-    ULONGLONG last = ProcessCpuTime(process_);
-    int steady = 0;
-    PollUntil([&] {
-        ULONGLONG now = ProcessCpuTime(process_);
-        steady = now == last ? steady + 1 : 0;
-        last = now;
-        return steady >= 3;
-    }, 3000, 20);
     count = ItemCount();
     if (count != rows)
         return ::testing::AssertionFailure() << "the row count moved on to " << count << " after reaching " << rows;
@@ -378,7 +384,8 @@ void DruxRun::DirectoryRemove()
 {
     if (!process_) return ::testing::AssertionFailure() << "no process";
     if (WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0)
-        return ::testing::AssertionFailure() << "DRUX is still running after " << timeoutMs << " ms";
+        return ::testing::AssertionFailure() << "DRUX is still running after " << timeoutMs << " ms (" << Diagnose()
+                                             << ")";
     GetExitCodeProcess(process_, exitCode);
     return ::testing::AssertionSuccess();
 }
@@ -392,8 +399,8 @@ void DruxRun::DirectoryRemove()
     if (PollUntil([&] { return GetForegroundWindow() == window_; }, 200)) return ::testing::AssertionSuccess();
     MouseClick(ClientToScreenPoint(window_, 10, 10));
     if (PollUntil([&] { return GetForegroundWindow() == window_; }, 3000)) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "the DRUX window does not become the foreground window (foreground is "
-                                         << GetForegroundWindow() << ")";
+    return ::testing::AssertionFailure() << "the DRUX window does not become the foreground window (" << Diagnose()
+                                         << ")";
 }
 
 // ---- cross-process reading ----
@@ -578,7 +585,7 @@ RECT DruxRun::HeaderRectClient()
     ::testing::AssertionResult failure = ::testing::AssertionFailure();
     failure << "expected row " << row << " alone selected; selected rows: {";
     for (size_t i = 0; i < selected.size(); ++i) failure << (i ? ", " : "") << selected[i];
-    return failure << "}";
+    return failure << "} (" << Diagnose() << ")";
 }
 
 // ---- windows ----
@@ -613,11 +620,77 @@ std::string DruxRun::WindowText(HWND window)
     return text;
 }
 
+std::string DruxRun::Diagnose()
+{
+    auto describe = [](HWND window) {
+        if (!window) return std::string("none");
+        char cls[64] = "", title[64] = "";
+        GetClassNameA(window, cls, sizeof cls);
+        GetWindowTextA(window, title, sizeof title);
+        char text[200];
+        snprintf(text, sizeof text, "%p %s \"%s\"%s%s", static_cast<void*>(window), cls, title,
+                 IsWindowVisible(window) ? "" : " hidden", IsWindowEnabled(window) ? "" : " disabled");
+        return std::string(text);
+    };
+    std::string text = "foreground: " + describe(GetForegroundWindow());
+    text += "; main window: " + describe(window_);
+    if (window_) {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        if (GetGUIThreadInfo(GetWindowThreadProcessId(window_, nullptr), &info)) {
+            text += "; its thread: active " + describe(info.hwndActive) + ", focus " + describe(info.hwndFocus) +
+                    ", capture " + describe(info.hwndCapture) + ", flags " + Hex(info.flags);
+        }
+    }
+    text += Running() ? "; running" : "; ended";
+    return text;
+}
+
 POINT DruxRun::ClientToScreenPoint(HWND window, int x, int y)
 {
     POINT p = {x, y};
     ClientToScreen(window, &p);
     return p;
+}
+
+// ---- the input requester ----
+
+::testing::AssertionResult PromptWait(DruxRun& run, Prompt* prompt, HWND previous)
+{
+    if (previous && !PollUntil([&] { return !IsWindow(previous); }, 3000))
+        return ::testing::AssertionFailure() << "the previous prompt stays open";
+    if (auto shown = run.TopLevelWait("InputRequester", "User input", &prompt->window); !shown) return shown;
+    // The window shows before its controls exist, and takes the front only after them.
+    bool ready = PollUntil([&] {
+        prompt->label = FindWindowExA(prompt->window, nullptr, "Static", nullptr);
+        prompt->edit = GetDlgItem(prompt->window, 10);
+        prompt->ok = GetDlgItem(prompt->window, 1000);
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        return prompt->label && prompt->edit && prompt->ok &&
+               GetGUIThreadInfo(GetWindowThreadProcessId(prompt->window, nullptr), &info) &&
+               info.hwndFocus == prompt->edit && GetForegroundWindow() == prompt->window;
+    }, 3000);
+    if (!ready)
+        return ::testing::AssertionFailure() << "the prompt is not ready for typing: label " << prompt->label
+                                             << ", field " << prompt->edit << ", Ok " << prompt->ok << " ("
+                                             << run.Diagnose() << ")";
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult PromptAnswer(DruxRun& run, const Prompt& prompt, const std::string& text, WORD key)
+{
+    KeyPress(VK_HOME, WITH_SHIFT);
+    if (text.empty()) KeyPress(VK_DELETE);
+    TextType(text);
+    std::string seen;
+    if (!PollUntil([&] { return (seen = run.WindowText(prompt.edit)) == text; }, 3000))
+        return ::testing::AssertionFailure() << "the field shows \"" << seen << "\" after typing \"" << text << "\" ("
+                                             << run.Diagnose() << ")";
+    KeyPress(key);
+    if (!PollUntil([&] { return !IsWindow(prompt.window); }, 3000))
+        return ::testing::AssertionFailure() << "the prompt stays open after the answer (" << run.Diagnose() << ")";
+    return ::testing::AssertionSuccess();
 }
 
 }  // namespace e2e

@@ -57,6 +57,23 @@ std::string Hex(unsigned long long value);
 
 // ---- One run of DRUX.exe ----
 
+// The input requester of a run: "User input" with its label, field (10) and Ok button (1000).
+struct Prompt {
+    HWND window = nullptr;
+    HWND label = nullptr;
+    HWND edit = nullptr;
+    HWND ok = nullptr;
+};
+
+class DruxRun;
+// Waits for a prompt other than previous (which must be gone by then), complete with its
+// controls, in front and with the keyboard focus in its field.
+::testing::AssertionResult PromptWait(DruxRun& run, Prompt* prompt, HWND previous = nullptr);
+// Replaces the field's text as a person would (select to the start, type over) and answers
+// with key (Enter or Esc); waits until the prompt is gone.
+::testing::AssertionResult PromptAnswer(DruxRun& run, const Prompt& prompt, const std::string& text,
+                                        WORD key = VK_RETURN);
+
 // The program under test, as Wine names it.
 std::string DruxExecutable();
 
@@ -79,8 +96,8 @@ public:
     ::testing::AssertionResult Launch(const std::string* constantsFile);
     // The visible top-level "DRUX" window of the process and its list.
     ::testing::AssertionResult WindowWait(DWORD timeoutMs = WAIT_DEFAULT_MS);
-    // Loading is over: the row count stops at rows, the rows carry their indexes as sort keys and
-    // the process has gone quiet.
+    // Loading is over: the list holds rows rows and a right press on the background opens the
+    // popup menu, which exists only once the load has ended (the menu is closed again).
     ::testing::AssertionResult LoadWait(int rows, DWORD timeoutMs = WAIT_DEFAULT_MS);
     // Launch + WindowWait + LoadWait, with the pointer at LAUNCH_POINTER first.
     ::testing::AssertionResult Start(const std::string* constantsFile, int rows, DWORD loadTimeoutMs = WAIT_DEFAULT_MS);
@@ -125,6 +142,8 @@ public:
     ::testing::AssertionResult TopLevelWait(const char* className, const char* title, HWND* out,
                                             DWORD timeoutMs = WAIT_DEFAULT_MS);
     std::string WindowText(HWND window);  // WM_GETTEXT, which the system marshals across processes
+    // What the desktop and the program's thread look like now, for failure messages.
+    std::string Diagnose();
     POINT ClientToScreenPoint(HWND window, int x, int y);
 
     LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

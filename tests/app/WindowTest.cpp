@@ -199,20 +199,12 @@ TEST_F(DruxWindow, PopupMenuFindPromptsAndExitEnds)
     POINT find = {menuRect.left + 20, menuRect.top + 9};
     MouseMove(find);
     MouseClick(find);
-    HWND prompt = nullptr;
-    ASSERT_TRUE(run_.TopLevelWait("InputRequester", "User input", &prompt));
-    EXPECT_TRUE(PollUntil([&] { return !IsWindowVisible(menu); }, 3000));
-    HWND edit = GetDlgItem(prompt, 10);
-    ASSERT_TRUE(PollUntil([&] {
-        GUITHREADINFO info = {};
-        info.cbSize = sizeof info;
-        return GetGUIThreadInfo(GetWindowThreadProcessId(prompt, nullptr), &info) && info.hwndFocus == edit;
-    }, 3000)) << "the prompt's field never gets the keyboard focus";
-    TextType("LVM_");
-    ASSERT_TRUE(PollUntil([&] { return run_.WindowText(edit) == "LVM_"; }, 3000));
-    KeyPress(VK_RETURN);
+    Prompt prompt;
+    ASSERT_TRUE(PromptWait(run_, &prompt));
+    EXPECT_FALSE(IsWindowVisible(menu));
+    ASSERT_TRUE(PromptAnswer(run_, prompt, "LVM_"));
     EXPECT_TRUE(run_.SelectionWait(4));
-    ASSERT_TRUE(PollUntil([&] { return !IsWindow(prompt) && IsWindowEnabled(run_.Window()); }, 3000));
+    ASSERT_TRUE(PollUntil([&] { return IsWindowEnabled(run_.Window()) != FALSE; }, 3000));
 
     menu = PopupOpen(run_, &menuRect);
     ASSERT_TRUE(menu);
