@@ -64,6 +64,10 @@ wineserver -p
 keeper="$build/tools/DesktopKeeper.exe"
 if [ -f "$keeper" ]; then
   "$DRUX_WINE" "$keeper" >/dev/null 2>&1 &
+else
+  # Without it the desktop process starts under the first program and inherits its output
+  # pipes, which keeps a caller such as ctest waiting after the program has ended.
+  echo "wine-env: $keeper is not built; build the DesktopKeeper target" >&2
 fi
 
 "$@"

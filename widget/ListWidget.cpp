@@ -1,4 +1,5 @@
 #include "widget/ListWidget.h"
+#include "widget/ListSort.h"
 #include <windows.h>
 #include <commctrl.h>
 #include <string.h>
@@ -262,5 +263,7 @@ intptr_t ListWidgetCreate(ObjectNumber number, int32_t x, int32_t y, int32_t wid
     }
     ListOperationsFill();
     ListColumnAdd(control, 0, title, columnWidth);
-    return WidgetInstall(number, control, &listOperations);
+    intptr_t result = WidgetInstall(number, control, &listOperations);
+    if (result) ListSortGuardInstall(control);
+    return result;
 }
