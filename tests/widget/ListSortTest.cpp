@@ -77,6 +77,32 @@ TEST_F(ListSortTest, ComparisonsReadingByIndexGiveTheRightOrder) {
     }
 }
 
+// Wine's control happens to keep rows in place until its sort ends; the platform's own moves them
+// while it compares. Changing a row from inside the comparison stands in for such a move.
+TEST_F(ListSortTest, RowsChangedDuringTheSortReadAsTheyStoodWhenItBegan) {
+    HWND list = ListWithRows({"c", "a", "b"});
+    static std::string firstRead;
+    firstRead = "unset";
+    struct Mover {
+        static int CALLBACK Compare(LPARAM key1, LPARAM key2, LPARAM) {
+            if (firstRead == "unset") {
+                LVITEMA item = {};
+                item.iSubItem = 0;
+                item.pszText = (char*)"moved";
+                SendMessageA(sortedList, LVM_SETITEMTEXTA, 0, (LPARAM)&item);
+                firstRead = RowText(sortedList, 0, 0);
+            }
+            return RowText(sortedList, (int)key1, 0).compare(RowText(sortedList, (int)key2, 0));
+        }
+    };
+    SendMessageA(list, LVM_SORTITEMS, 0, (LPARAM)Mover::Compare);
+    EXPECT_EQ(firstRead, "c");
+    // The order is that of the texts as they stood: a, b, c (row "c" now reads "moved").
+    EXPECT_EQ(RowText(list, 0, 0), "a");
+    EXPECT_EQ(RowText(list, 1, 0), "b");
+    EXPECT_EQ(RowText(list, 2, 0), "moved");
+}
+
 TEST_F(ListSortTest, ReadsOutsideTheRowsDuringASortGiveTheEmptyText) {
     HWND list = ListWithRows({"b", "a"});
     static std::string seen;
