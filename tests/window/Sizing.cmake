@@ -1,0 +1,1 @@
+drux_add_test(sizing_test SOURCES SizingTest.cpp LIBS drux_window drux_runtime)
