@@ -18,6 +18,10 @@ struct ObjectIdentifierSet {
 
 namespace {
 
+// The product's address space caps a slot array at 2 GB; the 64-bit build keeps the same cap
+// rather than committing whatever an absurd number asks for.
+const uint64_t SLOT_ARRAY_LIMIT = INT32_MAX;
+
 // Bytes of a record that make up its native handle.
 size_t HandleSize(const ObjectTable* table) {
     size_t size = (size_t)table->recordSize;
@@ -47,21 +51,15 @@ bool TableGrow(ObjectTable* table, ObjectNumber number) {
     if (newBound > INT32_MAX) return false;  // step > 0, so this covers a too large number too
     uint64_t count = (uint64_t)newBound + (uint64_t)table->spare;
     uint64_t bytes = count * (uint64_t)table->recordSize;
-    // HeapAlloc sizes are SIZE_T; in the 32-bit build a huge number would otherwise wrap.
-    if (bytes == 0 || bytes > (uint64_t)(SIZE_MAX / 2) || MainHeap == nullptr) return false;
-
+    if (bytes > SLOT_ARRAY_LIMIT || MainHeap == nullptr) return false;
     uint8_t* grown;
-    SIZE_T oldBytes = 0;
     if (table->slots == nullptr) {
         grown = (uint8_t*)HeapAlloc(MainHeap, HEAP_ZERO_MEMORY, (SIZE_T)bytes);
     } else {
-        oldBytes = HeapSize(MainHeap, 0, table->slots);
-        if (oldBytes == (SIZE_T)-1) oldBytes = 0;
+        // HEAP_ZERO_MEMORY zero-fills the part beyond the old size, so the new slots read as absent.
         grown = (uint8_t*)HeapReAlloc(MainHeap, HEAP_ZERO_MEMORY, table->slots, (SIZE_T)bytes);
     }
     if (grown == nullptr) return false;
-    // HEAP_ZERO_MEMORY promises this already; the fresh slots must read as absent regardless.
-    if (oldBytes < bytes) memset(grown + oldBytes, 0, (size_t)(bytes - oldBytes));
     table->slots = grown;
     table->bound = (int32_t)newBound;
     return true;
@@ -88,7 +86,7 @@ int32_t ObjectTableInit(ObjectTable* table, int32_t recordSize, int32_t bound, i
     }
     int32_t spare = startSpare > 0 ? startSpare : 1;
     uint64_t bytes = ((uint64_t)table->bound + (uint64_t)spare) * (uint64_t)table->recordSize;
-    if (bytes <= (uint64_t)(SIZE_MAX / 2)) {
+    if (bytes <= SLOT_ARRAY_LIMIT) {
         table->slots = (uint8_t*)HeapAlloc(MainHeap, HEAP_ZERO_MEMORY, (SIZE_T)bytes);
     }
     if (table->slots == nullptr) {

@@ -1,0 +1,273 @@
+// Numbered files: line splitting, end tests, current-file rules and hostile line lengths.
+#include <stdint.h>
+#include <string.h>
+
+#include <string>
+#include <vector>
+
+#include "RuntimeFixture.h"
+#include "runtime/File.h"
+
+namespace {
+
+class FileTest : public RuntimeFixture {
+protected:
+    std::string directory;
+    std::vector<std::string> made;
+
+    void SetUp() override {
+        RuntimeFixture::SetUp();
+        char temp[MAX_PATH];
+        ASSERT_NE(GetTempPathA(MAX_PATH, temp), 0u);
+        directory = std::string(temp) + "drux-file-test-" + std::to_string(GetCurrentProcessId());
+        CreateDirectoryA(directory.c_str(), nullptr);
+    }
+    void TearDown() override {
+        RuntimeFixture::TearDown();  // closes every file first
+        for (const std::string& name : made) DeleteFileA(name.c_str());
+        RemoveDirectoryA(directory.c_str());
+    }
+
+    std::string Make(const std::string& bytes) {
+        std::string name = directory + "\\" + std::to_string(made.size()) + ".txt";
+        HANDLE file = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        EXPECT_NE(file, INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        if (!bytes.empty()) WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
+        CloseHandle(file);
+        made.push_back(name);
+        return name;
+    }
+
+    // One line as the application reads it: the cursor is back at the start afterwards.
+    static std::string Line() {
+        char* start = TextCursor();
+        char* line = FileReadLine();
+        EXPECT_EQ(line, start);
+        EXPECT_EQ(TextCursor(), line + strlen(line)) << "cursor on the line's zero";
+        std::string text = line;
+        TextCursorSet(start);
+        return text;
+    }
+
+    static std::string Show(const std::vector<std::string>& lines) {
+        std::string shown;
+        for (const std::string& line : lines) shown += "[" + line + "]";
+        return shown;
+    }
+};
+
+std::string Bytes(const char* bytes, size_t length) { return std::string(bytes, length); }
+
+TEST_F(FileTest, LinesSplitAtEveryKindOfLineEnd) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::vector<std::string> lines;  // read until FileAtEnd(0) is true
+    };
+    const Case cases[] = {
+        {"CR LF, lone CR, LF", "one\r\ntwo\rthree\n", {"one", "two", "three"}},
+        {"ends in a lone CR", "a\rb\r", {"a", "b"}},
+        {"no final line end", "first\nlast", {"first", "last"}},
+        {"LF CR counts twice", "a\n\rx", {"a", "", "x"}},
+        {"zero byte ends a line", Bytes("ab\0cd\n", 6), {"ab", "cd"}},
+        {"zero byte at the end", Bytes("ab\0", 3), {"ab"}},
+        {"empty lines", "\n\n", {"", ""}},
+        {"CR CR LF", "\r\r\n", {"", ""}},
+        {"CR LF CR LF", "\r\n\r\n", {"", ""}},
+        {"single line end", "\n", {""}},
+        {"lone CR alone", "\r", {""}},
+        {"empty file", "", {}},
+        {"high bytes kept", "\xE9t\xE9\r\n\xFF", {"\xE9t\xE9", "\xFF"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_NE(FileOpenRead(0, Make(c.bytes).c_str()), 0);
+        std::vector<std::string> lines;
+        for (int guard = 0; FileAtEnd(0) == 0 && guard < 20; guard++) lines.push_back(Line());
+        EXPECT_EQ(Show(lines), Show(c.lines));
+        EXPECT_EQ(Line(), "") << "past the end";
+        EXPECT_EQ(FileAtEnd(0), -1);
+        FileClose(0);
+    }
+}
+
+TEST_F(FileTest, LineEndLookAheadLeavesThePositionOnTheNextLine) {
+    ASSERT_NE(FileOpenRead(0, Make("ab\rcd\r\nef").c_str()), 0);
+    EXPECT_EQ(Line(), "ab");
+    EXPECT_EQ(FilePosition(), 3);
+    EXPECT_EQ(Line(), "cd");
+    EXPECT_EQ(FilePosition(), 7);
+    EXPECT_EQ(FileAtEnd(0), 0);
+    EXPECT_EQ(FilePosition(), 7) << "FileAtEnd leaves the position where it was";
+    EXPECT_EQ(Line(), "ef");
+    EXPECT_EQ(FileAtEnd(0), -1);
+    EXPECT_EQ(FilePosition(), 9);
+}
+
+TEST_F(FileTest, LineAppendsAtTheCursorAndStaysInTheStatement) {
+    ASSERT_NE(FileOpenRead(0, Make("line\n").c_str()), 0);
+    char* pieces = nullptr;
+    char* start = TextCursor();
+    TextAppend("<");
+    FileReadLine();
+    TextAppend(">");
+    TextAssign(&pieces, start);
+    EXPECT_STREQ(pieces, "<line>");
+}
+
+TEST_F(FileTest, AtEndTestsTheNumberedFileNotTheCurrentOne) {
+    ASSERT_NE(FileOpenRead(0, Make("abc").c_str()), 0);
+    ASSERT_NE(FileOpenRead(1, Make("").c_str()), 0);  // now current
+    EXPECT_EQ(FileAtEnd(0), 0);
+    EXPECT_EQ(FileAtEnd(1), -1);
+    EXPECT_EQ(Line(), "");
+    EXPECT_NE(FileUse(0), 0);
+    EXPECT_EQ(FilePosition(), 0);
+    EXPECT_EQ(Line(), "abc");
+    EXPECT_EQ(FileAtEnd(0), -1);
+
+    struct Case {
+        const char* name;
+        ObjectNumber number;
+    };
+    int32_t bait = 1;
+    const Case unopened[] = {
+        {"never opened", 5}, {"beyond bound", 500}, {"OBJECT_ANY", OBJECT_ANY},
+        {"stray address", (ObjectNumber)&bait},
+    };
+    for (const Case& c : unopened) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(FileAtEnd(c.number), 0);
+        FileClose(c.number);
+    }
+    FileClose(1);
+    EXPECT_EQ(FileAtEnd(1), 0) << "closed number";
+}
+
+TEST_F(FileTest, FailedOpenLeavesNoFileCurrent) {
+    ASSERT_NE(FileOpenRead(0, Make("kept\nsecond\n").c_str()), 0);
+    std::string missing = directory + "\\missing.txt";
+    EXPECT_EQ(FileOpenRead(1, missing.c_str()), 0);
+    EXPECT_EQ(Line(), "");
+    EXPECT_EQ(FilePosition(), -1);
+    EXPECT_EQ(FileSize(), -1);
+    EXPECT_EQ(FileOpenRead(0, missing.c_str()), 0) << "number 0 in use";
+    EXPECT_EQ(Line(), "");
+    EXPECT_EQ(FileAtEnd(0), 0) << "the file under 0 survives a failed reopen";
+    EXPECT_NE(FileUse(0), 0);
+    EXPECT_EQ(Line(), "kept");
+    EXPECT_EQ(FileOpenRead(2, nullptr), 0);
+    EXPECT_EQ(Line(), "");
+}
+
+TEST_F(FileTest, ReopeningANumberClosesItsOldFile) {
+    std::string first = Make("first");
+    std::string second = Make("second");
+    intptr_t handle = FileOpenExclusive(0, first.c_str());
+    ASSERT_NE(handle, 0);
+    EXPECT_EQ(FileOpenExclusive(1, first.c_str()), 0) << "held exclusively";
+    intptr_t again = FileOpenRead(0, second.c_str());
+    ASSERT_NE(again, 0);
+    EXPECT_EQ(Line(), "second");
+    EXPECT_NE(FileOpenExclusive(1, first.c_str()), 0) << "the first file under 0 was not closed";
+    EXPECT_EQ(Line(), "first");
+}
+
+TEST_F(FileTest, DynamicNumbersAndClosing) {
+    std::string name = Make("x\ny\n");
+    intptr_t identifier = FileOpenRead(OBJECT_ANY, name.c_str());
+    ASSERT_NE(identifier, 0);
+    intptr_t other = FileOpenRead(OBJECT_ANY, name.c_str());
+    ASSERT_NE(other, 0);
+    EXPECT_NE(other, identifier);
+    FileUse(identifier);
+    EXPECT_EQ(Line(), "x");
+    EXPECT_EQ(FileAtEnd(other), 0);
+    FileClose(identifier);
+    EXPECT_EQ(Line(), "") << "closing the current file leaves none current";
+    EXPECT_EQ(FileAtEnd(identifier), 0);
+    FileUse(other);
+    EXPECT_EQ(Line(), "x");
+    FileCloseAll();
+    EXPECT_EQ(FileAtEnd(other), 0);
+    EXPECT_EQ(FileOpenExclusive(3, name.c_str()) != 0, true) << "everything was closed";
+}
+
+TEST_F(FileTest, OverlongLinesAreCutAndTheRestSkipped) {
+    const std::string megabyte(1 << 20, 'm');
+    const std::string longLine(100000, 'l');  // past the buffer, cheaper to read byte by byte
+    struct Case {
+        const char* name;
+        std::string bytes;
+        int32_t used;  // bytes of the work buffer taken before the read
+        size_t length;  // of the line as read
+        std::string after;
+    };
+    const size_t whole = WORK_BUFFER_SIZE - 1;
+    const Case cases[] = {
+        {"1 MB line, then another", megabyte + "\nnext\n", 0, whole, "next"},
+        {"long line, CR LF", longLine + "\r\nnext", 0, whole, "next"},
+        {"long line, lone CR", longLine + "\rnext", 0, whole, "next"},
+        {"long line without line end", longLine, 0, whole, ""},
+        {"short line, buffer nearly full", "0123456789\nnext", WORK_BUFFER_SIZE - 5, 4, "next"},
+        {"buffer full", "0123456789\nnext", WORK_BUFFER_SIZE - 1, 0, "next"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_NE(FileOpenRead(0, Make(c.bytes).c_str()), 0);
+        TextCursorSet(WorkBuffer + c.used);
+        char* line = FileReadLine();
+        EXPECT_EQ(line, WorkBuffer + c.used);
+        EXPECT_EQ(strlen(line), c.length);
+        EXPECT_EQ(WorkBuffer[WORK_BUFFER_SIZE - 1], 0);
+        TextCursorSet(WorkBuffer);
+        EXPECT_EQ(Line(), c.after);
+        EXPECT_EQ(FileAtEnd(0), -1);
+        EXPECT_TRUE(MainHeapIntact());
+        FileClose(0);
+    }
+}
+
+TEST_F(FileTest, BinaryReadsAndPositioning) {
+    const char bytes[] = "\xFF\x01\x80\x01\x02\x03\x04\x00\x00\x80\x3F\x7F";
+    ASSERT_NE(FileOpenRead(0, Make(Bytes(bytes, 12)).c_str()), 0);
+    EXPECT_EQ(FileSize(), 12);
+    EXPECT_EQ(FileReadByte(), -1);
+    EXPECT_EQ(FileReadWord(), (int16_t)0x8001);
+    EXPECT_EQ(FileReadLong(), 0x04030201);
+    EXPECT_EQ(FileReadFloat(), 1.0f);
+    EXPECT_EQ(FilePosition(), 11);
+    EXPECT_EQ(FileReadWord(), 0x7F) << "the byte not read counts as 0";
+    EXPECT_EQ(FileReadLong(), 0);
+    EXPECT_EQ(FileReadFloat(), 0.0f);
+    EXPECT_EQ(FileReadByte(), 0);
+    FileSeek(3);
+    char data[8] = {};
+    EXPECT_EQ(FileReadData(data, 8), 8);
+    EXPECT_EQ(memcmp(data, bytes + 3, 8), 0);
+    EXPECT_EQ(FileReadData(data, 8), 1);
+    EXPECT_EQ(FileReadData(data, 0), 0);
+    FileClose(0);
+    EXPECT_EQ(FileReadData(data, 8), 0);
+    EXPECT_EQ(FileReadByte(), 0);
+    EXPECT_EQ(FileReadLong(), 0);
+    EXPECT_EQ(FileReadFloat(), 0.0f);
+    EXPECT_EQ(FileUse(7), 0);
+}
+
+TEST_F(FileTest, OpenModesCreateAndEmpty) {
+    std::string name = directory + "\\created.txt";
+    made.push_back(name);
+    EXPECT_NE(FileOpen(0, name.c_str()), 0) << "created if missing";
+    EXPECT_EQ(FileSize(), 0);
+    FileClose(0);
+    std::string full = Make("contents");
+    ASSERT_NE(FileCreate(0, full.c_str()), 0);
+    EXPECT_EQ(FileSize(), 0) << "emptied";
+    FileClose(0);
+    EXPECT_EQ(FileOpenExclusive(0, name.c_str()) != 0, true);
+    EXPECT_EQ(FileOpenRead(1, name.c_str()), 0) << "no sharing";
+}
+
+}  // namespace
