@@ -6,7 +6,6 @@
 #include <new>
 #include <vector>
 
-static const char* const SORT_GUARD_PREVIOUS = "DruxListSortPrevious";
 
 // The texts of every row and column, taken when a sort begins. One sort at a time: the sort
 // message runs on the control's own thread and a comparison has no reason to start another.
@@ -20,9 +19,30 @@ struct SortSnapshot {
 
 static SortSnapshot snapshot;
 
+// The procedures that the guard replaced, per control. Kept here rather than in a window property:
+// under Wine every GetPropA is a round trip to the server, and this runs for every message.
+struct SortGuardEntry {
+    HWND control;
+    WNDPROC previous;
+};
+static std::vector<SortGuardEntry> guards;
+
 static WNDPROC SortGuardPrevious(HWND control)
 {
-    return (WNDPROC)GetPropA(control, SORT_GUARD_PREVIOUS);
+    for (const SortGuardEntry& entry : guards)
+        if (entry.control == control)
+            return entry.previous;
+    return nullptr;
+}
+
+static void SortGuardForget(HWND control)
+{
+    for (size_t i = 0; i < guards.size(); i++) {
+        if (guards[i].control == control) {
+            guards.erase(guards.begin() + (ptrdiff_t)i);
+            return;
+        }
+    }
 }
 
 static int32_t ListColumnCount(HWND control, WNDPROC previous)
@@ -97,17 +117,22 @@ static LRESULT CALLBACK SortGuardWindowProc(HWND control, UINT message, WPARAM w
     }
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrA(control, GWLP_WNDPROC, (LONG_PTR)previous);
-        RemovePropA(control, SORT_GUARD_PREVIOUS);
+        SortGuardForget(control);
     }
     return CallWindowProcA(previous, control, message, wParam, lParam);
 }
 
 void ListSortGuardInstall(HWND control)
 {
-    if (!control || GetPropA(control, SORT_GUARD_PREVIOUS))
+    if (!control || SortGuardPrevious(control))
         return;
-    LONG_PTR previous = GetWindowLongPtrA(control, GWLP_WNDPROC);
-    if (!previous || !SetPropA(control, SORT_GUARD_PREVIOUS, (HANDLE)previous))
+    WNDPROC previous = (WNDPROC)GetWindowLongPtrA(control, GWLP_WNDPROC);
+    if (!previous)
         return;
+    try {
+        guards.push_back({control, previous});
+    } catch (const std::bad_alloc&) {
+        return;
+    }
     SetWindowLongPtrA(control, GWLP_WNDPROC, (LONG_PTR)SortGuardWindowProc);
 }
