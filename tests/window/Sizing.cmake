@@ -1,1 +1,1 @@
-drux_add_test(sizing_test SOURCES SizingTest.cpp LIBS drux_window drux_runtime)
+drux_add_test(sizing_test SOURCES SizingTest.cpp SizingLayerTest.cpp LIBS drux_window drux_runtime)

@@ -24,6 +24,7 @@
 #include "runtime/Runtime.h"
 #include "tests/window/InputInjection.h"
 #include "window/Sizing.h"
+#include "window/WindowLibrary.h"
 
 namespace {
 
@@ -65,6 +66,7 @@ bool CursorCallsRecord() {
 class SizingEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
+        WindowLibraryInstall();
         ASSERT_EQ(RuntimeStart(GetModuleHandleA(nullptr)), 1);
         ASSERT_TRUE(CursorCallsRecord());
         SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &saved, 0);
