@@ -1,0 +1,130 @@
+// The Constants.out that the build generates from the MinGW-w64 headers: its format and
+// values worked out by hand from the headers. A build without a host compiler copies the
+// checked-in sample instead, which holds the same hand-checked constants.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <map>
+
+#include "ConstgenSupport.h"
+
+#ifndef CONSTGEN_DATA_FILE
+#error "CONSTGEN_DATA_FILE names the generated Constants.out"
+#endif
+#ifndef CONSTGEN_DATA_GENERATED
+#define CONSTGEN_DATA_GENERATED 1
+#endif
+
+namespace {
+
+class ConstgenData : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        records.clear();
+        byName.clear();
+        parsed = RecordsParse(FileBytes(CONSTGEN_DATA_FILE), records, parseError);
+        for (const ConstantRecord& record : records) {
+            byName.emplace(record.name, record);
+        }
+    }
+
+    static bool parsed;
+    static std::string parseError;
+    static std::vector<ConstantRecord> records;
+    static std::map<std::string, ConstantRecord> byName;
+};
+
+bool ConstgenData::parsed = false;
+std::string ConstgenData::parseError;
+std::vector<ConstantRecord> ConstgenData::records;
+std::map<std::string, ConstantRecord> ConstgenData::byName;
+
+}  // namespace
+
+TEST_F(ConstgenData, EveryRecordIsWellFormed) {
+    ASSERT_TRUE(parsed) << CONSTGEN_DATA_FILE << ": " << parseError;
+    if (CONSTGEN_DATA_GENERATED) {
+        ASSERT_GT(records.size(), 10000u) << "the windows.h family alone has more";
+    }
+    EXPECT_EQ(byName.size(), records.size()) << "a name appears twice";
+    for (const ConstantRecord& record : records) {
+        SCOPED_TRACE(record.name);
+        ASSERT_FALSE(record.name.empty());
+        ASSERT_LE(record.name.size(), 1024u);
+        // Decimal is the signed reading of the 32-bit pattern that the hex line shows.
+        char* end = nullptr;
+        long long decimal = strtoll(record.decimal.c_str(), &end, 10);
+        ASSERT_EQ(*end, '\0');
+        ASSERT_GE(decimal, INT32_MIN);
+        ASSERT_LE(decimal, INT32_MAX);
+        ASSERT_EQ(record.hex.compare(0, 2, "0x"), 0);
+        ASSERT_EQ(record.hex.find_first_not_of("0123456789ABCDEF", 2), std::string::npos);
+        ASSERT_TRUE(record.hex.size() == 3 || record.hex[2] != '0') << "leading zero";
+        unsigned long long hex = strtoull(record.hex.c_str() + 2, &end, 16);
+        ASSERT_EQ(static_cast<uint32_t>(hex), static_cast<uint32_t>(decimal));
+        ASSERT_LE(hex, 0xFFFFFFFFull);
+    }
+}
+
+TEST_F(ConstgenData, ValuesWorkedOutFromTheHeaders) {
+    const ConstantRecord expected[] = {
+        {"WM_PAINT", "15", "0xF"},
+        {"LVM_SORTITEMS", "4144", "0x1030"},              // LVM_FIRST + 48
+        {"E_ACCESSDENIED", "-2147024891", "0x80070005"},  // _HRESULT_TYPEDEF_(0x80070005)
+        {"WS_DLGFRAME", "4194304", "0x400000"},           // __MSABI_LONG(0x00400000)
+        // WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX |
+        // WS_MAXIMIZEBOX = 0 | 0xC00000 | 0x80000 | 0x40000 | 0x20000 | 0x10000
+        {"WS_OVERLAPPEDWINDOW", "13565952", "0xCF0000"},
+        {"WS_POPUP", "-2147483648", "0x80000000"},
+        // Handle casts give the handle's 32-bit value.
+        {"HWND_BROADCAST", "65535", "0xFFFF"},
+        {"HWND_TOPMOST", "-1", "0xFFFFFFFF"},
+        {"HWND_MESSAGE", "-3", "0xFFFFFFFD"},
+        {"INVALID_HANDLE_VALUE", "-1", "0xFFFFFFFF"},                 // (HANDLE)(LONG_PTR)-1
+        {"HKEY_CURRENT_USER", "-2147483647", "0x80000001"},           // via (LONG)0x80000001
+        {"IDC_ARROW", "32512", "0x7F00"},                             // MAKEINTRESOURCEA(32512)
+        // Notification codes count down from an unsigned 0U - n.
+        {"LVN_COLUMNCLICK", "-108", "0xFFFFFF94"},                    // (0U-100U) - 8
+        {"LVN_GETDISPINFO", "-150", "0xFFFFFF6A"},                    // the ANSI one: LVN_FIRST-50
+        {"TVN_SELCHANGED", "-402", "0xFFFFFE6E"},                     // (0U-400U) - 2
+        {"CW_USEDEFAULT", "-2147483648", "0x80000000"},               // (int)0x80000000
+        // The ANSI names, not the wide ones: LVM_GETITEMA = LVM_FIRST + 5, W is + 75.
+        {"LVM_GETITEM", "4101", "0x1005"},
+        {"INFINITE", "-1", "0xFFFFFFFF"},
+        {"E_FAIL", "-2147467259", "0x80004005"},
+        {"GENERIC_READ", "-2147483648", "0x80000000"},
+        {"STATUS_ACCESS_VIOLATION", "-1073741819", "0xC0000005"},    // (DWORD)0xC0000005
+        // From the x86 block of winnt.h; the AMD64 block's CONTEXT_ALL has 0x100000 in it.
+        {"CONTEXT_ALL", "65599", "0x1003F"},
+        {"MAX_PATH", "260", "0x104"},
+        {"VK_F3", "114", "0x72"},
+        {"TRUE", "1", "0x1"},
+        {"ERROR_FILE_NOT_FOUND", "2", "0x2"},
+        {"WM_USER", "1024", "0x400"},
+        {"EM_SETSEL", "177", "0xB1"},
+        {"MB_ICONERROR", "16", "0x10"},                               // MB_ICONHAND
+        {"FILE_ATTRIBUTE_NORMAL", "128", "0x80"},
+        {"LVIS_SELECTED", "2", "0x2"},
+    };
+    for (const ConstantRecord& record : expected) {
+        SCOPED_TRACE(record.name);
+        auto found = byName.find(record.name);
+        ASSERT_NE(found, byName.end());
+        EXPECT_EQ(found->second, record);
+    }
+}
+
+TEST_F(ConstgenData, WhatIsNoIntegerConstantIsLeftOut) {
+    const char* const absent[] = {
+        "MAKEINTRESOURCE",          // names the function-like MAKEINTRESOURCEA
+        "_HRESULT_TYPEDEF_",        // function-like
+        "RICHEDIT_CLASS",           // a string
+        "__MINGW64_VERSION_MAJOR",  // excluded by the build: "__*" are the compiler's
+        "DWLP_USER",                // needs sizeof
+        "LVITEMA_V1_SIZE",          // offsetof arithmetic
+    };
+    for (const char* name : absent) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(byName.count(name), 0u);
+    }
+}

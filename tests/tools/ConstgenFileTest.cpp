@@ -1,0 +1,405 @@
+// constgen on whole files: the records it writes, options, the summary, and hostile inputs.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "ConstgenSupport.h"
+
+namespace {
+
+// Runs constgen with the arguments plus "-o <scratch>/out.txt" and parses what it wrote.
+std::vector<ConstantRecord> RunRecords(const ScratchDirectory& scratch,
+                                       std::vector<std::string> arguments, RunResult& run) {
+    const std::string output = scratch.Name("out.txt");
+    arguments.push_back("-o");
+    arguments.push_back(output);
+    run = ConstgenRun(arguments);
+    std::vector<ConstantRecord> records;
+    std::string error;
+    EXPECT_TRUE(RecordsParse(FileBytes(output), records, error)) << error;
+    return records;
+}
+
+void RecordsExpect(const std::vector<ConstantRecord>& actual,
+                   const std::vector<ConstantRecord>& expected) {
+    EXPECT_EQ(actual, expected) << [&] {
+        std::ostringstream dump;
+        dump << "expected:\n";
+        for (const ConstantRecord& record : expected) {
+            dump << "  " << record << "\n";
+        }
+        dump << "actual:\n";
+        for (const ConstantRecord& record : actual) {
+            dump << "  " << record << "\n";
+        }
+        return dump.str();
+    }();
+}
+
+const char* const kMixedHeader =
+    "/* block comment\n"
+    "   #define HIDDEN 1\n"
+    "*/\n"
+    "#define FIRST 1 // trailing comment\n"
+    "#define SECOND (FIRST + \\\n"
+    "                1)\n"
+    "#define TEXT \"not a number\"\n"
+    "#define MACRO(x) ((x) + 1)\n"
+    "#define USES_MACRO MACRO(2)\n"
+    "#define EMPTY_ONE\n"
+    "#define FLOATY 2.5\n"
+    "// #define COMMENTED 5\n"
+    "enum Colour { RED, GREEN = 5, /* inline */ BLUE };\n"
+    "typedef enum {\n"
+    "    SMALL = -1,\n"
+    "    MEDIUM,\n"
+    "    LARGE = BLUE * 2,\n"
+    "} Size;\n"
+    "#define FIRST 99\n"
+    "#define AFTER_ENUM (LARGE + 1)\n"
+    "#ifdef SOMETHING\n"
+    "#define BRANCH 1\n"
+    "#else\n"
+    "#define BRANCH 2\n"
+    "#endif\n";
+
+}  // namespace
+
+TEST(ConstgenFile, RecordsAreThreeCrLfLinesPerConstant) {
+    ScratchDirectory scratch;
+    const std::string header = scratch.Write("a.h", "#define A 1\n#define NEG (-5)\n");
+    RunResult run;
+    RunRecords(scratch, {header}, run);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(FileBytes(scratch.Name("out.txt")),
+              "A\r\n1\r\n0x1\r\nNEG\r\n-5\r\n0xFFFFFFFB\r\n");
+}
+
+TEST(ConstgenFile, DefinesEnumsCommentsAndContinuationsInFileOrder) {
+    ScratchDirectory scratch;
+    const std::string header = scratch.Write("mixed.h", kMixedHeader);
+    RunResult run;
+    std::vector<ConstantRecord> records = RunRecords(scratch, {header}, run);
+    ASSERT_EQ(run.status, 0) << run.err;
+    RecordsExpect(records, {
+                               {"FIRST", "1", "0x1"},
+                               {"SECOND", "2", "0x2"},
+                               {"USES_MACRO", "3", "0x3"},
+                               {"RED", "0", "0x0"},
+                               {"GREEN", "5", "0x5"},
+                               {"BLUE", "6", "0x6"},
+                               {"SMALL", "-1", "0xFFFFFFFF"},
+                               {"MEDIUM", "0", "0x0"},
+                               {"LARGE", "12", "0xC"},
+                               {"AFTER_ENUM", "13", "0xD"},
+                               {"BRANCH", "1", "0x1"},
+                           });
+}
+
+TEST(ConstgenFile, SummaryCountsTakenSkippedAndRepeated) {
+    ScratchDirectory scratch;
+    const std::string header = scratch.Write("mixed.h", kMixedHeader);
+    Options options;
+    options.inputs = {header};
+    std::ostringstream messages;
+    Definitions definitions({}, false, false, messages);
+    ASSERT_TRUE(definitions.FileScan(header));
+    definitions.Evaluate();
+    Summary summary;
+    std::vector<Constant> constants = ConstantsSelect(definitions, options, summary, messages);
+    EXPECT_EQ(constants.size(), 11u);
+    EXPECT_EQ(summary.taken, 11u);
+    EXPECT_EQ(summary.definitions, 15u);
+    EXPECT_EQ(summary.SkippedTotal(), 4u);
+    EXPECT_EQ(summary.skipped[static_cast<size_t>(SkipReason::NotInteger)], 2u);  // TEXT, FLOATY
+    EXPECT_EQ(summary.skipped[static_cast<size_t>(SkipReason::FunctionLike)], 1u);
+    EXPECT_EQ(summary.skipped[static_cast<size_t>(SkipReason::Empty)], 1u);
+    EXPECT_EQ(summary.repeated, 2u);  // FIRST 99, BRANCH 2
+    EXPECT_EQ(summary.repeatedDiffering, 2u);
+
+    // The command prints the same figures on its error stream.
+    RunResult run;
+    RunRecords(scratch, {header}, run);
+    EXPECT_NE(run.err.find("11 constants written"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("15 names defined: 11 taken, 0 filtered out, 4 skipped"),
+              std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find("2 skipped: not an integer"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("1 skipped: function-like macro"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("2 repeated definitions ignored"), std::string::npos) << run.err;
+}
+
+TEST(ConstgenFile, VerboseNamesEachSkippedDefinition) {
+    ScratchDirectory scratch;
+    const std::string header = scratch.Write("mixed.h", kMixedHeader);
+    RunResult run;
+    RunRecords(scratch, {"-v", header}, run);
+    const char* const expected[] = {
+        "mixed.h:7: TEXT skipped: not an integer",
+        "mixed.h:8: MACRO skipped: function-like macro",
+        "mixed.h:10: EMPTY_ONE skipped: empty definition",
+        "mixed.h:11: FLOATY skipped: not an integer",
+        "mixed.h:19: FIRST defined again differently",
+    };
+    for (const char* line : expected) {
+        SCOPED_TRACE(line);
+        EXPECT_NE(run.err.find(line), std::string::npos) << run.err;
+    }
+}
+
+TEST(ConstgenFile, LineEndsOfEveryKind) {
+    ScratchDirectory scratch;
+    const std::string header = scratch.Write(
+        "ends.h", "#define CRLF 1\r\n#define CR 2\r#define LF 3\n#define SPLICED \\\r\n 4\r\n"
+                  "#define BLANKS_AFTER_BACKSLASH \\  \n 5\n#define LAST 6");
+    RunResult run;
+    std::vector<ConstantRecord> records = RunRecords(scratch, {header}, run);
+    RecordsExpect(records, {{"CRLF", "1", "0x1"},
+                            {"CR", "2", "0x2"},
+                            {"LF", "3", "0x3"},
+                            {"SPLICED", "4", "0x4"},
+                            {"BLANKS_AFTER_BACKSLASH", "5", "0x5"},
+                            {"LAST", "6", "0x6"}});
+}
+
+TEST(ConstgenFile, SortAndNameFilters) {
+    ScratchDirectory scratch;
+    const std::string header =
+        scratch.Write("f.h", "#define WM_B 2\n#define WM_A 1\n#define LVM_X 3\n#define WMX 4\n"
+                             "enum { WM_C = 5 };\n");
+    struct FilterCase {
+        std::vector<std::string> arguments;
+        std::vector<std::string> names;
+    };
+    const FilterCase cases[] = {
+        {{}, {"WM_B", "WM_A", "LVM_X", "WMX", "WM_C"}},
+        {{"--sort", "name"}, {"LVM_X", "WMX", "WM_A", "WM_B", "WM_C"}},
+        {{"--sort=file"}, {"WM_B", "WM_A", "LVM_X", "WMX", "WM_C"}},
+        {{"--match", "WM_*"}, {"WM_B", "WM_A", "WM_C"}},
+        {{"--match", "WM"}, {"WM_B", "WM_A", "WMX", "WM_C"}},  // a prefix
+        {{"--match", "WM_?"}, {"WM_B", "WM_A", "WM_C"}},
+        {{"--match", "*X"}, {"LVM_X", "WMX"}},
+        {{"--match", "WM_*", "--match", "LVM_*"}, {"WM_B", "WM_A", "LVM_X", "WM_C"}},
+        {{"--exclude", "WM_*"}, {"LVM_X", "WMX"}},
+        {{"--match", "WM", "--exclude", "WM_B", "--sort", "name"}, {"WMX", "WM_A", "WM_C"}},
+        {{"--match", "NOTHING"}, {}},
+    };
+    for (const FilterCase& c : cases) {
+        std::string label;
+        for (const std::string& argument : c.arguments) {
+            label += argument + " ";
+        }
+        SCOPED_TRACE(label);
+        std::vector<std::string> arguments = c.arguments;
+        arguments.push_back(header);
+        RunResult run;
+        std::vector<ConstantRecord> records = RunRecords(scratch, arguments, run);
+        EXPECT_EQ(run.status, 0) << run.err;
+        std::vector<std::string> names;
+        for (const ConstantRecord& record : records) {
+            names.push_back(record.name);
+        }
+        EXPECT_EQ(names, c.names);
+    }
+}
+
+TEST(ConstgenFile, PinnedNamesDecideConditionals) {
+    ScratchDirectory scratch;
+    const std::string header = scratch.Write(
+        "aw.h",
+        "#ifdef UNICODE\n#define GETITEM 75\n#else\n#define GETITEM 5\n#endif\n"
+        "#if defined(UNICODE) && !defined(OTHER)\n#define BOTH 1\n#elif LEVEL >= 2\n"
+        "#define BOTH 2\n#else\n#define BOTH 3\n#endif\n"
+        "#ifndef UNICODE\n#define NARROW 1\n#endif\n");
+    struct PinCase {
+        std::vector<std::string> arguments;
+        std::vector<ConstantRecord> records;
+    };
+    const PinCase cases[] = {
+        // Nothing pinned: every branch is read, the first definition wins.
+        {{}, {{"GETITEM", "75", "0x4B"}, {"BOTH", "1", "0x1"}, {"NARROW", "1", "0x1"}}},
+        // A condition that also tests an unpinned name (OTHER, LEVEL) stays undecided: read.
+        {{"-U", "UNICODE"}, {{"GETITEM", "5", "0x5"}, {"BOTH", "1", "0x1"}, {"NARROW", "1", "0x1"}}},
+        {{"-U", "UNICODE", "-U", "OTHER"},
+         {{"GETITEM", "5", "0x5"}, {"BOTH", "2", "0x2"}, {"NARROW", "1", "0x1"}}},
+        {{"-UUNICODE", "-UOTHER", "-DLEVEL=1"},
+         {{"GETITEM", "5", "0x5"}, {"BOTH", "3", "0x3"}, {"NARROW", "1", "0x1"}}},
+        {{"-D", "UNICODE", "-U", "OTHER"}, {{"GETITEM", "75", "0x4B"}, {"BOTH", "1", "0x1"}}},
+    };
+    for (const PinCase& c : cases) {
+        std::string label;
+        for (const std::string& argument : c.arguments) {
+            label += argument + " ";
+        }
+        SCOPED_TRACE(label);
+        std::vector<std::string> arguments = c.arguments;
+        arguments.push_back(header);
+        RunResult run;
+        RecordsExpect(RunRecords(scratch, arguments, run), c.records);
+    }
+}
+
+TEST(ConstgenFile, IncludesFollowedOnlyWithFollowAndOnlyOnce) {
+    ScratchDirectory scratch;
+    scratch.Write("inc/c.h", "#define FROM_C 3\n#include \"../a.h\"\n");
+    const std::string a = scratch.Write("a.h", "#define FROM_A 1\n#include \"b.h\"\n"
+                                               "#include <c.h>\n#include <missing.h>\n");
+    scratch.Write("b.h", "#define FROM_B 2\n#include \"a.h\"\n#include \"b.h\"\n");
+    const std::string includeDirectory = scratch.Name("inc");
+
+    RunResult run;
+    RecordsExpect(RunRecords(scratch, {"-I", includeDirectory, a}, run), {{"FROM_A", "1", "0x1"}});
+    EXPECT_EQ(run.status, 0) << run.err;
+
+    // a -> b -> a and b -> b and c -> a are cycles; each file is read once.
+    RecordsExpect(RunRecords(scratch, {"--follow", "-I", includeDirectory, a}, run),
+                  {{"FROM_A", "1", "0x1"}, {"FROM_B", "2", "0x2"}, {"FROM_C", "3", "0x3"}});
+    EXPECT_EQ(run.status, 0) << run.err;
+}
+
+TEST(ConstgenFile, InputsNamedRelativeToIncludeDirectories) {
+    ScratchDirectory scratch;
+    scratch.Write("sdk/win/one.h", "#define ONE 1\n");
+    RunResult run;
+    RecordsExpect(RunRecords(scratch, {"-I", scratch.Name("sdk"), "win/one.h"}, run),
+                  {{"ONE", "1", "0x1"}});
+    EXPECT_EQ(run.status, 0) << run.err;
+}
+
+TEST(ConstgenFile, CommandLineErrors) {
+    ScratchDirectory scratch;
+    const std::string header = scratch.Write("a.h", "#define A 1\n");
+    const std::string output = scratch.Name("never.txt");
+    struct ErrorCase {
+        std::vector<std::string> arguments;
+        int status;
+        const char* message;
+    };
+    const ErrorCase cases[] = {
+        {{}, 2, "no input files"},
+        {{"--bogus", header}, 2, "unknown option --bogus"},
+        {{header, "-o"}, 2, "needs a value"},
+        {{"--sort", "size", header}, 2, "--sort takes name or file"},
+        {{"--match", "", header}, 2, "needs a non-empty value"},
+        // A missing input writes nothing, so a build never takes a partial file for done.
+        {{header, scratch.Name("missing.h"), "-o", output}, 1, "no such file"},
+    };
+    for (const ErrorCase& c : cases) {
+        SCOPED_TRACE(c.message);
+        RunResult run = ConstgenRun(c.arguments);
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(output));
+
+    RunResult help = ConstgenRun({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("Usage: constgen"), std::string::npos);
+
+    RunResult unwritable = ConstgenRun({header, "-o", scratch.Name("no/such/dir/out.txt")});
+    EXPECT_EQ(unwritable.status, 1);
+    EXPECT_NE(unwritable.err.find("cannot be written"), std::string::npos) << unwritable.err;
+}
+
+// Hostile inputs: each run must end with an exit status and a well-formed file; whatever
+// precedes or follows the bad part is still read.
+TEST(ConstgenHostile, BadInputsFinishWithAResult) {
+    ScratchDirectory scratch;
+    std::string binary = "#define BEFORE 1\n";
+    binary += std::string("\x7f" "ELF\0\0\0", 7);
+    std::string junk;
+    std::mt19937 random(12345);
+    for (int i = 0; i < 200000; ++i) {
+        junk += static_cast<char>(1 + random() % 255);  // every byte but zero
+    }
+    std::string deep = "#define DEEP " + std::string(100000, '(') + "1" +
+                       std::string(100000, ')') + "\n#define AFTER_DEEP 2\n";
+
+    struct HostileCase {
+        const char* label;
+        std::string bytes;
+        std::vector<ConstantRecord> records;
+        const char* message;  // expected on the error stream, or null
+    };
+    const HostileCase cases[] = {
+        {"unterminated comment", "#define A 1\n/* never closed\n#define B 2\n",
+         {{"A", "1", "0x1"}}, "unterminated comment"},
+        {"zero bytes", binary, {}, "binary file"},
+        {"junk without zero bytes", junk, {}, nullptr},
+        {"macro cycles",
+         "#define A B\n#define B A\n#define G (G + 1)\n#define F(x) F(x)\n#define USE F(1)\n"
+         "#define OK 7\n",
+         {{"OK", "7", "0x7"}}, nullptr},
+        {"deep nesting", deep, {{"AFTER_DEEP", "2", "0x2"}}, nullptr},
+        {"huge numbers",
+         "#define BIG 123456789012345678901234567890\n#define WIDE 0x1FFFFFFFF\n"
+         "#define NEGWIDE (-0x7FFFFFFFFLL)\n#define FITS 0xFFFFFFFF\n",
+         {{"FITS", "-1", "0xFFFFFFFF"}}, nullptr},
+        {"unterminated literals", "#define Q 'a\n#define S \"abc\n#define OK 1\n",
+         {{"OK", "1", "0x1"}}, nullptr},
+        {"broken enums",
+         "enum { A = , B };\nenum { = 5 };\nenum X f(void) { return 1; }\n"
+         "enum { C = (1, D };\nenum { OK1 = 1, OK2 };\nenum { OPEN, END",
+         {{"OK1", "1", "0x1"}, {"OK2", "2", "0x2"}}, nullptr},
+        // Conditions without names are plain arithmetic and decided: #if 0 hides its text.
+        {"unbalanced conditionals",
+         "#endif\n#else\n#if 0\n#define ZERO 1\n#endif\n#if 1\n#define A 1\n#else\n"
+         "#define NOT_A 2\n#endif\n#if\n#define B 2\n",
+         {{"A", "1", "0x1"}, {"B", "2", "0x2"}}, nullptr},
+        {"directives without names", "#define\n#define 5 6\n#\n#include\n#define OK 1\n",
+         {{"OK", "1", "0x1"}}, nullptr},
+    };
+    for (const HostileCase& c : cases) {
+        SCOPED_TRACE(c.label);
+        const std::string header = scratch.Write("hostile.h", c.bytes);
+        RunResult run;
+        std::vector<ConstantRecord> records = RunRecords(scratch, {"--follow", header}, run);
+        EXPECT_EQ(run.status, 0) << run.err;
+        RecordsExpect(records, c.records);
+        if (c.message) {
+            EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+        }
+    }
+}
+
+TEST(ConstgenHostile, TenMegabyteLines) {
+    ScratchDirectory scratch;
+    std::string sum = "#define HUGE_SUM 1";
+    while (sum.size() < 10u << 20) {
+        sum += "+1";
+    }
+    const std::string longName(10u << 20, 'N');
+    const std::string text = "#define BEFORE 1\n" + sum + "\n" + std::string(10u << 20, 'x') +
+                             "\n#define " + longName + " 5\nenum { E1 = " + sum.substr(18) +
+                             " , E2 };\n#define AFTER 2\n";
+    const std::string header = scratch.Write("long.h", text);
+    RunResult run;
+    std::vector<ConstantRecord> records = RunRecords(scratch, {"-v", header}, run);
+    EXPECT_EQ(run.status, 0);
+    RecordsExpect(records, {{"BEFORE", "1", "0x1"}, {"AFTER", "2", "0x2"}});
+    EXPECT_NE(run.err.find("HUGE_SUM skipped: beyond limits"), std::string::npos);
+    EXPECT_NE(run.err.find("E1 skipped: beyond limits"), std::string::npos);
+    EXPECT_NE(run.err.find("E2 skipped: unresolved name"), std::string::npos);
+}
+
+TEST(ConstgenHostile, ExplodingExpansionIsCut) {
+    // Each level doubles the expansion: X40 would be 2^42 tokens.
+    ScratchDirectory scratch;
+    std::string text = "#define X0 1\n";
+    for (int i = 1; i <= 40; ++i) {
+        text += "#define X" + std::to_string(i) + " (X" + std::to_string(i - 1) + "+X" +
+                std::to_string(i - 1) + ")\n";
+    }
+    const std::string header = scratch.Write("explode.h", text);
+    RunResult run;
+    std::vector<ConstantRecord> records = RunRecords(scratch, {"-v", header}, run);
+    EXPECT_EQ(run.status, 0);
+    ASSERT_GE(records.size(), 11u);
+    EXPECT_EQ(records[10], (ConstantRecord{"X10", "1024", "0x400"}));
+    for (const ConstantRecord& record : records) {
+        EXPECT_NE(record.name, "X40");
+    }
+    EXPECT_NE(run.err.find("X40 skipped: beyond limits (nesting, expansion, length): macro "
+                           "expansion too large"),
+              std::string::npos);
+}

@@ -1,0 +1,372 @@
+#include "Constgen.h"
+
+#include <stdio.h>
+#include <string.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+const char* const kConstgenUsage =
+    "Usage: constgen [options] header...\n"
+    "Reads C headers and writes their integer constants (object-like #defines and\n"
+    "enumerators) as Constants.out: per constant its name, its decimal value and its\n"
+    "hexadecimal value, one line each, CR LF line ends.\n"
+    "\n"
+    "Options:\n"
+    "  -I DIR            look for headers in DIR (inputs and, with --follow, #include)\n"
+    "  -o FILE           output file (default Constants.out; - for standard output)\n"
+    "  --match PATTERN   keep only names matching PATTERN (repeatable; any may match)\n"
+    "  --exclude PATTERN leave out names matching PATTERN (repeatable)\n"
+    "                    PATTERN is a glob with * and ?; without them it is a prefix\n"
+    "  --sort name|file  order of the output: by name (byte order) or as defined (default)\n"
+    "  --follow          also read files named by #include and found in the include paths\n"
+    "  -D NAME[=VALUE]   define NAME (default 1) and decide conditionals that test it\n"
+    "  -U NAME           take NAME as undefined and decide conditionals that test it\n"
+    "  -v, --verbose     list every skipped definition with its reason\n"
+    "  -q, --quiet       no summary\n"
+    "  -h, --help        this text\n"
+    "\n"
+    "Values are evaluated in 64 bits with the types of 32-bit Windows and written as\n"
+    "32-bit patterns: decimal signed, hex unsigned (E_ACCESSDENIED: -2147024891,\n"
+    "0x80070005). Values with no 32-bit pattern are skipped. Conditionals are not\n"
+    "evaluated unless they test only -D/-U names: every branch is read and the first\n"
+    "definition of a name wins.\n"
+    "\n"
+    "Exit status: 0 done, 1 an input missing or the output not written, 2 usage error.\n";
+
+namespace {
+
+// "-o value", "-ovalue", "--output value" and "--output=value".
+bool OptionValue(const std::vector<std::string>& arguments, size_t& i, const char* shortName,
+                 const char* longName, std::string& value, bool& takes, std::string& error) {
+    const std::string& argument = arguments[i];
+    takes = false;
+    std::string inlineValue;
+    bool hasInline = false;
+    if (shortName && argument.compare(0, 2, shortName) == 0) {
+        takes = true;
+        hasInline = argument.size() > 2;
+        inlineValue = argument.substr(2);
+    } else if (longName && argument == longName) {
+        takes = true;
+    } else if (longName && argument.compare(0, strlen(longName) + 1,
+                                            std::string(longName) + "=") == 0) {
+        takes = true;
+        hasInline = true;
+        inlineValue = argument.substr(strlen(longName) + 1);
+    }
+    if (!takes) {
+        return true;
+    }
+    if (hasInline) {
+        value = inlineValue;
+    } else if (i + 1 < arguments.size()) {
+        value = arguments[++i];
+    } else {
+        error = "option " + argument + " needs a value";
+        return false;
+    }
+    if (value.empty()) {
+        error = "option " + argument + " needs a non-empty value";
+        return false;
+    }
+    return true;
+}
+
+bool Differs(const Definition& first, const Definition& again) {
+    if (again.kind == DefinitionKind::Macro && again.text == again.name) {
+        return false;  // "#define X X" naming an enumerator X
+    }
+    if (first.kind == DefinitionKind::Macro && again.kind == DefinitionKind::Macro) {
+        return first.text != again.text || first.functionLike != again.functionLike;
+    }
+    if (first.evaluated && again.evaluated && first.failure.reason == SkipReason::None &&
+        again.failure.reason == SkipReason::None) {
+        return first.value.bits != again.value.bits;
+    }
+    return first.text != again.text;
+}
+
+}  // namespace
+
+bool OptionsParse(const std::vector<std::string>& arguments, Options& options, std::string& error) {
+    bool optionsEnd = false;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (optionsEnd || argument.empty() || argument[0] != '-' || argument == "-") {
+            options.inputs.push_back(argument);
+            continue;
+        }
+        if (argument == "--") {
+            optionsEnd = true;
+            continue;
+        }
+        if (argument == "-h" || argument == "--help") {
+            options.help = true;
+            continue;
+        }
+        if (argument == "--follow") {
+            options.follow = true;
+            continue;
+        }
+        if (argument == "-v" || argument == "--verbose") {
+            options.verbose = true;
+            continue;
+        }
+        if (argument == "-q" || argument == "--quiet") {
+            options.quiet = true;
+            continue;
+        }
+        std::string value;
+        bool takes = false;
+        if (!OptionValue(arguments, i, "-I", "--include-dir", value, takes, error)) {
+            return false;
+        }
+        if (takes) {
+            options.includeDirectories.push_back(value);
+            continue;
+        }
+        if (!OptionValue(arguments, i, "-o", "--output", value, takes, error)) {
+            return false;
+        }
+        if (takes) {
+            options.output = value;
+            continue;
+        }
+        if (!OptionValue(arguments, i, nullptr, "--match", value, takes, error)) {
+            return false;
+        }
+        if (takes) {
+            options.matches.push_back(value);
+            continue;
+        }
+        if (!OptionValue(arguments, i, nullptr, "--exclude", value, takes, error)) {
+            return false;
+        }
+        if (takes) {
+            options.excludes.push_back(value);
+            continue;
+        }
+        if (!OptionValue(arguments, i, nullptr, "--sort", value, takes, error)) {
+            return false;
+        }
+        if (takes) {
+            if (value != "name" && value != "file") {
+                error = "--sort takes name or file, not " + value;
+                return false;
+            }
+            options.sortByName = value == "name";
+            continue;
+        }
+        if (!OptionValue(arguments, i, "-D", "--define", value, takes, error)) {
+            return false;
+        }
+        if (takes) {
+            size_t equals = value.find('=');
+            std::string name = value.substr(0, equals);
+            options.defines.emplace_back(name,
+                                         equals == std::string::npos ? "1" : value.substr(equals + 1));
+            continue;
+        }
+        if (!OptionValue(arguments, i, "-U", "--undefine", value, takes, error)) {
+            return false;
+        }
+        if (takes) {
+            options.undefines.push_back(value);
+            continue;
+        }
+        error = "unknown option " + argument;
+        return false;
+    }
+    if (!options.help && options.inputs.empty()) {
+        error = "no input files";
+        return false;
+    }
+    return true;
+}
+
+bool NameMatches(const std::string& pattern, const std::string& name) {
+    if (pattern.find_first_of("*?") == std::string::npos) {
+        return name.compare(0, pattern.size(), pattern) == 0;
+    }
+    // Glob matching with one backtrack point: the last * seen.
+    size_t p = 0, n = 0, starP = std::string::npos, starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == name[n])) {
+            ++p;
+            ++n;
+        } else if (p < pattern.size() && pattern[p] == '*') {
+            starP = p++;
+            starN = n;
+        } else if (starP != std::string::npos) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*') {
+        ++p;
+    }
+    return p == pattern.size();
+}
+
+std::string ConstantFormat(const Constant& constant) {
+    char numbers[64];
+    snprintf(numbers, sizeof numbers, "%ld\r\n0x%lX\r\n", static_cast<long>(constant.value),
+             static_cast<unsigned long>(static_cast<uint32_t>(constant.value)));
+    return constant.name + "\r\n" + numbers;
+}
+
+size_t Summary::SkippedTotal() const {
+    size_t total = 0;
+    for (size_t count : skipped) {
+        total += count;
+    }
+    return total;
+}
+
+std::vector<Constant> ConstantsSelect(const Definitions& definitions, const Options& options,
+                                      Summary& summary, std::ostream& messages) {
+    std::vector<Constant> constants;
+    const std::vector<Definition>& all = definitions.All();
+    const std::vector<std::string>& files = definitions.Files();
+    std::unordered_map<std::string, size_t> first;
+    auto where = [&](const Definition& definition) {
+        return files[definition.file] + ":" + std::to_string(definition.line);
+    };
+    for (size_t i = 0; i < all.size(); ++i) {
+        const Definition& definition = all[i];
+        if (definition.repeated) {
+            ++summary.repeated;
+            auto found = first.find(definition.name);
+            if (found != first.end() && Differs(all[found->second], definition)) {
+                ++summary.repeatedDiffering;
+                if (options.verbose) {
+                    messages << "constgen: " << where(definition) << ": " << definition.name
+                             << " defined again differently; the first definition ("
+                             << where(all[found->second]) << ") is kept\n";
+                }
+            }
+            continue;
+        }
+        first.emplace(definition.name, i);
+        ++summary.definitions;
+        if (definition.failure.reason != SkipReason::None) {
+            ++summary.skipped[static_cast<size_t>(definition.failure.reason)];
+            if (options.verbose) {
+                messages << "constgen: " << where(definition) << ": "
+                         << (definition.name.empty() ? std::string("(no name)")
+                                                     : definition.name.substr(0, 80))
+                         << " skipped: " << SkipReasonText(definition.failure.reason);
+                if (!definition.failure.detail.empty()) {
+                    messages << ": " << definition.failure.detail.substr(0, 120);
+                }
+                messages << "\n";
+            }
+            continue;
+        }
+        bool keep = options.matches.empty();
+        for (const std::string& pattern : options.matches) {
+            keep = keep || NameMatches(pattern, definition.name);
+        }
+        for (const std::string& pattern : options.excludes) {
+            keep = keep && !NameMatches(pattern, definition.name);
+        }
+        if (!keep) {
+            ++summary.filtered;
+            continue;
+        }
+        constants.push_back(Constant{definition.name, static_cast<int32_t>(
+                                                          static_cast<uint32_t>(definition.value.bits))});
+    }
+    if (options.sortByName) {
+        std::stable_sort(constants.begin(), constants.end(),
+                         [](const Constant& a, const Constant& b) { return a.name < b.name; });
+    }
+    summary.taken = constants.size();
+    summary.files = files.size();
+    summary.filesSkipped = definitions.FilesSkipped();
+    return constants;
+}
+
+void SummaryPrint(const Summary& summary, const std::string& output, std::ostream& stream) {
+    stream << "constgen: " << summary.taken << " constants written to "
+           << (output == "-" ? std::string("standard output") : output) << " from "
+           << summary.files << " file(s)";
+    if (summary.filesSkipped) {
+        stream << "; " << summary.filesSkipped << " file(s) skipped";
+    }
+    stream << "\n";
+    stream << "constgen: " << summary.definitions << " names defined: " << summary.taken
+           << " taken, " << summary.filtered << " filtered out, " << summary.SkippedTotal()
+           << " skipped\n";
+    for (size_t reason = 1; reason < static_cast<size_t>(SkipReason::Count); ++reason) {
+        if (summary.skipped[reason]) {
+            stream << "constgen:   " << summary.skipped[reason] << " skipped: "
+                   << SkipReasonText(static_cast<SkipReason>(reason)) << "\n";
+        }
+    }
+    if (summary.repeated) {
+        stream << "constgen: " << summary.repeated
+               << " repeated definitions ignored (first kept; " << summary.repeatedDiffering
+               << " differed from it)\n";
+    }
+}
+
+int ConstgenMain(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+    Options options;
+    std::string error;
+    if (!OptionsParse(arguments, options, error)) {
+        err << "constgen: " << error << "\n" << "Try 'constgen --help'.\n";
+        return 2;
+    }
+    if (options.help) {
+        out << kConstgenUsage;
+        return 0;
+    }
+    Definitions definitions(options.includeDirectories, options.follow, options.verbose, err);
+    for (const auto& define : options.defines) {
+        definitions.Pin(define.first, true, define.second);
+    }
+    for (const std::string& name : options.undefines) {
+        definitions.Pin(name, false, std::string());
+    }
+    bool inputsRead = true;
+    for (const std::string& input : options.inputs) {
+        inputsRead = definitions.FileScan(input) && inputsRead;
+    }
+    if (!inputsRead) {
+        err << "constgen: nothing written\n";
+        return 1;
+    }
+    definitions.Evaluate();
+    Summary summary;
+    std::vector<Constant> constants = ConstantsSelect(definitions, options, summary, err);
+
+    std::string text;
+    for (const Constant& constant : constants) {
+        text += ConstantFormat(constant);
+    }
+    if (options.output == "-") {
+        out << text;
+        out.flush();
+    } else {
+        std::ofstream file(std::filesystem::path(options.output), std::ios::binary | std::ios::trunc);
+        file.write(text.data(), static_cast<std::streamsize>(text.size()));
+        file.close();
+        if (!file) {
+            err << "constgen: " << options.output << ": cannot be written\n";
+            return 1;
+        }
+    }
+    if (!options.quiet) {
+        SummaryPrint(summary, options.output, err);
+    }
+    if (constants.empty()) {
+        err << "constgen: warning: no constants\n";
+    }
+    return 0;
+}

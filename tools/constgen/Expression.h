@@ -1,0 +1,67 @@
+// Integer constant expressions of C headers, evaluated with the types of the Win32 target
+// (int and long 32 bits, long long 64 bits, pointers 32 bits).
+#pragma once
+#include <stdint.h>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "Lexer.h"
+
+// The four types every integer operand is promoted to. long is 32 bits on Windows, so it
+// behaves as int (and unsigned long as unsigned int) in every conversion.
+enum class IntType : uint8_t { Int32, UInt32, Int64, UInt64 };
+
+// bits holds the value sign-extended (signed types) or zero-extended (unsigned 32-bit) to 64
+// bits, so comparisons and shifts can work on the whole word.
+struct IntValue {
+    uint64_t bits = 0;
+    IntType type = IntType::Int32;
+};
+
+IntValue IntValueMake(uint64_t bits, IntType type);
+IntValue IntValueConvert(IntValue value, IntType type);
+bool IntValueIsSigned(IntValue value);
+// True when the value, read as its type says, lies in -2^31 .. 2^32-1, i.e. has an exact 32-bit
+// pattern; that pattern is then (int32_t)value.bits.
+bool IntValueFits32(IntValue value);
+
+// Why a definition gives no constant. Counted per reason in the run's summary.
+enum class SkipReason : uint8_t {
+    None,
+    Empty,           // #define NAME with nothing after it
+    FunctionLike,    // #define NAME(args) ...
+    NotInteger,      // strings, floating-point numbers, junk
+    Unresolved,      // a name that is no constant, no macro and no enumerator
+    Cycle,           // a macro that leads back to itself
+    Unsupported,     // sizeof, casts to unknown types, calls, wrong macro argument counts
+    Syntax,          // a malformed expression
+    DivisionByZero,
+    Overflow,        // number too large, shift count out of range, signed division overflow
+    TooWide,         // a value with no 32-bit pattern
+    TooComplex,      // nesting, expansion or length beyond the limits
+    Count
+};
+
+const char* SkipReasonText(SkipReason reason);
+
+struct Failure {
+    SkipReason reason = SkipReason::None;
+    std::string detail;
+};
+
+// Gives the value of a name left after macro expansion (an enumerator). Returns false when the
+// name has no value; failure.reason stays None when the name is simply unknown, so that it can
+// still be read as a type name in a cast.
+using NameResolver = std::function<bool(const std::string& name, IntValue& value, Failure& failure)>;
+
+// Nesting limit for parentheses, unary operators and conditional operators.
+const int kExpressionDepthLimit = 256;
+
+// Evaluates tokens that hold one whole expression (macros already expanded).
+bool ExpressionEvaluate(const std::vector<Token>& tokens, const NameResolver& resolver,
+                        IntValue& value, Failure& failure);
+
+// Literal parsing, exposed for the evaluator's tests.
+bool NumberLiteralParse(const std::string& text, IntValue& value, Failure& failure);
+bool CharacterLiteralParse(const std::string& text, IntValue& value, Failure& failure);
