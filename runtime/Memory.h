@@ -16,7 +16,7 @@ int32_t PeekByte(intptr_t address);   // sign-extended
 int32_t PeekWord(intptr_t address);   // sign-extended
 int32_t PeekLong(intptr_t address);
 float PeekFloat(intptr_t address);
-char* PeekText(intptr_t address, int32_t length = -1);  // into the WorkBuffer at its cursor
+char* PeekText(intptr_t address, int32_t length = -1);  // into the WorkBuffer at its cursor, cut to fit
 void PokeByte(intptr_t address, int32_t value);
 void PokeWord(intptr_t address, int32_t value);
 void PokeLong(intptr_t address, int32_t value);

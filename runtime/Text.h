@@ -4,7 +4,9 @@
 // Protocol: save TextCursor() at the start of an expression; text-producing operations write their
 // result and a terminating zero at out (default: the cursor), leave the cursor on that zero and
 // return out; TextAssign takes the text and puts the cursor back. Nothing ever writes past the
-// buffer: a text that does not fit is cut so that its zero lands on the buffer's last byte.
+// buffer: a text that does not fit is cut so that its zero lands on the buffer's last byte, and an
+// output position or cursor outside the buffer is taken as its last byte. Before RuntimeStart
+// (no buffer) producers write nothing and return an empty text.
 #pragma once
 #include <stdint.h>
 
@@ -27,7 +29,7 @@ char* TextPut(char* out, const char* bytes, int32_t length);
 // supply the block (the variable then keeps its old text).
 int32_t TextAssign(char** variable, char* start);
 int32_t TextSet(char** variable, const char* text);
-char* TextAppend(const char* text);
+char* TextAppend(const char* text);  // returns where the piece went
 
 int32_t TextEqual(const char* left, const char* right);
 int32_t TextLess(const char* left, const char* right);

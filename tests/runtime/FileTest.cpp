@@ -159,6 +159,10 @@ TEST_F(FileTest, FailedOpenLeavesNoFileCurrent) {
     EXPECT_EQ(Line(), "kept");
     EXPECT_EQ(FileOpenRead(2, nullptr), 0);
     EXPECT_EQ(Line(), "");
+    std::string other = Make("other");
+    EXPECT_EQ(FileOpenExclusive(-7, other.c_str()), 0) << "no record for a negative number";
+    EXPECT_EQ(Line(), "");
+    EXPECT_NE(FileOpenExclusive(3, other.c_str()), 0) << "the refused open kept its handle";
 }
 
 TEST_F(FileTest, ReopeningANumberClosesItsOldFile) {
