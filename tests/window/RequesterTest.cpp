@@ -105,12 +105,25 @@ std::string RequestWith(const char* defaultText, const std::function<void(HWND)>
 // Top-level test windows on the test thread: they count the clicks they get and post the
 // thread's quit message when asked to.
 const UINT WM_TEST_QUIT = WM_APP + 1;
+const UINT WM_TEST_NESTED = WM_APP + 2;
 std::atomic<int> ownerClicks;
+std::string nestedAnswer;
+int nestedRequesters;  // requester windows seen by the nested call's thread after it returned
 
 LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_LBUTTONDOWN) ownerClicks++;
     if (message == WM_TEST_QUIT) {
         PostQuitMessage((int)wParam);
+        return 0;
+    }
+    if (message == WM_TEST_NESTED) {
+        char* start = TextCursor();
+        nestedAnswer = RequestInput(TITLE, PROMPT, "nested", start);
+        TextCursorSet(start);
+        nestedRequesters = 0;
+        for (HWND w = FindWindowExA(nullptr, nullptr, "InputRequester", nullptr); w;
+             w = FindWindowExA(nullptr, w, "InputRequester", nullptr))
+            nestedRequesters++;
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
@@ -457,6 +470,27 @@ TEST_F(RequesterWindows, QuitMessageEndsItAndIsPassedOn) {
     answer = RequestWith("again", [](HWND) { input::KeyPress(VK_RETURN); }, &seen);
     EXPECT_TRUE(seen.foreground);
     EXPECT_EQ(answer, "again");
+}
+
+// A requester asked for from inside another one's loop (by a message the application's window
+// procedure handles) would take over the running one's state; it answers empty at once instead.
+TEST_F(RequesterWindows, SecondRequesterWhileOneRunsAnswersEmpty) {
+    nestedAnswer = "not called";
+    nestedRequesters = -1;
+    RequesterSeen seen;
+    std::string answer = RequestWith(
+        "outer",
+        [&](HWND) {
+            SendMessageA(owner, WM_TEST_NESTED, 0, 0);
+            input::KeyPress(VK_RETURN);
+        },
+        &seen);
+    ASSERT_TRUE(seen.foreground);
+    EXPECT_FALSE(seen.forcedClose);
+    EXPECT_EQ(nestedAnswer, "");
+    EXPECT_EQ(nestedRequesters, 1) << "only the running requester exists";
+    EXPECT_EQ(answer, "outer");
+    EXPECT_TRUE(IsWindowEnabled(owner));
 }
 
 // A window that can't be recorded would never be enabled again, so it is not disabled at all.
