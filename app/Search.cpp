@@ -8,12 +8,16 @@
 
 const int32_t LIST_COLUMNS = 3;
 
+// Asks until the text is not empty. A requester that could not be shown to the user (or that a
+// quit message ended) would come back empty for ever, so that ends the asking without a search.
 void SearchAsk()
 {
     do {
         char* start = TextCursor();
         RequestInput("User input", "Enter string To find", app.searchText, start);
         TextAssign(&app.searchText, start);
+        if (RequestInputOutcome() == REQUESTER_NOT_SHOWN && TextEqual(app.searchText, ""))
+            return;
     } while (TextEqual(app.searchText, ""));
     SearchNext();
 }

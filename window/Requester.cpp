@@ -156,7 +156,12 @@ LRESULT CALLBACK RequesterWindowProc(HWND window, UINT message, WPARAM wParam, L
     }
 }
 
+static int32_t requesterOutcome = REQUESTER_NOT_SHOWN;
+
+int32_t RequestInputOutcome() { return requesterOutcome; }
+
 char* RequestInput(const char* title, const char* prompt, const char* defaultText, char* out) {
+    requesterOutcome = REQUESTER_NOT_SHOWN;
     if (!out) out = TextCursor();
     TextCursorSet(out);
     if (TextRoom(out) > 0) *out = 0;
@@ -204,6 +209,10 @@ char* RequestInput(const char* title, const char* prompt, const char* defaultTex
         if (TextRoom(out) > 0) *out = 0;
     }
     requesterRunning = false;
+    if (requesterAnswered)
+        requesterOutcome = REQUESTER_ANSWERED;
+    else if (requesterDone && !quit)
+        requesterOutcome = REQUESTER_CANCELLED;
     // The caller's own loop must still see the quit message that ended this one.
     if (quit) PostQuitMessage((int)quitCode);
     return out;

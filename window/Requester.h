@@ -18,6 +18,14 @@ const int32_t REQUESTER_EDIT = 10;
 char* RequestInput(const char* title, const char* prompt, const char* defaultText,
                    char* out = nullptr);
 
+// How the last RequestInput ended: answered with Ok or Enter; cancelled by the user (Esc or a
+// close); or never shown to the user (no window could be made, a requester was already running,
+// or a quit message ended it). A caller that asks again until it gets a text stops on the last.
+const int32_t REQUESTER_ANSWERED = 1;
+const int32_t REQUESTER_CANCELLED = 0;
+const int32_t REQUESTER_NOT_SHOWN = -1;
+int32_t RequestInputOutcome();
+
 // Window procedure of the "InputRequester" class.
 LRESULT CALLBACK RequesterWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -210,6 +210,8 @@ TEST(Requester, AnswersFromKeysAndTheOkButton) {
         EXPECT_EQ(LOWORD(selection), defaultLength);
         EXPECT_EQ(HIWORD(selection), defaultLength);
         EXPECT_EQ(answer, c.expected);
+        EXPECT_EQ(RequestInputOutcome(),
+                  c.finish == FINISH_ESCAPE ? REQUESTER_CANCELLED : REQUESTER_ANSWERED);
         EXPECT_EQ(cursor, WorkBuffer + strlen(c.expected)) << "cursor not on the answer's zero";
         EXPECT_FALSE(IsWindow(seen.requester));
     }
@@ -456,6 +458,8 @@ TEST_F(RequesterWindows, QuitMessageEndsItAndIsPassedOn) {
     ASSERT_TRUE(seen.foreground);
     EXPECT_FALSE(seen.forcedClose) << "the requester outlived the quit message";
     EXPECT_EQ(answer, "");
+    // A caller asking until it gets a text learns that the user never answered.
+    EXPECT_EQ(RequestInputOutcome(), REQUESTER_NOT_SHOWN);
     EXPECT_FALSE(IsWindow(seen.requester));
     EXPECT_TRUE(IsWindowEnabled(owner));
     EXPECT_TRUE(RecordsOf(GetCurrentThreadId()).empty());
@@ -470,6 +474,7 @@ TEST_F(RequesterWindows, QuitMessageEndsItAndIsPassedOn) {
     answer = RequestWith("again", [](HWND) { input::KeyPress(VK_RETURN); }, &seen);
     EXPECT_TRUE(seen.foreground);
     EXPECT_EQ(answer, "again");
+    EXPECT_EQ(RequestInputOutcome(), REQUESTER_ANSWERED);
 }
 
 // A requester asked for from inside another one's loop (by a message the application's window
