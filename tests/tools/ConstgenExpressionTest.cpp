@@ -31,6 +31,11 @@ typedef enum tagLate { LATE = NEXT * 2, LATE_NEXT } LATE_KIND;
 #define NAME_OF_FN FN_ONLY
 #define LOOP(x) LOOP(x)
 enum { CHAINED = ELEVEN + 1, SELF_ENUM = SELF_ENUM + 1 };
+enum { SHADOWED = 1 };
+#define SHADOWED 2
+#define ALIAS ALIAS_TARGET
+enum { ALIAS_TARGET = 3 };
+#define ALIAS_TARGET ALIAS_TARGET
 )";
 
 struct Case {
@@ -198,6 +203,8 @@ TEST(ConstgenExpression, ReferencesMacrosAndEnumerators) {
         V("PASTE(1, )", 1), V("TYPED_(0x80070005L)", -2147024891), V("WRAP(3)", 6),
         V("VARIADIC(1, 2)", 3), V("NAME_OF_FN(7)", 7), V("LATE", 514), V("LATE_NEXT", 515),
         V("LATE + TEN", 524), V("CHAINED", 12), V("EMPTY + 1", 1), V("FN_ONLY(3)", 3),
+        // The first definition of a name wins for expansions too.
+        V("SHADOWED", 1), V("SHADOWED + 1", 2), V("ALIAS", 3),
         S("SELF", kCycle), S("A1", kCycle), S("SELF_PLUS", kCycle), S("SELF_ENUM", kCycle),
         S("LOOP(1)", kCycle), S("EMPTY", SkipReason::Empty), S("FN_ONLY", kUnresolved),
         S("TWICE(1, 2)", kUnsupported), S("TWICE(1", kSyntax),

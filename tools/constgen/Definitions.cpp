@@ -390,6 +390,10 @@ void Definitions::DefineRead(const std::vector<Token>& tokens, uint32_t line, bo
     definition.text = TokensText(macro.body);
     if (pinned.count(definition.name)) {
         definition.repeated = true;  // the command line's -D/-U wins
+    } else if (firstByName.count(definition.name)) {
+        // Defined before (as an enumerator, or a macro whose first definition failed to parse):
+        // the first definition stays the one that expansions see too.
+        definition.repeated = true;
     } else if (macros.Add(std::move(macro)) < 0) {
         definition.repeated = true;
     }
