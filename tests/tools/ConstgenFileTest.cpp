@@ -312,6 +312,11 @@ TEST(ConstgenHostile, BadInputsFinishWithAResult) {
     for (int i = 0; i < 200000; ++i) {
         junk += static_cast<char>(1 + random() % 255);  // every byte but zero
     }
+    std::string calls = "#define F(x) (x)\n#define CALLS ";
+    for (int i = 0; i < 1000; ++i) {
+        calls += "F(";
+    }
+    calls += "1" + std::string(1000, ')') + "\n#define SHALLOW F(F(2))\n";
     std::string deep = "#define DEEP " + std::string(100000, '(') + "1" +
                        std::string(100000, ')') + "\n#define AFTER_DEEP 2\n";
 
@@ -331,6 +336,7 @@ TEST(ConstgenHostile, BadInputsFinishWithAResult) {
          "#define OK 7\n",
          {{"OK", "7", "0x7"}}, nullptr},
         {"deep nesting", deep, {{"AFTER_DEEP", "2", "0x2"}}, nullptr},
+        {"nested macro calls", calls, {{"SHALLOW", "2", "0x2"}}, nullptr},
         {"huge numbers",
          "#define BIG 123456789012345678901234567890\n#define WIDE 0x1FFFFFFFF\n"
          "#define NEGWIDE (-0x7FFFFFFFFLL)\n#define FITS 0xFFFFFFFF\n",
@@ -401,5 +407,26 @@ TEST(ConstgenHostile, ExplodingExpansionIsCut) {
     }
     EXPECT_NE(run.err.find("X40 skipped: beyond limits (nesting, expansion, length): macro "
                            "expansion too large"),
+              std::string::npos);
+}
+
+TEST(ConstgenHostile, EnumsWaitingOnEnumsAreCut) {
+    // Each enum waits for the next one's value, 2000 deep: far deeper than the evaluator
+    // follows, so the early ones are skipped; the ones near the end of the chain resolve.
+    ScratchDirectory scratch;
+    std::string text;
+    for (int i = 0; i < 2000; ++i) {
+        text += "enum { C" + std::to_string(i) + " = C" + std::to_string(i + 1) + " + 1 };\n";
+    }
+    text += "enum { C2000 = 0 };\n";
+    const std::string header = scratch.Write("chain.h", text);
+    RunResult run;
+    std::vector<ConstantRecord> records = RunRecords(scratch, {"-v", header}, run);
+    EXPECT_EQ(run.status, 0);
+    ASSERT_GE(records.size(), 2u);
+    EXPECT_EQ(records.back(), (ConstantRecord{"C2000", "0", "0x0"}));
+    EXPECT_EQ(records[records.size() - 2], (ConstantRecord{"C1999", "1", "0x1"}));
+    EXPECT_NE(records.front().name, "C0");
+    EXPECT_NE(run.err.find("C0 skipped: beyond limits (nesting, expansion, length): C1: "),
               std::string::npos);
 }
