@@ -1,4 +1,4 @@
-// Numbered files over platform file handles, read without a buffer of our own.
+// Numbered files over platform file handles, read without a buffer kept between calls.
 #include "runtime/File.h"
 
 #include <windows.h>
@@ -20,13 +20,6 @@ DWORD ReadBytes(HANDLE handle, void* buffer, DWORD length) {
     DWORD read = 0;
     if (!ReadFile(handle, buffer, length, &read, nullptr)) return 0;
     return read;
-}
-
-// A byte of the file, or 0 when none could be read (end of file and errors alike).
-uint8_t ReadLineByte(HANDLE handle) {
-    uint8_t byte = 0;
-    if (ReadBytes(handle, &byte, 1) != 1) return 0;
-    return byte;
 }
 
 void StepBack(HANDLE handle) { SetFilePointer(handle, -1, nullptr, FILE_CURRENT); }
@@ -74,16 +67,61 @@ intptr_t FileOpenExclusive(ObjectNumber number, const char* name) {
     return FileOpenWith(number, name, GENERIC_READ | GENERIC_WRITE, 0, OPEN_EXISTING);
 }
 
+namespace {
+
+// The bytes of one line read, taken from the platform a piece at a time. Each platform read costs
+// ~1.6 us under Wine whatever its size, so a disk file is read in pieces and the unused rest is
+// given back with a seek when the line is done: between calls the platform's file position is
+// still exactly ours. Other handles (pipes, devices) cannot seek back and are read byte by byte.
+class LineReader {
+public:
+    explicit LineReader(HANDLE file)
+        : handle(file), piece(GetFileType(file) == FILE_TYPE_DISK ? sizeof bytes : 1) {}
+    ~LineReader() {
+        if (have > used) SetFilePointer(handle, -(LONG)(have - used), nullptr, FILE_CURRENT);
+    }
+    LineReader(const LineReader&) = delete;
+    LineReader& operator=(const LineReader&) = delete;
+
+    // The next byte, or false at the end of the file or on a read error.
+    bool Next(uint8_t* byte) {
+        if (used == have) {
+            have = ReadBytes(handle, bytes, piece);
+            used = 0;
+            if (have == 0) return false;
+        }
+        *byte = bytes[used++];
+        return true;
+    }
+    // Gives the byte just taken back, so that it begins the next line.
+    void Unread() {
+        if (used > 0)
+            used--;
+        else
+            StepBack(handle);
+    }
+
+private:
+    HANDLE handle;
+    DWORD piece;
+    uint8_t bytes[512];
+    DWORD have = 0;
+    DWORD used = 0;
+};
+
+}  // namespace
+
 char* FileReadLine() {
     char* start = TextPut(nullptr, "", 0);
     if (current == nullptr) return start;
     int32_t room = TextRoom(start);
     int32_t stored = 0;
-    uint8_t byte;
+    uint8_t byte = 0;
+    LineReader reader(current);
     // A line longer than the room is cut there, but read on to its end, so that the next call
     // starts at the next line rather than in the middle of this one.
     for (;;) {
-        byte = ReadLineByte(current);
+        if (!reader.Next(&byte)) byte = 0;
         if (byte == 0 || byte == '\r' || byte == '\n') break;
         if (stored < room - 1) start[stored++] = (char)byte;
     }
@@ -91,7 +129,7 @@ char* FileReadLine() {
     if (byte == '\r') {
         uint8_t next;
         // A lone CR ends the line too: the byte after it, if any, begins the next line.
-        if (ReadBytes(current, &next, 1) == 1 && next != '\n') StepBack(current);
+        if (reader.Next(&next) && next != '\n') reader.Unread();
     }
     return start;
 }

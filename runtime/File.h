@@ -1,4 +1,4 @@
-// Numbered files read byte by byte, so the platform's file position is always ours.
+// Numbered files read line by line; between calls the platform's file position is always ours.
 #pragma once
 #include <stdint.h>
 #include "runtime/ObjectTable.h"

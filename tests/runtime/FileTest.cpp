@@ -79,6 +79,10 @@ TEST_F(FileTest, LinesSplitAtEveryKindOfLineEnd) {
         {"lone CR alone", "\r", {""}},
         {"empty file", "", {}},
         {"high bytes kept", "\xE9t\xE9\r\n\xFF", {"\xE9t\xE9", "\xFF"}},
+        // Line ends on the edges of the pieces in which disk files are read.
+        {"CR LF across a piece edge", std::string(511, 'a') + "\r\nx", {std::string(511, 'a'), "x"}},
+        {"lone CR at a piece edge", std::string(511, 'a') + "\rx", {std::string(511, 'a'), "x"}},
+        {"LF first in a piece", std::string(512, 'b') + "\ny", {std::string(512, 'b'), "y"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -103,6 +107,14 @@ TEST_F(FileTest, LineEndLookAheadLeavesThePositionOnTheNextLine) {
     EXPECT_EQ(Line(), "ef");
     EXPECT_EQ(FileAtEnd(0), -1);
     EXPECT_EQ(FilePosition(), 9);
+
+    // Byte reads between lines start exactly where the last line ended.
+    ASSERT_NE(FileOpenRead(0, Make("one\r\ntwo\rthree").c_str()), 0);
+    EXPECT_EQ(Line(), "one");
+    EXPECT_EQ(FileReadByte(), 't');
+    EXPECT_EQ(Line(), "wo");
+    EXPECT_EQ(FileReadByte(), 't');
+    EXPECT_EQ(FilePosition(), 10);
 }
 
 TEST_F(FileTest, LineAppendsAtTheCursorAndStaysInTheStatement) {
