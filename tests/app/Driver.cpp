@@ -338,7 +338,7 @@ void DruxRun::DirectoryRemove()
     return ::testing::AssertionSuccess();
 }
 
-::testing::AssertionResult DruxRun::LoadWait(int rows, DWORD timeoutMs)
+::testing::AssertionResult DruxRun::LoadWait(int rows, DWORD timeoutMs, DWORD probeMs)
 {
     int count = -1;
     if (!PollUntil([&] { return (count = ItemCount()) == rows || !Running(); }, timeoutMs) || count != rows)
@@ -355,7 +355,8 @@ void DruxRun::DirectoryRemove()
         MousePress(press, true);
         MouseRelease(press, true);
         HWND menu = nullptr;
-        if (PollUntil([&] { return (menu = TopLevelFind("#32768", nullptr)) != nullptr || !Running(); }, 300) && menu) {
+        if (PollUntil([&] { return (menu = TopLevelFind("#32768", nullptr)) != nullptr || !Running(); }, probeMs, 2) &&
+            menu) {
             KeyPress(VK_ESCAPE);
             if (!PollUntil([&] { return !IsWindowVisible(menu); }, 3000))
                 return ::testing::AssertionFailure() << "the popup menu does not close on Esc";

@@ -98,7 +98,8 @@ public:
     ::testing::AssertionResult WindowWait(DWORD timeoutMs = WAIT_DEFAULT_MS);
     // Loading is over: the list holds rows rows and a right press on the background opens the
     // popup menu, which exists only once the load has ended (the menu is closed again).
-    ::testing::AssertionResult LoadWait(int rows, DWORD timeoutMs = WAIT_DEFAULT_MS);
+    // probeMs: how long each right press waits for the menu before the next press.
+    ::testing::AssertionResult LoadWait(int rows, DWORD timeoutMs = WAIT_DEFAULT_MS, DWORD probeMs = 300);
     // Launch + WindowWait + LoadWait, with the pointer at LAUNCH_POINTER first.
     ::testing::AssertionResult Start(const std::string* constantsFile, int rows, DWORD loadTimeoutMs = WAIT_DEFAULT_MS);
 

@@ -1,6 +1,7 @@
 // The bare baseline for DRUX's figures: the least a program must do for the same result. One
-// ReadFile of Constants.out, the rows inserted into a list-view with redraw suspended, a header
-// click sorting by the column's text, F3 scanning every row's texts for a fixed text.
+// ReadFile of Constants.out, the rows inserted into a list-view with redraw suspended, then the
+// popup menu (whose existence marks the end of the load for the measuring driver, as for DRUX);
+// a header click sorts by the column's text, F3 scans every row's texts for a fixed text.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -10,6 +11,7 @@
 namespace {
 
 HWND list = nullptr;
+HMENU popup = nullptr;  // made after the load, as DRUX makes its own
 char textA[128];
 char textB[128];
 int sortColumn = 0;
@@ -30,7 +32,15 @@ int CALLBACK RowsCompare(LPARAM row1, LPARAM row2, LPARAM column)
 {
     ItemTextRead(static_cast<int>(row1), static_cast<int>(column), textA, sizeof textA);
     ItemTextRead(static_cast<int>(row2), static_cast<int>(column), textB, sizeof textB);
-    return lstrcmpiA(textA, textB) * sortDirection;
+    // Bytes with the letters folded, the cheapest order that a person would accept.
+    for (int i = 0;; ++i) {
+        int a = static_cast<unsigned char>(textA[i]);
+        int b = static_cast<unsigned char>(textB[i]);
+        if (a >= 'a' && a <= 'z') a -= 0x20;
+        if (b >= 'a' && b <= 'z') b -= 0x20;
+        if (a != b) return (a - b) * sortDirection;
+        if (!a) return 0;
+    }
 }
 
 void ColumnSort(int column)
@@ -111,6 +121,17 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             ColumnSort(reinterpret_cast<NMLISTVIEW*>(lParam)->iSubItem);
         break;
     }
+    case WM_RBUTTONDOWN:
+        if (popup) {
+            POINT at;
+            GetCursorPos(&at);
+            SetForegroundWindow(window);
+            TrackPopupMenu(popup, 0, at.x - 1, at.y - 1, 0, window, nullptr);
+        }
+        return 0;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == 4) DestroyWindow(window);
+        return 0;
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;
@@ -151,6 +172,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     ShowWindow(window, SW_SHOWNORMAL);
     UpdateWindow(window);
     RowsLoad();
+    popup = CreatePopupMenu();
+    AppendMenuA(popup, MF_STRING, 3, "Find");
+    AppendMenuA(popup, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(popup, MF_STRING, 4, "Exit");
 
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
