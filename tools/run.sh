@@ -28,13 +28,18 @@ bash "$here/wine-env.sh" "$build" -- bash -c '
   cd "$1"
   "$DRUX_WINE" "$2" >/dev/null 2>&1 &
   previous=""
-  # The screen settles once the load is over: wait for two equal screenshots in a row.
+  same=0
+  # The load is over once the window shows (the bare desktop is one colour) and the screen has
+  # stopped changing for a second: rows and the scroll bar change while the file loads.
   for _ in $(seq 1 120); do
     sleep 0.5
     import -window root "$3.tmp.png" 2>/dev/null || continue
+    colours=$(identify -format %k "$3.tmp.png" 2>/dev/null || echo 0)
+    [ "$colours" -gt 10 ] || continue
     sum=$(md5sum < "$3.tmp.png")
-    if [ -n "$previous" ] && [ "$sum" = "$previous" ]; then break; fi
+    if [ "$sum" = "$previous" ]; then same=$((same + 1)); else same=0; fi
     previous=$sum
+    [ "$same" -ge 2 ] && break
   done
   mv "$3.tmp.png" "$3"
 ' _ "$rundir" "$build/DRUX.exe" "$shot"
