@@ -7,7 +7,7 @@ JOBS ?= 2
 ARCH = $(shell bash tools/wine-arch.sh)
 RUNBUILD = $(if $(filter x86_64,$(ARCH)),build-x64,$(BUILD))
 
-.PHONY: build build-run run test bench setup clean
+.PHONY: build build-x64 build-run run test bench setup clean run-installed test-installed bench-installed
 
 build:
 	@test -f $(BUILD)/CMakeCache.txt || cmake -S . -B $(BUILD) \
@@ -25,16 +25,23 @@ build-run: build $(if $(filter x86_64,$(ARCH)),build-x64,)
 setup:
 	bash tools/setup.sh
 
+# Which build runs is only known once Wine is installed, so the work after setup is a new make.
 run: setup
-	$(MAKE) build-run
-	bash tools/run.sh $(RUNBUILD)
+	$(MAKE) run-installed
 
 test: setup
-	$(MAKE) build-run
-	bash tools/wine-env.sh $(RUNBUILD) -- ctest --test-dir $(RUNBUILD) --output-on-failure -j1
+	$(MAKE) test-installed
 
 bench: setup
-	$(MAKE) build-run
+	$(MAKE) bench-installed
+
+run-installed: build-run
+	bash tools/run.sh $(RUNBUILD)
+
+test-installed: build-run
+	bash tools/wine-env.sh $(RUNBUILD) -- ctest --test-dir $(RUNBUILD) --output-on-failure -j1
+
+bench-installed: build-run
 	bash tools/wine-env.sh $(RUNBUILD) -- bash tools/bench.sh $(RUNBUILD)
 
 clean:
