@@ -244,5 +244,33 @@ TEST_F(DruxWindow, EndsWithExitCodeZeroOnEveryWayOut)
     }
 }
 
+TEST_F(DruxWindow, CommandsGivenDuringTheLoadAreDropped)
+{
+    constexpr int ROWS = 20000;
+    file_ = ConstantsFile(NumberedConstants(ROWS));
+    ASSERT_TRUE(PointerPlace(LAUNCH_POINTER));
+    ASSERT_TRUE(run_.Launch(&file_));
+    ASSERT_TRUE(run_.WindowWait());
+    int count = 0;
+    ASSERT_TRUE(PollUntil([&] { return (count = run_.ItemCount()) >= 100; })) << count << " rows";
+    ASSERT_LT(count, ROWS / 2) << "the load ended too soon to give commands during it";
+
+    KeyPress(VK_ESCAPE);
+    KeyPress(VK_F3);
+    KeyPress('F', WITH_CONTROL);
+    PostMessageA(run_.Window(), WM_CLOSE, 0, 0);
+    // Answered by the same drain that takes the keys and the close request, before their effect.
+    count = run_.ItemCount();
+    ASSERT_LT(count, ROWS) << "the commands may have come after the load";
+
+    ASSERT_TRUE(run_.LoadWait(ROWS, 60000));
+    EXPECT_TRUE(run_.Running());
+    EXPECT_FALSE(run_.TopLevelFind("InputRequester", nullptr, false)) << "F3 or Ctrl+F asked during the load";
+
+    ASSERT_TRUE(run_.ForegroundMake());
+    KeyPress(VK_ESCAPE);
+    ExpectExitCodeZero();
+}
+
 }  // namespace
 }  // namespace e2e
