@@ -132,18 +132,26 @@ void ThreadWindowsRestore() {
     }
 }
 
+// The windows come back before the requester goes: the platform hands the activation on when the
+// active window is destroyed, and a still-disabled owner can't take it, which would leave the
+// application with no active window (its shortcuts dead) until the user clicks it.
+static void RequesterClose(HWND window) {
+    ThreadWindowsRestore();
+    DestroyWindow(window);
+}
+
 LRESULT CALLBACK RequesterWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND:
         if (LOWORD(wParam) == REQUESTER_OK) {
             RequesterAnswerRead();
-            DestroyWindow(window);
+            RequesterClose(window);
         } else if (LOWORD(wParam) == REQUESTER_CANCEL) {
-            DestroyWindow(window);
+            RequesterClose(window);
         }
         return 0;
     case WM_CLOSE:
-        DestroyWindow(window);
+        RequesterClose(window);
         return 0;
     case WM_DESTROY:
         // The window still exists here, so this normally fails and the class stays registered
@@ -197,7 +205,7 @@ char* RequestInput(const char* title, const char* prompt, const char* defaultTex
         BringWindowToTop(requesterWindow);
         quit = !RequesterMessageLoop(table, &quitCode);
         // The quit message leaves the window up; it goes now, unanswered.
-        if (!requesterDone && IsWindow(requesterWindow)) DestroyWindow(requesterWindow);
+        if (!requesterDone && IsWindow(requesterWindow)) RequesterClose(requesterWindow);
         if (table) DestroyAcceleratorTable(table);
     }
     requesterWindow = nullptr;

@@ -42,9 +42,10 @@ protected:
         EXPECT_EQ(run_.WindowText(prompt.edit), remembered);
         ASSERT_TRUE(PromptAnswer(run_, prompt, text));
         run_.ItemCount();  // answered only once the search has run to its end
-        // The closing prompt hands the activation to nobody (its owner is still disabled then);
-        // only a hit gives the list the focus and so the window the activation. A person clicks.
-        ASSERT_TRUE(run_.ForegroundMake());
+        // The window is active again once the prompt has gone, after a miss too, so the next
+        // key reaches it without a click.
+        ASSERT_TRUE(PollUntil([&] { return GetForegroundWindow() == run_.Window(); }, 3000))
+            << "the DRUX window is not active after the prompt";
     }
 
     void FindNext(int expectedRow)

@@ -422,6 +422,9 @@ TEST_F(RequesterWindows, OwnerIsDisabledMeanwhileAndOthersKeepTheirState) {
     EXPECT_FALSE(IsWindowVisible(hidden));
     EXPECT_FALSE(IsWindowEnabled(disabled));
     EXPECT_TRUE(RecordsOf(GetCurrentThreadId()).empty());
+    // The owner is active again, so its keys work without a click.
+    EXPECT_TRUE(input::PumpUntil([&] { return GetActiveWindow() == owner; }))
+        << "active window afterwards: " << GetActiveWindow();
 }
 
 TEST_F(RequesterWindows, TwoCallsInARowBothWork) {
