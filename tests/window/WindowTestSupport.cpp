@@ -5,6 +5,7 @@
 #include <stdio.h>
 
 #include "runtime/Runtime.h"
+#include "tests/window/InputInjection.h"
 #include "window/WindowLibrary.h"
 
 namespace windowtest {
@@ -155,24 +156,8 @@ std::vector<int32_t> KeysPress(const std::vector<WORD>& modifiers, WORD key) {
     return events;
 }
 
-namespace {
-
-INPUT MouseEvent(int x, int y, DWORD flags) {
-    int width = GetSystemMetrics(SM_CXSCREEN);
-    int height = GetSystemMetrics(SM_CYSCREEN);
-    INPUT event = {};
-    event.type = INPUT_MOUSE;
-    // Rounded up so that the platform's truncating conversion lands on the same pixel.
-    event.mi.dx = (x * 65536 + width - 1) / width;
-    event.mi.dy = (y * 65536 + height - 1) / height;
-    event.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | flags;
-    return event;
-}
-
-}  // namespace
-
 void MouseMove(int x, int y) {
-    INPUT event = MouseEvent(x, y, 0);
+    INPUT event = input::MouseEvent(x, y, 0);
     SendInput(1, &event, sizeof(INPUT));
     DWORD start = GetTickCount();
     POINT point;
@@ -182,8 +167,8 @@ void MouseMove(int x, int y) {
 }
 
 void MouseClick(int x, int y) {
-    INPUT events[3] = {MouseEvent(x, y, 0), MouseEvent(x, y, MOUSEEVENTF_LEFTDOWN),
-                       MouseEvent(x, y, MOUSEEVENTF_LEFTUP)};
+    INPUT events[3] = {input::MouseEvent(x, y, 0), input::MouseEvent(x, y, MOUSEEVENTF_LEFTDOWN),
+                       input::MouseEvent(x, y, MOUSEEVENTF_LEFTUP)};
     SendInput(3, events, sizeof(INPUT));
 }
 
