@@ -14,6 +14,14 @@ struct FileRecord {
 
 ObjectTable files;
 HANDLE current = nullptr;
+// Whether lines of the current file are read a piece at a time (disk files; see LineReader).
+// Asked once when a file becomes current: under Wine GetFileType is a round trip to the server.
+bool currentInPieces = false;
+
+void CurrentSet(HANDLE handle) {
+    current = handle;
+    currentInPieces = handle != nullptr && GetFileType(handle) == FILE_TYPE_DISK;
+}
 
 // One platform read of up to length bytes; the count actually read (0 at the end or on error).
 DWORD ReadBytes(HANDLE handle, void* buffer, DWORD length) {
@@ -40,7 +48,7 @@ intptr_t FileOpenWith(ObjectNumber number, const char* name, DWORD access, DWORD
     // the slot array, so record stays valid.
     if (number != OBJECT_ANY) FileClose(number);
     record->handle = handle;
-    current = handle;
+    CurrentSet(handle);
     return number == OBJECT_ANY ? ObjectIdentifier(record) : (intptr_t)handle;
 }
 
@@ -75,8 +83,7 @@ namespace {
 // still exactly ours. Other handles (pipes, devices) cannot seek back and are read byte by byte.
 class LineReader {
 public:
-    explicit LineReader(HANDLE file)
-        : handle(file), piece(GetFileType(file) == FILE_TYPE_DISK ? sizeof bytes : 1) {}
+    LineReader(HANDLE file, bool inPieces) : handle(file), piece(inPieces ? sizeof bytes : 1) {}
     ~LineReader() {
         if (have > used) SetFilePointer(handle, -(LONG)(have - used), nullptr, FILE_CURRENT);
     }
@@ -117,7 +124,7 @@ char* FileReadLine() {
     int32_t room = TextRoom(start);
     int32_t stored = 0;
     uint8_t byte = 0;
-    LineReader reader(current);
+    LineReader reader(current, currentInPieces);
     // A line longer than the room is cut there, but read on to its end, so that the next call
     // starts at the next line rather than in the middle of this one.
     for (;;) {
@@ -157,7 +164,7 @@ void FileCloseAll() { ObjectReleaseAll(&files, FileClose, true); }
 
 intptr_t FileUse(ObjectNumber number) {
     FileRecord* record = (FileRecord*)ObjectLookup(&files, number);
-    if (record != nullptr) current = record->handle;
+    if (record != nullptr) CurrentSet(record->handle);
     return (intptr_t)current;
 }
 
