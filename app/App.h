@@ -3,14 +3,14 @@
 #include "app/AppState.h"
 
 // Start-up pieces, in the order the program runs them.
-void ShortcutsBind();          // Esc, F3, Ctrl+F on the main window
-void BackgroundPaint();        // the background image: blue rings and a pale edge line
-void ListParentAndFont();      // widgets go on the main window, in the small list font
-void BackgroundWidgetCreate(); // the image widget behind the list
-void ListCreate();             // the three-column list; sets listHandle
-void ListValueColumnsAlign();  // right-aligns the two value columns
-void ConstantsLoad();          // fills the list from the constants file
-void PopupMenuBuild();         // "Find" / "Exit"
+void ShortcutsBind();           // Esc, F3, Ctrl+F on the main window
+void BackgroundPaint();         // the background image: blue rings and a pale edge line
+void ListParentAndFont();       // widgets go on the main window, in the small list font
+void BackgroundWidgetCreate();  // the image widget behind the list
+void ListCreate();              // the three-column list; sets listHandle
+void ListValueColumnsAlign();   // right-aligns the two value columns
+void ConstantsLoad();           // fills the list from the constants file
+void PopupMenuBuild();          // "Find" / "Exit"
 
 // While held, the list does not repaint; releasing the last hold repaints it. Holds nest.
 void ListRedrawHold();

@@ -26,7 +26,7 @@ const int32_t LIST_MARGIN = 25;
 
 struct AppState {
     const char* constantsFileName;
-    char* searchText;      // owned text variable
+    char* searchText;  // owned text variable
     int32_t lastHitRow;
     int32_t rowCount;
     int32_t sortDirection;
@@ -34,9 +34,9 @@ struct AppState {
     int32_t quitRequested;
     HWND listHandle;
     intptr_t backgroundImage;
-    char* compareTextA;    // 128-byte blocks for the sort comparison
+    char* compareTextA;  // 128-byte blocks for the sort comparison
     char* compareTextB;
-    LVITEMA itemRecord;    // shared by the sort comparison and the re-indexing
+    LVITEMA itemRecord;  // shared by the sort comparison and the re-indexing
     int32_t windowWidth;
     int32_t windowHeight;
 };

@@ -7,8 +7,7 @@
 const int32_t BACKGROUND_RINGS = 32;
 const int32_t BACKGROUND_EDGE_COLOUR = 0xC0FFFF;
 
-void BackgroundPaint()
-{
+void BackgroundPaint() {
     int32_t width = app.windowWidth;
     int32_t height = app.windowHeight;
     app.backgroundImage = ImageCreate(IMAGE_BACKGROUND, width, height);
@@ -20,7 +19,7 @@ void BackgroundPaint()
     DrawingStop();
 }
 
-void BackgroundWidgetCreate()
-{
-    ImageWidgetCreate(WIDGET_BACKGROUND, 0, 0, app.windowWidth, app.windowHeight, app.backgroundImage);
+void BackgroundWidgetCreate() {
+    ImageWidgetCreate(WIDGET_BACKGROUND, 0, 0, app.windowWidth, app.windowHeight,
+                      app.backgroundImage);
 }

@@ -6,10 +6,8 @@
 
 const int32_t COMPARE_TEXT_SIZE = 128;
 
-void ColumnClickHandle(int32_t column)
-{
-    if (app.sortColumn != column)
-        app.sortDirection = 1;
+void ColumnClickHandle(int32_t column) {
+    if (app.sortColumn != column) app.sortDirection = 1;
     SendMessageA(app.listHandle, LVM_SORTITEMS, (WPARAM)column, (LPARAM)RowsCompare);
     RowsReindex();
     UpdateWindow(app.listHandle);
@@ -17,8 +15,7 @@ void ColumnClickHandle(int32_t column)
     app.sortDirection = -app.sortDirection;
 }
 
-static void CompareTextFetch(LPARAM row, int32_t column, char* text)
-{
+static void CompareTextFetch(LPARAM row, int32_t column, char* text) {
     LVITEMA& item = app.itemRecord;
     item.mask = LVIF_TEXT;
     item.iSubItem = column;
@@ -28,8 +25,7 @@ static void CompareTextFetch(LPARAM row, int32_t column, char* text)
 }
 
 // The code of a character with the letters folded to upper case, by the text engine's own rule.
-static int32_t CharacterUpper(const char* text, int32_t index)
-{
+static int32_t CharacterUpper(const char* text, int32_t index) {
     char* start = TextCursor();
     TextFromCode(PeekByte((intptr_t)(text + index)), start);
     int32_t code = TextCode(TextUpper(start, start));
@@ -37,24 +33,21 @@ static int32_t CharacterUpper(const char* text, int32_t index)
     return code;
 }
 
-int CALLBACK RowsCompare(LPARAM key1, LPARAM key2, LPARAM column)
-{
-    if (!app.compareTextA || !app.compareTextB)
-        return 0;
+int CALLBACK RowsCompare(LPARAM key1, LPARAM key2, LPARAM column) {
+    if (!app.compareTextA || !app.compareTextB) return 0;
     CompareTextFetch(key1, (int32_t)column, app.compareTextA);
     CompareTextFetch(key2, (int32_t)column, app.compareTextB);
     for (int32_t i = 0; i < COMPARE_TEXT_SIZE; i++) {
-        int32_t difference = (CharacterUpper(app.compareTextA, i) - CharacterUpper(app.compareTextB, i)) * app.sortDirection;
-        if (difference != 0)
-            return difference;
-        if (app.compareTextA[i] == 0)
-            return 0;
+        int32_t difference =
+            (CharacterUpper(app.compareTextA, i) - CharacterUpper(app.compareTextB, i)) *
+            app.sortDirection;
+        if (difference != 0) return difference;
+        if (app.compareTextA[i] == 0) return 0;
     }
     return 0;
 }
 
-int32_t RowsReindex()
-{
+int32_t RowsReindex() {
     int32_t remaining = (int32_t)SendMessageA(app.listHandle, LVM_GETITEMCOUNT, 0, 0);
     LVITEMA& item = app.itemRecord;
     item.mask = LVIF_PARAM;

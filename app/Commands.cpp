@@ -5,37 +5,33 @@
 
 const int32_t KEY_CONTROL_F = 0x20046;  // SHORTCUT_CONTROL + the virtual key of F
 
-void ShortcutsBind()
-{
+void ShortcutsBind() {
     ShortcutAdd(WINDOW_MAIN, VK_ESCAPE, SHORTCUT_ESCAPE);
     ShortcutAdd(WINDOW_MAIN, VK_F3, SHORTCUT_FIND_NEXT);
     ShortcutAdd(WINDOW_MAIN, KEY_CONTROL_F, SHORTCUT_FIND);
 }
 
-void PopupMenuBuild()
-{
-    if (!PopupMenuCreate(MENU_POPUP))
-        return;
+void PopupMenuBuild() {
+    if (!PopupMenuCreate(MENU_POPUP)) return;
     MenuItemAdd(MENU_FIND, "Find");
     MenuSeparatorAdd();
     MenuItemAdd(MENU_EXIT, "Exit");
 }
 
-void CommandDispatch(int32_t identifier)
-{
+void CommandDispatch(int32_t identifier) {
     switch (identifier) {
-    case SHORTCUT_ESCAPE:
-    case MENU_EXIT:
-        app.quitRequested = 1;
-        break;
-    case SHORTCUT_FIND:
-    case MENU_FIND:
-        SearchAsk();
-        break;
-    case SHORTCUT_FIND_NEXT:
-        SearchFindNext();
-        break;
-    default:
-        break;
+        case SHORTCUT_ESCAPE:
+        case MENU_EXIT:
+            app.quitRequested = 1;
+            break;
+        case SHORTCUT_FIND:
+        case MENU_FIND:
+            SearchAsk();
+            break;
+        case SHORTCUT_FIND_NEXT:
+            SearchFindNext();
+            break;
+        default:
+            break;
     }
 }

@@ -10,8 +10,7 @@
 const DWORD LOAD_DRAIN_INTERVAL_MS = 10;
 const DWORD LOAD_REFRESH_INTERVAL_MS = 250;
 
-static void RecordAdd()
-{
+static void RecordAdd() {
     char* start = TextCursor();
     FileReadLine();
     TextAppend("\n");
@@ -24,11 +23,9 @@ static void RecordAdd()
 
 // A row appended during the load gets its index as its sort key at once, so a header click while
 // the file is still loading sorts correctly.
-static void LastRowKeySet()
-{
+static void LastRowKeySet() {
     int32_t row = (int32_t)SendMessageA(app.listHandle, LVM_GETITEMCOUNT, 0, 0) - 1;
-    if (row < 0)
-        return;
+    if (row < 0) return;
     LVITEMA item = {};
     item.mask = LVIF_PARAM;
     item.iItem = row;
@@ -36,10 +33,8 @@ static void LastRowKeySet()
     SendMessageA(app.listHandle, LVM_SETITEMA, 0, (LPARAM)&item);
 }
 
-void ConstantsLoad()
-{
-    if (!FileOpenRead(FILE_CONSTANTS, app.constantsFileName))
-        return;
+void ConstantsLoad() {
+    if (!FileOpenRead(FILE_CONSTANTS, app.constantsFileName)) return;
     ListRedrawHold();
     DWORD lastDrain = GetTickCount();
     DWORD lastRefresh = lastDrain;

@@ -5,24 +5,23 @@
 #include "widget/Widget.h"
 #include "window/Window.h"
 
-const int32_t LIST_FLAGS = LIST_ALWAYS_SHOW_SELECTION | LIST_GRIDLINES | LIST_HEADER_DRAG_DROP | LIST_FULL_ROW_SELECT;
+const int32_t LIST_FLAGS =
+    LIST_ALWAYS_SHOW_SELECTION | LIST_GRIDLINES | LIST_HEADER_DRAG_DROP | LIST_FULL_ROW_SELECT;
 
-void ListParentAndFont()
-{
+void ListParentAndFont() {
     WidgetParentSet(WindowHandleCurrent());
     WidgetDefaultFontSet(-1, FontLoad(FONT_LIST, "Verdana", 7, FONT_HIGH_QUALITY));
 }
 
-void ListCreate()
-{
-    app.listHandle = (HWND)ListWidgetCreate(WIDGET_LIST, LIST_MARGIN, LIST_MARGIN, app.windowWidth - 2 * LIST_MARGIN,
-                                            app.windowHeight - 2 * LIST_MARGIN, "Name", 240, LIST_FLAGS);
+void ListCreate() {
+    app.listHandle = (HWND)ListWidgetCreate(
+        WIDGET_LIST, LIST_MARGIN, LIST_MARGIN, app.windowWidth - 2 * LIST_MARGIN,
+        app.windowHeight - 2 * LIST_MARGIN, "Name", 240, LIST_FLAGS);
     ListWidgetColumnAdd(WIDGET_LIST, 1, "Value (10)", 80);
     ListWidgetColumnAdd(WIDGET_LIST, 2, "Hex Value", 80);
 }
 
-void ListValueColumnsAlign()
-{
+void ListValueColumnsAlign() {
     LVCOLUMNA column = {};
     column.mask = LVCF_FMT;
     column.fmt = LVCFMT_RIGHT;

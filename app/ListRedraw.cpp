@@ -4,23 +4,18 @@
 
 static int32_t listRedrawHolds;
 
-void ListRedrawHold()
-{
-    if (listRedrawHolds++ == 0)
-        SendMessageA(app.listHandle, WM_SETREDRAW, FALSE, 0);
+void ListRedrawHold() {
+    if (listRedrawHolds++ == 0) SendMessageA(app.listHandle, WM_SETREDRAW, FALSE, 0);
 }
 
-void ListRedrawRelease()
-{
-    if (listRedrawHolds == 0 || --listRedrawHolds != 0)
-        return;
+void ListRedrawRelease() {
+    if (listRedrawHolds == 0 || --listRedrawHolds != 0) return;
     SendMessageA(app.listHandle, WM_SETREDRAW, TRUE, 0);
     // Turning redraw back on does not repaint by itself.
     InvalidateRect(app.listHandle, nullptr, TRUE);
 }
 
-void ListRedrawRefresh()
-{
+void ListRedrawRefresh() {
     if (listRedrawHolds == 0) {
         UpdateWindow(app.listHandle);
         return;

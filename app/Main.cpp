@@ -11,14 +11,12 @@
 
 AppState app;
 
-void EventsDrain()
-{
+void EventsDrain() {
     while (EventPoll() != 0) {
     }
 }
 
-static void EventLoop()
-{
+static void EventLoop() {
     while (!app.quitRequested) {
         int32_t event = EventWait();
         if (event == EVENT_CLOSE_WINDOW)
@@ -28,28 +26,26 @@ static void EventLoop()
     }
 }
 
-static bool MainWindowOpen()
-{
+static bool MainWindowOpen() {
     POINT pointer = {0, 0};
     GetCursorPos(&pointer);
     app.quitRequested = 0;
     MessageBeep(MB_ICONHAND);
     // Centred on the pointer by the nominal 360 height, though the inner height asked for is 340.
-    return WindowOpen(WINDOW_MAIN, pointer.x - (app.windowWidth >> 1), pointer.y - (app.windowHeight >> 1),
-                      app.windowWidth, app.windowHeight - 20, WINDOW_INVISIBLE, "DRUX") != 0;
+    return WindowOpen(WINDOW_MAIN, pointer.x - (app.windowWidth >> 1),
+                      pointer.y - (app.windowHeight >> 1), app.windowWidth, app.windowHeight - 20,
+                      WINDOW_INVISIBLE, "DRUX") != 0;
 }
 
 // No caption, a dialog frame; the frame change keeps the outer rectangle, so the inner area grows
 // by the former caption's height and the callback refits the list.
-static void MainWindowFrameChange()
-{
+static void MainWindowFrameChange() {
     HWND window = WindowHandleCurrent();
     SetWindowLongPtrA(window, GWL_STYLE, WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_DLGFRAME);
     SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_FRAMECHANGED);
 }
 
-static void ApplicationRun()
-{
+static void ApplicationRun() {
     app.compareTextA = (char*)MemoryAllocate(128);
     app.compareTextB = (char*)MemoryAllocate(128);
     app.constantsFileName = "Constants.out";
@@ -58,8 +54,7 @@ static void ApplicationRun()
     app.windowWidth = 470;
     app.windowHeight = 360;
 
-    if (!MainWindowOpen())
-        return;
+    if (!MainWindowOpen()) return;
     ShortcutsBind();
     BackgroundPaint();
     ListParentAndFont();
@@ -80,12 +75,10 @@ static void ApplicationRun()
     EventLoop();
 }
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
-{
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     WidgetLibraryInstall();
     WindowLibraryInstall();
-    if (RuntimeStart(instance))
-        ApplicationRun();
+    if (RuntimeStart(instance)) ApplicationRun();
     // Everything goes with the process; nothing is released one by one.
     TerminateProcess(GetCurrentProcess(), 0);
     return 0;

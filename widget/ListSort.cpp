@@ -6,7 +6,6 @@
 #include <new>
 #include <vector>
 
-
 // The texts of every row and column, taken when a sort begins. One sort at a time: the sort
 // message runs on the control's own thread and a comparison has no reason to start another.
 struct SortSnapshot {
@@ -27,16 +26,13 @@ struct SortGuardEntry {
 };
 static std::vector<SortGuardEntry> guards;
 
-static WNDPROC SortGuardPrevious(HWND control)
-{
+static WNDPROC SortGuardPrevious(HWND control) {
     for (const SortGuardEntry& entry : guards)
-        if (entry.control == control)
-            return entry.previous;
+        if (entry.control == control) return entry.previous;
     return nullptr;
 }
 
-static void SortGuardForget(HWND control)
-{
+static void SortGuardForget(HWND control) {
     for (size_t i = 0; i < guards.size(); i++) {
         if (guards[i].control == control) {
             guards.erase(guards.begin() + (ptrdiff_t)i);
@@ -45,16 +41,14 @@ static void SortGuardForget(HWND control)
     }
 }
 
-static int32_t ListColumnCount(HWND control, WNDPROC previous)
-{
+static int32_t ListColumnCount(HWND control, WNDPROC previous) {
     HWND header = (HWND)CallWindowProcA(previous, control, LVM_GETHEADER, 0, 0);
     int32_t columns = header ? (int32_t)SendMessageA(header, HDM_GETITEMCOUNT, 0, 0) : 0;
     return columns > 0 ? columns : 1;
 }
 
 // Reads every text through the control's own procedure. False when memory runs out.
-static bool SnapshotTake(HWND control, WNDPROC previous)
-{
+static bool SnapshotTake(HWND control, WNDPROC previous) {
     const int32_t TEXT_LIMIT = 65536;
     try {
         snapshot.rows = (int32_t)CallWindowProcA(previous, control, LVM_GETITEMCOUNT, 0, 0);
@@ -84,35 +78,30 @@ static bool SnapshotTake(HWND control, WNDPROC previous)
 }
 
 // LVM_GETITEMTEXTA from the snapshot: the text cut to the caller's buffer; its length returned.
-static LRESULT SnapshotTextGet(WPARAM row, LVITEMA* item)
-{
-    if (!item || !item->pszText || item->cchTextMax <= 0)
-        return 0;
+static LRESULT SnapshotTextGet(WPARAM row, LVITEMA* item) {
+    if (!item || !item->pszText || item->cchTextMax <= 0) return 0;
     item->pszText[0] = 0;
     if ((intptr_t)row < 0 || (intptr_t)row >= snapshot.rows || item->iSubItem < 0 ||
         item->iSubItem >= snapshot.columns)
         return 0;
     size_t cell = (size_t)row * (size_t)snapshot.columns + (size_t)item->iSubItem;
     size_t length = snapshot.starts[cell + 1] - snapshot.starts[cell];
-    if (length > (size_t)item->cchTextMax - 1)
-        length = (size_t)item->cchTextMax - 1;
+    if (length > (size_t)item->cchTextMax - 1) length = (size_t)item->cchTextMax - 1;
     memcpy(item->pszText, snapshot.texts.data() + snapshot.starts[cell], length);
     item->pszText[length] = 0;
     return (LRESULT)length;
 }
 
-static LRESULT CALLBACK SortGuardWindowProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
-{
+static LRESULT CALLBACK SortGuardWindowProc(HWND control, UINT message, WPARAM wParam,
+                                            LPARAM lParam) {
     WNDPROC previous = SortGuardPrevious(control);
-    if (!previous)
-        return DefWindowProcA(control, message, wParam, lParam);
+    if (!previous) return DefWindowProcA(control, message, wParam, lParam);
     if (message == LVM_GETITEMTEXTA && snapshot.control == control)
         return SnapshotTextGet(wParam, (LVITEMA*)lParam);
     if (message == LVM_SORTITEMS && snapshot.control == nullptr) {
         bool taken = SnapshotTake(control, previous);
         LRESULT result = CallWindowProcA(previous, control, message, wParam, lParam);
-        if (taken)
-            snapshot = SortSnapshot();
+        if (taken) snapshot = SortSnapshot();
         return result;
     }
     if (message == WM_NCDESTROY) {
@@ -122,13 +111,10 @@ static LRESULT CALLBACK SortGuardWindowProc(HWND control, UINT message, WPARAM w
     return CallWindowProcA(previous, control, message, wParam, lParam);
 }
 
-void ListSortGuardInstall(HWND control)
-{
-    if (!control || SortGuardPrevious(control))
-        return;
+void ListSortGuardInstall(HWND control) {
+    if (!control || SortGuardPrevious(control)) return;
     WNDPROC previous = (WNDPROC)GetWindowLongPtrA(control, GWLP_WNDPROC);
-    if (!previous)
-        return;
+    if (!previous) return;
     try {
         guards.push_back({control, previous});
     } catch (const std::bad_alloc&) {
