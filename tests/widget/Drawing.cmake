@@ -1,3 +1,3 @@
 drux_add_test(drawing_test
-  SOURCES WidgetFixture.cpp DrawingTest.cpp ImageTest.cpp FontTest.cpp ResourceTest.cpp
+  SOURCES WidgetFixture.cpp ImportCounter.cpp DrawingTest.cpp ImageTest.cpp FontTest.cpp ResourceTest.cpp
   LIBS drux_widget drux_runtime)
