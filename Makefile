@@ -7,7 +7,7 @@ JOBS ?= 2
 ARCH = $(shell bash tools/wine-arch.sh)
 RUNBUILD = $(if $(filter x86_64,$(ARCH)),build-x64,$(BUILD))
 
-.PHONY: build build-x64 build-run run test bench setup clean run-installed test-installed bench-installed
+.PHONY: build build-x64 build-run run test bench setup clean run-installed test-installed bench-installed dist
 
 build:
 	@test -f $(BUILD)/CMakeCache.txt || cmake -S . -B $(BUILD) \
@@ -35,14 +35,21 @@ test: setup
 bench: setup
 	$(MAKE) bench-installed
 
+# make run FILE=path opens that file instead of the default data set.
 run-installed: build-run
-	bash tools/run.sh $(RUNBUILD)
+	bash tools/run.sh $(RUNBUILD) "$(FILE)"
 
 test-installed: build-run
 	bash tools/wine-env.sh $(RUNBUILD) -- ctest --test-dir $(RUNBUILD) --output-on-failure -j1
 
 bench-installed: build-run
 	bash tools/wine-env.sh $(RUNBUILD) -- bash tools/bench.sh $(RUNBUILD)
+
+# The Windows package of the product: dist/DRUX-<version>-win32.zip (the build makes it).
+dist: build
+	mkdir -p dist
+	cp $(BUILD)/dist/DRUX-*-win32.zip dist/
+	@ls dist/DRUX-*-win32.zip
 
 clean:
 	rm -rf $(BUILD) build-x64

@@ -3,7 +3,7 @@
 #include "app/AppState.h"
 
 // Start-up pieces, in the order the program runs them.
-void ShortcutsBind();           // Esc, F3, Ctrl+F on the main window
+void ShortcutsBind();           // Esc, F3, Ctrl+F, Ctrl+C on the main window
 void BackgroundPaint();         // the background image: blue rings and a pale edge line
 void ListParentAndFont();       // widgets go on the main window, in the small list font
 void BackgroundWidgetCreate();  // the image widget behind the list
@@ -22,6 +22,9 @@ void ListRedrawRefresh();
 void SearchAsk();
 void SearchNext();
 void SearchFindNext();
+
+// Copy: the selected rows to the clipboard.
+void SelectionCopy();
 
 // Sorting.
 void ColumnClickHandle(int32_t column);

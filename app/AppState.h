@@ -20,6 +20,7 @@ const int32_t MENU_EXIT = 4;
 const int32_t SHORTCUT_FIND = 6;
 const int32_t SHORTCUT_ESCAPE = 0x1B;
 const int32_t SHORTCUT_FIND_NEXT = 0x72;
+const int32_t SHORTCUT_COPY = 0x43;
 
 // The list keeps this margin to the window's inner edges.
 const int32_t LIST_MARGIN = 25;

@@ -1,14 +1,16 @@
-// The user's commands: three shortcuts, the popup menu, and what each identifier does.
+// The user's commands: four shortcuts, the popup menu, and what each identifier does.
 #include "app/App.h"
 #include "window/Menu.h"
 #include "window/Shortcut.h"
 
 const int32_t KEY_CONTROL_F = 0x20046;  // SHORTCUT_CONTROL + the virtual key of F
+const int32_t KEY_CONTROL_C = 0x20043;
 
 void ShortcutsBind() {
     ShortcutAdd(WINDOW_MAIN, VK_ESCAPE, SHORTCUT_ESCAPE);
     ShortcutAdd(WINDOW_MAIN, VK_F3, SHORTCUT_FIND_NEXT);
     ShortcutAdd(WINDOW_MAIN, KEY_CONTROL_F, SHORTCUT_FIND);
+    ShortcutAdd(WINDOW_MAIN, KEY_CONTROL_C, SHORTCUT_COPY);
 }
 
 void PopupMenuBuild() {
@@ -30,6 +32,9 @@ void CommandDispatch(int32_t identifier) {
             break;
         case SHORTCUT_FIND_NEXT:
             SearchFindNext();
+            break;
+        case SHORTCUT_COPY:
+            SelectionCopy();
             break;
         default:
             break;

@@ -1,5 +1,6 @@
 // The program's spine: start-up in its fixed order, the event loop, and the immediate exit.
 #include "app/App.h"
+#include "runtime/CommandLine.h"
 #include "runtime/Memory.h"
 #include "runtime/Runtime.h"
 #include "runtime/Text.h"
@@ -45,10 +46,22 @@ static void MainWindowFrameChange() {
     SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_FRAMECHANGED);
 }
 
+// DRUX.exe [file]: the file named on the command line, else "Constants.out" in the current
+// directory. A name that can't be opened reads like a missing file: an empty list.
+static void ConstantsFileNameSet() {
+    static char* argumentName = nullptr;
+    app.constantsFileName = "Constants.out";
+    char* start = TextCursor();
+    char* argument = CommandLineArgument(GetCommandLineA(), 1, start);
+    // Without memory for the name, no file rather than the wrong one.
+    if (argument) app.constantsFileName = TextAssign(&argumentName, start) ? argumentName : "";
+    TextCursorSet(start);
+}
+
 static void ApplicationRun() {
     app.compareTextA = (char*)MemoryAllocate(128);
     app.compareTextB = (char*)MemoryAllocate(128);
-    app.constantsFileName = "Constants.out";
+    ConstantsFileNameSet();
     TextSet(&app.searchText, "");
     app.lastHitRow = -1;
     app.windowWidth = 470;

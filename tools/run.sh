@@ -1,12 +1,19 @@
 #!/usr/bin/env bash
 # Starts DRUX.exe under Wine in a directory holding a Constants.out.
-#   tools/run.sh <build dir>
-# With a DISPLAY it runs there until the program ends. Without one it runs on a private Xvfb
-# display, saves a screenshot of the screen once the load is over, ends the program and prints the
-# screenshot's path.
+#   tools/run.sh <build dir> [file]
+# With a file, DRUX opens that file instead. With a DISPLAY it runs there in a window of its own,
+# managed by the desktop's window manager, until the program ends. Without one it runs on a
+# private Xvfb display, saves a screenshot of the screen once the load is over, ends the program
+# and prints the screenshot's path.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:?build dir}" && pwd)
+arguments=()
+if [ -n "${2:-}" ]; then
+  # Wine reaches the Linux root through drive Z:; the path goes as one argument, spaces and all.
+  file=$(realpath -m -- "$2")
+  arguments=("Z:$(printf '%s' "$file" | tr / '\\')")
+fi
 
 rundir="$build/run"
 mkdir -p "$rundir"
@@ -18,15 +25,15 @@ fi
 
 if [ -n "${DISPLAY:-}" ]; then
   cd "$rundir"
-  exec bash "$here/wine-env.sh" "$build" --display-from-env -- \
-    bash -c 'cd "$1" && "$DRUX_WINE" "$2"' _ "$rundir" "$build/DRUX.exe"
+  exec bash "$here/wine-env.sh" "$build" --display-from-env --no-desktop -- \
+    bash -c 'cd "$1" && shift && "$DRUX_WINE" "$@"' _ "$rundir" "$build/DRUX.exe" ${arguments[@]+"${arguments[@]}"}
 fi
 
 shot="$build/screenshot.png"
 bash "$here/wine-env.sh" "$build" -- bash -c '
   set -u
   cd "$1"
-  "$DRUX_WINE" "$2" >/dev/null 2>&1 &
+  "$DRUX_WINE" "$2" ${4:+"$4"} >/dev/null 2>&1 &
   previous=""
   same=0
   # The load is over once the window shows (the bare desktop is one colour) and the screen has
@@ -42,5 +49,5 @@ bash "$here/wine-env.sh" "$build" -- bash -c '
     [ "$same" -ge 2 ] && break
   done
   mv "$3.tmp.png" "$3"
-' _ "$rundir" "$build/DRUX.exe" "$shot"
+' _ "$rundir" "$build/DRUX.exe" "$shot" ${arguments[@]+"${arguments[@]}"}
 echo "$shot"

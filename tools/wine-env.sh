@@ -1,17 +1,22 @@
 #!/usr/bin/env bash
 # Runs a command inside this build's private Wine world:
-#   tools/wine-env.sh <build dir> [--display-from-env] -- command ...
+#   tools/wine-env.sh <build dir> [--display-from-env] [--no-desktop] -- command ...
 # A private WINEPREFIX in the build tree (made on first use, with a 1024x768 virtual desktop),
 # a private Xvfb display (unless --display-from-env and DISPLAY is set), a persistent wineserver
 # and a desktop keeper. Everything started here is stopped here, by pid or by this prefix only.
+# --no-desktop takes a second prefix without the virtual desktop: programs get windows of their
+# own on the display, managed by its window manager.
 set -uo pipefail
 
 build=$(cd "${1:?build dir}" && pwd); shift
 use_env_display=0
 if [ "${1:-}" = "--display-from-env" ]; then use_env_display=1; shift; fi
+no_desktop=0
+if [ "${1:-}" = "--no-desktop" ]; then no_desktop=1; shift; fi
 [ "${1:-}" = "--" ] && shift
 
 export WINEPREFIX="$build/wineprefix"
+[ "$no_desktop" = 1 ] && export WINEPREFIX="$build/wineprefix-native"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 # The build's architecture picks the loader: /usr/bin/wine would pick the 32-bit one whenever it
@@ -53,8 +58,10 @@ if [ ! -f "$WINEPREFIX/.drux-ready" ]; then
   rm -rf "$WINEPREFIX"
   echo "wine-env: creating the Wine prefix (once)..." >&2
   "$DRUX_WINE" wineboot -i >/dev/null 2>&1
-  "$DRUX_WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-  "$DRUX_WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+  if [ "$no_desktop" = 0 ]; then
+    "$DRUX_WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+    "$DRUX_WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+  fi
   wineserver -w
   touch "$WINEPREFIX/.drux-ready"
 fi

@@ -280,6 +280,7 @@ void DruxRun::DirectoryRemove()
 ::testing::AssertionResult DruxRun::Launch(const std::string* constantsFile)
 {
     if (process_) return ::testing::AssertionFailure() << "this run has already started";
+    if (!givenDirectory_.empty()) return ProcessCreate(givenDirectory_);
     char temp[MAX_PATH];
     if (!GetTempPathA(sizeof temp, temp)) return ::testing::AssertionFailure() << "no temporary directory";
     char name[MAX_PATH];
@@ -300,16 +301,22 @@ void DruxRun::DirectoryRemove()
         if (!ok || written != constantsFile->size()) return ::testing::AssertionFailure() << "short write of " << file;
     }
 
+    return ProcessCreate(directory_);
+}
+
+::testing::AssertionResult DruxRun::ProcessCreate(const std::string& directory)
+{
     const std::string& exe = executable_;
     if (GetFileAttributesA(exe.c_str()) == INVALID_FILE_ATTRIBUTES)
         return ::testing::AssertionFailure() << "no program at " << exe;
     std::string commandLine = "\"" + exe + "\"";
+    if (!arguments_.empty()) commandLine += " " + arguments_;
     std::vector<char> commandBuffer(commandLine.begin(), commandLine.end());
     commandBuffer.push_back(0);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(exe.c_str(), commandBuffer.data(), nullptr, nullptr, FALSE, 0, nullptr, directory_.c_str(),
+    if (!CreateProcessA(exe.c_str(), commandBuffer.data(), nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(),
                         &startup, &info))
         return ::testing::AssertionFailure() << "CreateProcessA(" << exe << ") failed: error " << GetLastError();
     CloseHandle(info.hThread);

@@ -91,6 +91,11 @@ public:
     DruxRun(const DruxRun&) = delete;
     DruxRun& operator=(const DruxRun&) = delete;
 
+    // Text put after the program's quoted name on the command line of the next Launch.
+    void ArgumentsSet(const std::string& arguments) { arguments_ = arguments; }
+    // An existing working directory for the next Launch, used as it is: Launch then writes and
+    // removes nothing there.
+    void WorkingDirectorySet(const std::string& directory) { givenDirectory_ = directory; }
     // Writes Constants.out with these bytes into a fresh working directory (no file at all when
     // constantsFile is null) and starts the program there.
     ::testing::AssertionResult Launch(const std::string* constantsFile);
@@ -150,6 +155,7 @@ public:
     LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
+    ::testing::AssertionResult ProcessCreate(const std::string& directory);
     bool RemoteReserve(size_t bytes);
     bool RemoteWrite(size_t offset, const void* data, size_t bytes);
     bool RemoteRead(size_t offset, void* data, size_t bytes);
@@ -158,6 +164,8 @@ private:
 
     std::string executable_;
     std::string title_;
+    std::string arguments_;
+    std::string givenDirectory_;
     UINT sendTimeoutMs_;
     std::string directory_;
     HANDLE process_ = nullptr;

@@ -1,0 +1,82 @@
+// The Windows package as a user meets it: unpacked into an empty folder, it holds DRUX.exe, the
+// default Constants.out, constgen.exe and README.txt, and DRUX.exe started there shows the data set.
+#include <cstdlib>
+#include <set>
+
+#include "tests/app/Driver.h"
+
+namespace e2e {
+namespace {
+
+std::set<std::string> FolderFiles(const std::string& folder)
+{
+    std::set<std::string> names;
+    WIN32_FIND_DATAA found = {};
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        std::string name = found.cFileName;
+        if (name != "." && name != "..") names.insert(name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+}
+
+std::string FileRead(const std::string& path)
+{
+    std::string bytes;
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return bytes;
+    char block[65536];
+    DWORD read = 0;
+    while (ReadFile(h, block, sizeof block, &read, nullptr) && read > 0) bytes.append(block, read);
+    CloseHandle(h);
+    return bytes;
+}
+
+// Lines end at CR LF, LF or CR, as DRUX reads them.
+std::vector<std::string> Lines(const std::string& bytes)
+{
+    std::vector<std::string> lines;
+    std::string line;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        char c = bytes[i];
+        if (c == '\r' || c == '\n') {
+            if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+            lines.push_back(line);
+            line.clear();
+        } else {
+            line += c;
+        }
+    }
+    if (!line.empty()) lines.push_back(line);
+    return lines;
+}
+
+TEST(DruxPackage, StartsFromTheUnpackedFolderOnTheDefaultDataSet)
+{
+    const char* folder = getenv("DRUX_PACKAGE_DIR");
+    ASSERT_TRUE(folder) << "DRUX_PACKAGE_DIR names the unpacked folder (tests/app/package-test.sh)";
+    const std::set<std::string> expected = {"Constants.out", "DRUX.exe", "README.txt", "constgen.exe"};
+    EXPECT_EQ(FolderFiles(folder), expected);
+
+    const std::vector<std::string> lines = Lines(FileRead(std::string(folder) + "\\Constants.out"));
+    const int rows = static_cast<int>((lines.size() + 2) / 3);
+    ASSERT_GT(rows, 1000) << "the default data set is missing or small";
+
+    DruxRun run;
+    run.WorkingDirectorySet(folder);
+    ASSERT_TRUE(run.Start(nullptr, rows, 60000));
+    for (int row : {0, rows / 2, rows - 1}) {
+        SCOPED_TRACE("row " + std::to_string(row));
+        EXPECT_EQ(run.ItemText(row, 0), lines[3 * row]);
+    }
+    ASSERT_TRUE(run.ForegroundMake());
+    KeyPress(VK_ESCAPE);
+    DWORD code = 0xFFFFFFFF;
+    ASSERT_TRUE(run.ExitWait(&code));
+    EXPECT_EQ(code, 0u);
+}
+
+}  // namespace
+}  // namespace e2e

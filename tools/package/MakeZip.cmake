@@ -1,0 +1,32 @@
+# cmake -DEXE=... -DCONSTANTS=... -DCONSTGEN=... -DREADME=... -DVERSION=... -DOUT=... -P MakeZip.cmake
+# Stages the four files under their package names and zips them with CMake's own zip writer (no
+# zip program needed). The files sit at the top of the zip, so that unpacked into any folder
+# DRUX.exe starts beside its Constants.out.
+foreach(input EXE CONSTANTS CONSTGEN README VERSION OUT)
+  if(NOT DEFINED ${input} OR "${${input}}" STREQUAL "")
+    message(FATAL_ERROR "MakeZip: ${input} is not given")
+  endif()
+endforeach()
+
+get_filename_component(out_dir "${OUT}" DIRECTORY)
+set(stage "${OUT}.stage")
+file(REMOVE_RECURSE "${stage}")
+file(MAKE_DIRECTORY "${stage}" "${out_dir}")
+configure_file("${EXE}" "${stage}/DRUX.exe" COPYONLY)
+configure_file("${CONSTANTS}" "${stage}/Constants.out" COPYONLY)
+configure_file("${CONSTGEN}" "${stage}/constgen.exe" COPYONLY)
+set(DRUX_VERSION "${VERSION}")
+# Windows' Notepad before 2018 shows LF-only text as one line.
+configure_file("${README}" "${stage}/README.txt" @ONLY NEWLINE_STYLE CRLF)
+
+file(REMOVE "${OUT}")
+execute_process(
+  COMMAND "${CMAKE_COMMAND}" -E tar cf "${OUT}" --format=zip
+          DRUX.exe Constants.out constgen.exe README.txt
+  WORKING_DIRECTORY "${stage}"
+  RESULT_VARIABLE zipped)
+file(REMOVE_RECURSE "${stage}")
+if(NOT zipped EQUAL 0)
+  file(REMOVE "${OUT}")
+  message(FATAL_ERROR "MakeZip: zipping ${OUT} failed (${zipped})")
+endif()

@@ -1,0 +1,29 @@
+# The Windows package: ${CMAKE_BINARY_DIR}/dist/DRUX-<version>-<win32|win64>.zip with DRUX.exe,
+# the default Constants.out, constgen.exe and README.txt, made in every ALL build so that the
+# package test finds it. `make dist` takes the 32-bit build's one. Included from
+# tools/CMakeLists.txt; the zip itself is made by MakeZip.cmake.
+
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(DRUX_PACKAGE_ARCH win32)
+else()
+  set(DRUX_PACKAGE_ARCH win64)
+endif()
+set(DRUX_PACKAGE_ZIP
+    ${CMAKE_BINARY_DIR}/dist/DRUX-${PROJECT_VERSION}-${DRUX_PACKAGE_ARCH}.zip)
+set_property(GLOBAL PROPERTY DRUX_PACKAGE_ZIP ${DRUX_PACKAGE_ZIP})
+get_property(package_constants GLOBAL PROPERTY DRUX_CONSTANTS_FILE)
+
+add_custom_command(OUTPUT ${DRUX_PACKAGE_ZIP}
+  COMMAND ${CMAKE_COMMAND}
+          -DEXE=$<TARGET_FILE:DRUX>
+          -DCONSTANTS=${package_constants}
+          -DCONSTGEN=$<TARGET_FILE:constgen>
+          -DREADME=${CMAKE_CURRENT_LIST_DIR}/README.txt.in
+          -DVERSION=${PROJECT_VERSION}
+          -DOUT=${DRUX_PACKAGE_ZIP}
+          -P ${CMAKE_CURRENT_LIST_DIR}/MakeZip.cmake
+  DEPENDS DRUX constgen constants_data ${package_constants}
+          ${CMAKE_CURRENT_LIST_DIR}/README.txt.in ${CMAKE_CURRENT_LIST_DIR}/MakeZip.cmake
+  COMMENT "Packaging ${DRUX_PACKAGE_ZIP}"
+  VERBATIM)
+add_custom_target(package_zip ALL DEPENDS ${DRUX_PACKAGE_ZIP})

@@ -1,0 +1,71 @@
+// The clipboard: text handed to other programs, through one movable global block per copy.
+#include "window/Clipboard.h"
+#include "window/Window.h"
+
+namespace {
+
+// Another program may hold the clipboard open for a moment (a clipboard viewer reading it, Wine's
+// X selection bridge answering a request); a few short tries ride that out.
+const int CLIPBOARD_OPEN_TRIES = 5;
+const DWORD CLIPBOARD_OPEN_PAUSE_MS = 10;
+
+// A global block that is freed unless the clipboard has taken it.
+class GlobalBlock {
+public:
+    explicit GlobalBlock(SIZE_T size) : handle_(GlobalAlloc(GMEM_MOVEABLE, size)) {}
+    ~GlobalBlock() {
+        if (handle_) GlobalFree(handle_);
+    }
+    GlobalBlock(const GlobalBlock&) = delete;
+    GlobalBlock& operator=(const GlobalBlock&) = delete;
+    HGLOBAL Get() const { return handle_; }
+    void Release() { handle_ = nullptr; }
+
+private:
+    HGLOBAL handle_;
+};
+
+class ClipboardSession {
+public:
+    explicit ClipboardSession(HWND owner) : open_(false) {
+        for (int attempt = 0; attempt < CLIPBOARD_OPEN_TRIES && !open_; attempt++) {
+            if (attempt) Sleep(CLIPBOARD_OPEN_PAUSE_MS);
+            open_ = OpenClipboard(owner) != FALSE;
+        }
+    }
+    ~ClipboardSession() {
+        if (open_) CloseClipboard();
+    }
+    ClipboardSession(const ClipboardSession&) = delete;
+    ClipboardSession& operator=(const ClipboardSession&) = delete;
+    bool Open() const { return open_; }
+
+private:
+    bool open_;
+};
+
+bool BlockFill(HGLOBAL block, const char* text, int32_t length) {
+    char* bytes = (char*)GlobalLock(block);
+    if (!bytes) return false;
+    CopyMemory(bytes, text, (SIZE_T)length);
+    bytes[length] = 0;
+    GlobalUnlock(block);
+    return true;
+}
+
+}  // namespace
+
+int32_t ClipboardTextSet(ObjectNumber window, const char* text, int32_t length) {
+    WindowRecord* record = WindowLookup(window);
+    if (!record || !text || length < 0) return 0;
+    // Everything that can fail without touching the clipboard comes first, so that a failure
+    // leaves the clipboard as it was.
+    GlobalBlock block((SIZE_T)length + 1);
+    if (!block.Get() || !BlockFill(block.Get(), text, length)) return 0;
+    ClipboardSession session(record->window);
+    if (!session.Open() || !EmptyClipboard()) return 0;
+    if (!SetClipboardData(CF_TEXT, block.Get())) return 0;
+    // The system owns the block now.
+    block.Release();
+    return 1;
+}
