@@ -23,7 +23,7 @@ void SearchAsk();
 void SearchNext();
 void SearchFindNext();
 
-// Copy: the selected rows to the clipboard.
+// Copy: the selected row to the clipboard.
 void SelectionCopy();
 
 // Sorting.
