@@ -75,7 +75,13 @@ wait_for "the window shows all 40 rows" '[ "$p_rows" = 40 ]'
 # WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_DLGFRAME: no caption of Wine's own; and no
 # title bar from the window manager either (its frame's top is no taller than a border).
 [ "$p_style" = 16400000 ] || { echo "FAILED: style $p_style, expected 16400000" >&2; exit 1; }
-xwindow=$(xdotool search --sync --onlyvisible --name '^DRUX$' | head -1)
+xwindow=""
+for _ in $(seq 1 50); do
+  xwindow=$(xdotool search --onlyvisible --name '^DRUX$' 2>/dev/null | head -1)
+  [ -n "$xwindow" ] && break
+  sleep 0.1
+done
+[ -n "$xwindow" ] || { echo "FAILED: no X window named DRUX" >&2; exit 1; }
 extents=$(xprop -id "$xwindow" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.*= *//p')
 if [ -n "$extents" ]; then
   top=$(echo "$extents" | cut -d, -f3 | tr -d ' ')

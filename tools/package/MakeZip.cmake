@@ -1,8 +1,9 @@
-# cmake -DEXE=... -DCONSTANTS=... -DCONSTGEN=... -DREADME=... -DVERSION=... -DOUT=... -P MakeZip.cmake
+# cmake -DEXE=... -DCONSTANTS=... -DCONSTGEN=... -DREADME=... -DVERSION=... -DBITS=32|64 -DOUT=...
+#       -P MakeZip.cmake
 # Stages the four files under their package names and zips them with CMake's own zip writer (no
 # zip program needed). The files sit at the top of the zip, so that unpacked into any folder
 # DRUX.exe starts beside its Constants.out.
-foreach(input EXE CONSTANTS CONSTGEN README VERSION OUT)
+foreach(input EXE CONSTANTS CONSTGEN README VERSION BITS OUT)
   if(NOT DEFINED ${input} OR "${${input}}" STREQUAL "")
     message(FATAL_ERROR "MakeZip: ${input} is not given")
   endif()
@@ -16,6 +17,7 @@ configure_file("${EXE}" "${stage}/DRUX.exe" COPYONLY)
 configure_file("${CONSTANTS}" "${stage}/Constants.out" COPYONLY)
 configure_file("${CONSTGEN}" "${stage}/constgen.exe" COPYONLY)
 set(DRUX_VERSION "${VERSION}")
+set(DRUX_BITS "${BITS}")
 # Windows' Notepad before 2018 shows LF-only text as one line.
 configure_file("${README}" "${stage}/README.txt" @ONLY NEWLINE_STYLE CRLF)
 

@@ -1,12 +1,15 @@
 # The Windows package: ${CMAKE_BINARY_DIR}/dist/DRUX-<version>-<win32|win64>.zip with DRUX.exe,
 # the default Constants.out, constgen.exe and README.txt, made in every ALL build so that the
-# package test finds it. `make dist` takes the 32-bit build's one. Included from
-# tools/CMakeLists.txt; the zip itself is made by MakeZip.cmake.
+# package test finds it. `make dist` takes the 32-bit build's one; the package test unpacks the
+# runnable build's, made by the same steps (where Wine can only run 64-bit programs, the win64
+# zip of build-x64). Included from tools/CMakeLists.txt; the zip itself is made by MakeZip.cmake.
 
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   set(DRUX_PACKAGE_ARCH win32)
+  set(package_bits 32)
 else()
   set(DRUX_PACKAGE_ARCH win64)
+  set(package_bits 64)
 endif()
 set(DRUX_PACKAGE_ZIP
     ${CMAKE_BINARY_DIR}/dist/DRUX-${PROJECT_VERSION}-${DRUX_PACKAGE_ARCH}.zip)
@@ -20,6 +23,7 @@ add_custom_command(OUTPUT ${DRUX_PACKAGE_ZIP}
           -DCONSTGEN=$<TARGET_FILE:constgen>
           -DREADME=${CMAKE_CURRENT_LIST_DIR}/README.txt.in
           -DVERSION=${PROJECT_VERSION}
+          -DBITS=${package_bits}
           -DOUT=${DRUX_PACKAGE_ZIP}
           -P ${CMAKE_CURRENT_LIST_DIR}/MakeZip.cmake
   DEPENDS DRUX constgen constants_data ${package_constants}
