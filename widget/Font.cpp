@@ -1,3 +1,4 @@
+// Numbered fonts, sized in points for the screen's dots per inch.
 #include "widget/Font.h"
 
 ObjectTable FontTable;

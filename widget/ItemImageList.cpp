@@ -1,4 +1,5 @@
-#include "widget/Image.h"
+// The shared item image lists and the cache that maps each handle to its index.
+#include "widget/ItemImageList.h"
 
 namespace {
 
