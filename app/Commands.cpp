@@ -3,7 +3,7 @@
 #include "window/Menu.h"
 #include "window/Shortcut.h"
 
-const int32_t KEY_CONTROL_F = 0x20046;  // SHORTCUT_CONTROL + the virtual key of F
+const int32_t KEY_CONTROL_F = SHORTCUT_CONTROL | 'F';  // letter keys' virtual keys are their capitals
 
 void ShortcutsBind() {
     ShortcutAdd(WINDOW_MAIN, VK_ESCAPE, SHORTCUT_ESCAPE);

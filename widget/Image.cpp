@@ -1,5 +1,6 @@
 // Numbered off-screen bitmaps and the one device context through which they are drawn on.
 #include "widget/Image.h"
+#include "widget/GdiScope.h"
 #include "widget/ImageDecoder.h"
 
 ObjectTable ImageTable;
@@ -68,13 +69,10 @@ intptr_t ImageCreate(ObjectNumber number, int32_t width, int32_t height) {
     }
     currentImage = number;
     currentImageSet = true;
-    HDC screen = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
+    ScreenDc screen;
     if (!screen) return ImageCreateFailed(number);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    if (!bitmap) {
-        DeleteDC(screen);
-        return ImageCreateFailed(number);
-    }
+    HBITMAP bitmap = CreateCompatibleBitmap(screen.get(), width, height);
+    if (!bitmap) return ImageCreateFailed(number);
     BITMAP description = {};
     GetObjectA(bitmap, sizeof description, &description);
     record->handle = bitmap;
@@ -87,7 +85,6 @@ intptr_t ImageCreate(ObjectNumber number, int32_t width, int32_t height) {
         FillRect(target->dc, &whole, (HBRUSH)GetStockObject(BLACK_BRUSH));
         target->release(target->dc);
     }
-    DeleteDC(screen);
     return numbered ? (intptr_t)bitmap : number;
 }
 
@@ -112,16 +109,14 @@ DrawTarget* ImageTarget() {
     ImageDcDrop();
     ImageRecord* record = CurrentRecord();
     if (!record) return nullptr;
-    HDC dc = CreateCompatibleDC(nullptr);
+    MemoryDc dc;
     if (!dc) return nullptr;
-    if (!SelectObject(dc, record->handle)) {
-        DeleteDC(dc);
-        return nullptr;
-    }
-    imageDc = dc;
+    // The bitmap stays selected for as long as the context is the image's.
+    if (!SelectObject(dc.get(), record->handle)) return nullptr;
+    imageDc = dc.release();
     imageTarget.kind = DRAW_TARGET_IMAGE;
     imageTarget.window = nullptr;
-    imageTarget.dc = dc;
+    imageTarget.dc = imageDc;
     imageTarget.release = ImageDcRelease;
     return &imageTarget;
 }

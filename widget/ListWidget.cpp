@@ -10,9 +10,8 @@
 
 namespace {
 
-// Window style bits that every list has: WS_CHILD | WS_VISIBLE | WS_TABSTOP |
-// LVS_SHAREIMAGELISTS | LVS_REPORT. The shared item image lists must survive each control.
-const DWORD LIST_STYLE = 0x50010041;
+// Window style bits that every list has. The shared item image lists must survive each control.
+const DWORD LIST_STYLE = WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_SHAREIMAGELISTS | LVS_REPORT;
 
 char emptyColumn[1];
 
