@@ -1,7 +1,8 @@
 # The two commands a fresh Debian 12 machine needs (as root): `make run` and `make test`.
 # `make` alone builds the product, the 32-bit DRUX.exe, in build/.
-# Tests, `run` and `bench` use the build whose programs Wine can run here (tools/wine-arch.sh):
-# build/ where Wine's 32-bit loader works, else the same sources built for x86_64 in build-x64/.
+# Tests, `run` and `bench` use the build whose programs Wine can run here, decided once by
+# tools/wine-arch.sh: build/ where Wine's 32-bit loader works, else the same sources built for
+# x86_64 in build-x64/. Each build's loader is named by its toolchain file (cmake/mingw-*.cmake).
 BUILD ?= build
 JOBS ?= 2
 ARCH = $(shell bash tools/wine-arch.sh)
@@ -35,14 +36,22 @@ test: setup
 bench: setup
 	$(MAKE) bench-installed
 
+# Says which build the target runs, and why.
+define RUNBUILD_SAY
+	@echo "$(1): using $(RUNBUILD)/ ($(ARCH) build$(if $(filter x86_64,$(ARCH)),: Wine's 32-bit loader cannot start here,))"
+endef
+
 # make run FILE=path opens that file instead of the default data set.
 run-installed: build-run
+	$(call RUNBUILD_SAY,make run)
 	bash tools/run.sh $(RUNBUILD) "$(FILE)"
 
 test-installed: build-run
+	$(call RUNBUILD_SAY,make test)
 	bash tools/wine-env.sh $(RUNBUILD) -- ctest --test-dir $(RUNBUILD) --output-on-failure -j1
 
 bench-installed: build-run
+	$(call RUNBUILD_SAY,make bench)
 	bash tools/wine-env.sh $(RUNBUILD) -- bash tools/bench.sh $(RUNBUILD)
 
 # The Windows package of the product: dist/DRUX-<version>-win32.zip (the build makes it).

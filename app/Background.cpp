@@ -3,6 +3,7 @@
 #include "app/App.h"
 #include "widget/Drawing.h"
 #include "widget/Image.h"
+#include "widget/ImageWidget.h"
 
 const int32_t BACKGROUND_RINGS = 32;
 const int32_t BACKGROUND_EDGE_COLOUR = 0xC0FFFF;

@@ -3,8 +3,8 @@
 #include "window/Menu.h"
 #include "window/Shortcut.h"
 
-const int32_t KEY_CONTROL_F = 0x20046;  // SHORTCUT_CONTROL + the virtual key of F
-const int32_t KEY_CONTROL_C = 0x20043;
+const int32_t KEY_CONTROL_F = SHORTCUT_CONTROL | 'F';  // letter keys' virtual keys are their capitals
+const int32_t KEY_CONTROL_C = SHORTCUT_CONTROL | 'C';
 
 void ShortcutsBind() {
     ShortcutAdd(WINDOW_MAIN, VK_ESCAPE, SHORTCUT_ESCAPE);

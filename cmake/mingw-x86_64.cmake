@@ -9,6 +9,9 @@ set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# The loader is named here only (see mingw-i686.cmake). /usr/bin/wine would pick the 32-bit
+# loader whenever it is installed, even where the kernel cannot run it.
 if(CMAKE_HOST_UNIX)
-  set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine64)
+  set(DRUX_WINE_LOADER /usr/lib/wine/wine64 CACHE STRING "The Wine loader that runs this build's programs")
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${DRUX_WINE_LOADER})
 endif()

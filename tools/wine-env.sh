@@ -19,14 +19,18 @@ export WINEPREFIX="$build/wineprefix"
 [ "$no_desktop" = 1 ] && export WINEPREFIX="$build/wineprefix-native"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-# The build's architecture picks the loader: /usr/bin/wine would pick the 32-bit one whenever it
-# is installed, even where the kernel cannot run it.
-if grep -q '^CMAKE_SYSTEM_PROCESSOR:.*x86_64' "$build/CMakeCache.txt" 2>/dev/null \
-   || grep -q 'x86_64-w64-mingw32' "$build/CMakeCache.txt" 2>/dev/null; then
-  export WINEARCH=win64 DRUX_WINE=/usr/lib/wine/wine64
-else
-  export WINEARCH=win32 DRUX_WINE=wine
+# The build's toolchain file named its loader once (CTest runs the tests with the same one).
+DRUX_WINE=$(sed -n 's/^DRUX_WINE_LOADER:[A-Z]*=//p' "$build/CMakeCache.txt" 2>/dev/null)
+if [ -z "$DRUX_WINE" ]; then
+  echo "wine-env: $build is not a configured Windows build (no DRUX_WINE_LOADER in its CMakeCache.txt; build it again)" >&2
+  exit 1
 fi
+case "$DRUX_WINE" in
+  *64) WINEARCH=win64 ;;
+  *) WINEARCH=win32 ;;
+esac
+export DRUX_WINE WINEARCH
+echo "wine-env: running $build with $DRUX_WINE ($WINEARCH)" >&2
 
 xvfb_pid=""
 cleanup() {
@@ -68,13 +72,13 @@ fi
 
 wineserver -p
 # A long-lived program keeps the virtual desktop (and the mouse position) between programs.
+# Without it the desktop process starts under the first program and inherits its output pipes,
+# which keeps a caller such as ctest waiting after the program has ended.
 keeper="$build/tools/DesktopKeeper.exe"
-if [ -f "$keeper" ]; then
-  "$DRUX_WINE" "$keeper" >/dev/null 2>&1 &
-else
-  # Without it the desktop process starts under the first program and inherits its output
-  # pipes, which keeps a caller such as ctest waiting after the program has ended.
+if [ ! -f "$keeper" ]; then
   echo "wine-env: $keeper is not built; build the DesktopKeeper target" >&2
+  exit 1
 fi
+"$DRUX_WINE" "$keeper" >/dev/null 2>&1 &
 
 "$@"

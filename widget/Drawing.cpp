@@ -1,3 +1,4 @@
+// One drawing at a time: a colour with its pen and brush in an image's or a window's context.
 #include "widget/Drawing.h"
 
 namespace {

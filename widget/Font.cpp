@@ -1,4 +1,6 @@
+// Numbered fonts, sized in points for the screen's dots per inch.
 #include "widget/Font.h"
+#include "widget/GdiScope.h"
 
 ObjectTable FontTable;
 
@@ -8,11 +10,9 @@ const int32_t FONT_BOUND = 10;
 const int32_t FONT_STEP = 30;
 
 int32_t ScreenDotsPerInch() {
-    HDC screen = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
+    ScreenDc screen;
     if (!screen) return 0;
-    int32_t dots = GetDeviceCaps(screen, LOGPIXELSY);
-    DeleteDC(screen);
-    return dots;
+    return GetDeviceCaps(screen.get(), LOGPIXELSY);
 }
 
 }  // namespace

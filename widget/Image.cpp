@@ -1,5 +1,7 @@
+// Numbered off-screen bitmaps and the one device context through which they are drawn on.
 #include "widget/Image.h"
-#include "widget/Widget.h"
+#include "widget/GdiScope.h"
+#include "widget/ImageDecoder.h"
 
 ObjectTable ImageTable;
 
@@ -14,8 +16,6 @@ bool currentImageSet;
 
 HDC imageDc;  // the one image device context, owned here
 DrawTarget imageTarget;
-
-WidgetOperationTable imageWidgetOperations;
 
 ImageRecord* CurrentRecord() {
     if (!currentImageSet) return nullptr;
@@ -69,13 +69,10 @@ intptr_t ImageCreate(ObjectNumber number, int32_t width, int32_t height) {
     }
     currentImage = number;
     currentImageSet = true;
-    HDC screen = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
+    ScreenDc screen;
     if (!screen) return ImageCreateFailed(number);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    if (!bitmap) {
-        DeleteDC(screen);
-        return ImageCreateFailed(number);
-    }
+    HBITMAP bitmap = CreateCompatibleBitmap(screen.get(), width, height);
+    if (!bitmap) return ImageCreateFailed(number);
     BITMAP description = {};
     GetObjectA(bitmap, sizeof description, &description);
     record->handle = bitmap;
@@ -88,7 +85,6 @@ intptr_t ImageCreate(ObjectNumber number, int32_t width, int32_t height) {
         FillRect(target->dc, &whole, (HBRUSH)GetStockObject(BLACK_BRUSH));
         target->release(target->dc);
     }
-    DeleteDC(screen);
     return numbered ? (intptr_t)bitmap : number;
 }
 
@@ -113,16 +109,14 @@ DrawTarget* ImageTarget() {
     ImageDcDrop();
     ImageRecord* record = CurrentRecord();
     if (!record) return nullptr;
-    HDC dc = CreateCompatibleDC(nullptr);
+    MemoryDc dc;
     if (!dc) return nullptr;
-    if (!SelectObject(dc, record->handle)) {
-        DeleteDC(dc);
-        return nullptr;
-    }
-    imageDc = dc;
+    // The bitmap stays selected for as long as the context is the image's.
+    if (!SelectObject(dc.get(), record->handle)) return nullptr;
+    imageDc = dc.release();
     imageTarget.kind = DRAW_TARGET_IMAGE;
     imageTarget.window = nullptr;
-    imageTarget.dc = dc;
+    imageTarget.dc = imageDc;
     imageTarget.release = ImageDcRelease;
     return &imageTarget;
 }
@@ -156,32 +150,4 @@ int32_t ImageDepth() {
 intptr_t ImageHandle() {
     ImageRecord* record = CurrentRecord();
     return record ? (intptr_t)record->handle : 0;
-}
-
-namespace {
-
-// STM_SETIMAGE returns the picture it replaces; that belongs to whoever made it, not to us.
-void ImageWidgetShow(HWND control, intptr_t image) {
-    if (!image) return;
-    WPARAM type = HandleIsBitmap((HANDLE)image) ? IMAGE_BITMAP : IMAGE_ICON;
-    SendMessageA(control, STM_SETIMAGE, type, (LPARAM)image);
-}
-
-}  // namespace
-
-intptr_t ImageWidgetCreate(ObjectNumber number, int32_t x, int32_t y, int32_t width,
-                           int32_t height, intptr_t image, int32_t exStyle) {
-    bool bitmap = !image || HandleIsBitmap((HANDLE)image);
-    // No SS_NOTIFY: the control then answers HTTRANSPARENT and the window beneath gets the mouse.
-    // WS_CLIPSIBLINGS: a picture placed behind other widgets (created after them, so lower in the
-    // Z order) would otherwise paint over them whenever it repaints.
-    DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | (bitmap ? SS_BITMAP : SS_ICON);
-    if (!WidgetRecordClaim(&number)) return 0;
-    HWND control =
-        WidgetControlCreate(number, (DWORD)exStyle, "STATIC", style, x, y, width, height);
-    if (!control) return 0;
-    ImageWidgetShow(control, image);
-    imageWidgetOperations = WidgetOperationTable();
-    imageWidgetOperations.stateSet = ImageWidgetShow;
-    return WidgetInstall(number, control, &imageWidgetOperations);
 }

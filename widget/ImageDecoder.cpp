@@ -1,4 +1,5 @@
-#include "widget/Image.h"
+// The registry of image decoders and the file that the accepting probe leaves open for decoding.
+#include "widget/ImageDecoder.h"
 
 namespace {
 

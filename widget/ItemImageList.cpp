@@ -1,4 +1,6 @@
-#include "widget/Image.h"
+// The shared item image lists and the cache that maps each handle to its index.
+#include "widget/ItemImageList.h"
+#include "widget/GdiScope.h"
 
 namespace {
 
@@ -23,24 +25,21 @@ int32_t cacheCapacity;
 HBITMAP PlaceholderMake(HDC screen, HDC memory, int32_t size) {
     HBITMAP bitmap = CreateCompatibleBitmap(screen, size, size);
     if (!bitmap) return nullptr;
-    HGDIOBJ replaced = SelectObject(memory, bitmap);
+    DcSelection selected(memory, bitmap);
     RECT whole = {0, 0, size, size};
     FillRect(memory, &whole, (HBRUSH)GetStockObject(BLACK_BRUSH));
-    SelectObject(memory, replaced);
     return bitmap;
 }
 
 bool PlaceholdersMake() {
     if (placeholderSmall && placeholderLarge) return true;
-    HDC screen = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
+    ScreenDc screen;
     if (!screen) return false;
-    HDC memory = CreateCompatibleDC(screen);
+    MemoryDc memory(screen.get());
     if (memory) {
-        if (!placeholderSmall) placeholderSmall = PlaceholderMake(screen, memory, 16);
-        if (!placeholderLarge) placeholderLarge = PlaceholderMake(screen, memory, 32);
-        DeleteDC(memory);
+        if (!placeholderSmall) placeholderSmall = PlaceholderMake(screen.get(), memory.get(), 16);
+        if (!placeholderLarge) placeholderLarge = PlaceholderMake(screen.get(), memory.get(), 32);
     }
-    DeleteDC(screen);
     return placeholderSmall && placeholderLarge;
 }
 

@@ -1,3 +1,4 @@
+// The sort guard: a snapshot of the rows taken when a sort begins, read by the comparisons.
 #include "widget/ListSort.h"
 
 #include <commctrl.h>

@@ -1,19 +1,17 @@
+// The list widget's operations over the list-view control's messages.
 #include "widget/ListWidget.h"
 #include "widget/ListSort.h"
 #include <windows.h>
 #include <commctrl.h>
 #include <string.h>
-#include "widget/Image.h"
+#include "widget/ItemImageList.h"
 #include "widget/Widget.h"
 #include "runtime/Text.h"
 
 namespace {
 
-// Window style bits that every list has: WS_CHILD | WS_VISIBLE | WS_TABSTOP |
-// LVS_SHAREIMAGELISTS | LVS_REPORT. The shared item image lists must survive each control.
-const DWORD LIST_STYLE = 0x50010041;
-
-WidgetOperationTable listOperations;
+// Window style bits that every list has. The shared item image lists must survive each control.
+const DWORD LIST_STYLE = WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_SHAREIMAGELISTS | LVS_REPORT;
 
 char emptyColumn[1];
 
@@ -213,24 +211,27 @@ int32_t ListColumnRemove(HWND control, int32_t position) {
     return (int32_t)SendMessageA(control, LVM_DELETECOLUMN, (WPARAM)position, 0);
 }
 
-void ListOperationsFill() {
-    listOperations = WidgetOperationTable();
-    listOperations.state = ListState;
-    listOperations.stateSet = ListStateSet;
-    listOperations.text = ListText;
-    listOperations.textSet = ListTextSet;
-    listOperations.itemAdd = ListItemAdd;
-    listOperations.itemAddWithImage = ListItemAddWithImage;
-    listOperations.itemRemove = ListItemRemove;
-    listOperations.clear = ListClear;
-    listOperations.itemCount = ListItemCount;
-    listOperations.itemState = ListItemState;
-    listOperations.itemStateSet = ListItemStateSet;
-    listOperations.itemText = ListItemText;
-    listOperations.itemTextSet = ListItemTextSet;
-    listOperations.columnAdd = ListColumnAdd;
-    listOperations.columnRemove = ListColumnRemove;
+constexpr WidgetOperationTable ListOperationsMake() {
+    WidgetOperationTable operations{};
+    operations.state = ListState;
+    operations.stateSet = ListStateSet;
+    operations.text = ListText;
+    operations.textSet = ListTextSet;
+    operations.itemAdd = ListItemAdd;
+    operations.itemAddWithImage = ListItemAddWithImage;
+    operations.itemRemove = ListItemRemove;
+    operations.clear = ListClear;
+    operations.itemCount = ListItemCount;
+    operations.itemState = ListItemState;
+    operations.itemStateSet = ListItemStateSet;
+    operations.itemText = ListItemText;
+    operations.itemTextSet = ListItemTextSet;
+    operations.columnAdd = ListColumnAdd;
+    operations.columnRemove = ListColumnRemove;
+    return operations;
 }
+
+constexpr WidgetOperationTable listOperations = ListOperationsMake();
 
 DWORD ListExtendedStyle(int32_t flags) {
     DWORD extended = 0;
@@ -261,7 +262,6 @@ intptr_t ListWidgetCreate(ObjectNumber number, int32_t x, int32_t y, int32_t wid
     if (extended) {
         SendMessageA(control, LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
     }
-    ListOperationsFill();
     ListColumnAdd(control, 0, title, columnWidth);
     intptr_t result = WidgetInstall(number, control, &listOperations);
     if (result) ListSortGuardInstall(control);

@@ -25,3 +25,9 @@ const int32_t LIST_SELECTED_TEXT_LIMIT = 60000;
 intptr_t ListWidgetCreate(ObjectNumber number, int32_t x, int32_t y, int32_t width,
                           int32_t height, const char* title, int32_t columnWidth,
                           int32_t flags = 0);
+
+// Column operations: generic slots 21 and 22, so any widget kind may answer them; 0 from a kind
+// without columns. A null title gives an empty header.
+int32_t ListWidgetColumnAdd(ObjectNumber widget, int32_t position, const char* title,
+                            int32_t width);
+int32_t ListWidgetColumnRemove(ObjectNumber widget, int32_t position);

@@ -1,8 +1,10 @@
+// The widget registry, the generic operations dispatched through each kind's table, and creation.
 #include "widget/Widget.h"
 #include <commctrl.h>
 #include <string.h>
 #include "runtime/Runtime.h"
 #include "runtime/Text.h"
+#include "widget/ListWidget.h"
 
 ObjectTable WidgetRegistry;
 

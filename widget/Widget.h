@@ -76,9 +76,6 @@ int32_t WidgetItemState(ObjectNumber widget, int32_t item);
 int32_t WidgetItemStateSet(ObjectNumber widget, int32_t item, int32_t state);
 char* WidgetItemText(ObjectNumber widget, int32_t item, int32_t column);  // in the WorkBuffer
 int32_t WidgetItemTextSet(ObjectNumber widget, int32_t item, const char* text, int32_t column);
-int32_t ListWidgetColumnAdd(ObjectNumber widget, int32_t position, const char* title,
-                            int32_t width);
-int32_t ListWidgetColumnRemove(ObjectNumber widget, int32_t position);
 void WidgetResize(ObjectNumber widget, int32_t x, int32_t y, int32_t width, int32_t height);
 int32_t WidgetX(ObjectNumber widget);
 int32_t WidgetY(ObjectNumber widget);

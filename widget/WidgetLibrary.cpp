@@ -1,3 +1,4 @@
+// The widget and graphics libraries in the runtime's start and end order.
 #include "widget/WidgetLibrary.h"
 #include "runtime/Runtime.h"
 #include "widget/Drawing.h"

@@ -1,3 +1,4 @@
+// The event loop's two reads of the queue and the one pending event.
 #include "window/Event.h"
 #include "window/Window.h"
 

@@ -1,3 +1,4 @@
+// Numbered menus built item by item, menu bars and popups at the pointer.
 #include "window/Menu.h"
 
 ObjectTable MenuTable;

@@ -19,7 +19,3 @@ intptr_t ShortcutAdd(ObjectNumber window, int32_t key, int32_t identifier);
 void ShortcutDefaultsSet(WindowRecord* record);
 // Frees the record's shortcut array and table.
 void ShortcutsFree(WindowRecord* record);
-
-// Dialog-style focus moves among the active window's enabled, visible tab-stop descendants.
-void FocusNext();
-void FocusPrevious();

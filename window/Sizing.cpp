@@ -1,3 +1,4 @@
+// Live sizing: the layer's own move and size loop, one message at a time.
 // The OCR_* cursor numbers are only declared with OEMRESOURCE, before windows.h is first seen.
 #define OEMRESOURCE
 #include "window/Sizing.h"

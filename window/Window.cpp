@@ -1,8 +1,10 @@
+// Numbered top-level windows, their shared window procedure and the user callback.
 #include "window/Window.h"
 #include <commctrl.h>
 #include <string.h>
 #include "runtime/Runtime.h"
 #include "window/Event.h"
+#include "window/Focus.h"
 #include "window/Shortcut.h"
 #include "window/Sizing.h"
 

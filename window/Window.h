@@ -2,17 +2,8 @@
 // one application-wide user callback and the event state of Event.h.
 #pragma once
 #include "runtime/ObjectTable.h"
+#include "window/WindowRecord.h"
 #include "window/WindowTypes.h"
-
-// One per window number in WindowTable; present while window is non-null.
-struct WindowRecord {
-    HWND window;
-    int32_t shortcutCount;  // entries in shortcuts
-    ACCEL* shortcuts;       // MainHeap block, exactly shortcutCount entries, in order of addition
-    HACCEL accelerators;    // built from shortcuts; rebuilt after every change
-};
-
-extern ObjectTable WindowTable;
 
 // Runtime start-up: zeroes the layer, makes the window table and registers "TemplateClass".
 void WindowLayerInit();
@@ -32,8 +23,6 @@ HWND WindowHandleCurrent();
 // One callback for all windows; null removes it.
 void WindowSetCallback(UserCallback procedure);
 
-// The open window's record, or null.
-WindowRecord* WindowLookup(ObjectNumber number);
 // The accelerator table of the active window when that is an open layer window, else null.
 HACCEL WindowAcceleratorsActive();
 // "WindowClass_<number>" in signed decimal; buffer holds at least 40 bytes.

@@ -1,3 +1,4 @@
+// The window and menu layers in the runtime's start and end order.
 #include "window/WindowLibrary.h"
 #include "runtime/Runtime.h"
 #include "window/Menu.h"

@@ -17,52 +17,6 @@ constexpr size_t REMOTE_SIZE = 256 * 1024;
 
 unsigned long runCounter = 0;
 
-void InputSend(INPUT* inputs, UINT count)
-{
-    SendInput(count, inputs, sizeof(INPUT));
-}
-
-bool KeyIsExtended(WORD vk)
-{
-    switch (vk) {
-    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: case VK_HOME: case VK_END:
-    case VK_PRIOR: case VK_NEXT: case VK_INSERT: case VK_DELETE:
-        return true;
-    default:
-        return false;
-    }
-}
-
-INPUT KeyInput(WORD vk, bool down)
-{
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = vk;
-    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
-    input.ki.dwFlags = (down ? 0 : KEYEVENTF_KEYUP) | (KeyIsExtended(vk) ? KEYEVENTF_EXTENDEDKEY : 0);
-    return input;
-}
-
-// Absolute coordinates are 0..65535 over the primary screen; Wine maps them back with
-// x = dx * width >> 16, so rounding up lands exactly on the wanted pixel.
-LONG Normalise(LONG value, int extent)
-{
-    if (extent <= 0) extent = 1;
-    return static_cast<LONG>((static_cast<long long>(value) * 65536 + extent - 1) / extent);
-}
-
-INPUT MouseInput(POINT screen, DWORD buttonFlags)
-{
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = Normalise(screen.x, GetSystemMetrics(SM_CXSCREEN));
-    input.mi.dy = Normalise(screen.y, GetSystemMetrics(SM_CYSCREEN));
-    // MOVE with ABSOLUTE on every event, button events included: without it Wine takes dx/dy as a
-    // relative move and the press lands elsewhere.
-    input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | buttonFlags;
-    return input;
-}
-
 struct TopLevelSearch {
     DWORD processId;
     const char* className;
@@ -123,68 +77,6 @@ std::string DruxExecutable()
 }
 
 // ---- input ----
-
-void KeyPress(WORD virtualKey, unsigned modifiers)
-{
-    INPUT inputs[8];
-    UINT n = 0;
-    if (modifiers & WITH_CONTROL) inputs[n++] = KeyInput(VK_CONTROL, true);
-    if (modifiers & WITH_SHIFT) inputs[n++] = KeyInput(VK_SHIFT, true);
-    if (modifiers & WITH_ALT) inputs[n++] = KeyInput(VK_MENU, true);
-    inputs[n++] = KeyInput(virtualKey, true);
-    inputs[n++] = KeyInput(virtualKey, false);
-    if (modifiers & WITH_ALT) inputs[n++] = KeyInput(VK_MENU, false);
-    if (modifiers & WITH_SHIFT) inputs[n++] = KeyInput(VK_SHIFT, false);
-    if (modifiers & WITH_CONTROL) inputs[n++] = KeyInput(VK_CONTROL, false);
-    InputSend(inputs, n);
-}
-
-void TextType(const std::string& text)
-{
-    for (char c : text) {
-        SHORT scan = VkKeyScanA(c);
-        if (scan == -1) {
-            // No key of the layout gives it: type the character itself.
-            INPUT inputs[2] = {};
-            for (int i = 0; i < 2; ++i) {
-                inputs[i].type = INPUT_KEYBOARD;
-                inputs[i].ki.wScan = static_cast<unsigned char>(c);
-                inputs[i].ki.dwFlags = KEYEVENTF_UNICODE | (i ? KEYEVENTF_KEYUP : 0);
-            }
-            InputSend(inputs, 2);
-            continue;
-        }
-        unsigned modifiers = ((scan >> 8) & 1) ? WITH_SHIFT : WITH_NONE;
-        if ((scan >> 8) & 2) modifiers |= WITH_CONTROL;
-        KeyPress(static_cast<WORD>(scan & 0xFF), modifiers);
-    }
-}
-
-void MouseMove(POINT screen)
-{
-    INPUT input = MouseInput(screen, 0);
-    InputSend(&input, 1);
-}
-
-void MousePress(POINT screen, bool right)
-{
-    INPUT input = MouseInput(screen, right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
-    InputSend(&input, 1);
-}
-
-void MouseRelease(POINT screen, bool right)
-{
-    INPUT input = MouseInput(screen, right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
-    InputSend(&input, 1);
-}
-
-void MouseClick(POINT screen, bool right)
-{
-    INPUT inputs[3] = {MouseInput(screen, 0),
-                       MouseInput(screen, right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN),
-                       MouseInput(screen, right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP)};
-    InputSend(inputs, 3);
-}
 
 void MouseDrag(POINT from, POINT to, int steps)
 {

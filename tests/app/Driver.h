@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/Input.h"
+#include "tests/support/Pump.h"
+
 #include <string>
 #include <vector>
 
@@ -25,24 +28,24 @@ constexpr DWORD WAIT_DEFAULT_MS = 10000;
 template <class Condition>
 bool PollUntil(Condition condition, DWORD timeoutMs = WAIT_DEFAULT_MS, DWORD intervalMs = 5)
 {
-    const DWORD start = GetTickCount();  // unsigned difference: safe across the counter's wrap
-    for (;;) {
-        if (condition()) return true;
-        if (GetTickCount() - start >= timeoutMs) return condition();
-        Sleep(intervalMs);
-    }
+    return support::PollUntil(condition, timeoutMs, intervalMs);
 }
 
 // ---- Real input: it goes to the foreground window of the desktop, as a person's would ----
+// The keys and mouse events of tests/support, under the names the end-to-end tests use.
 
-enum KeyModifier : unsigned { WITH_NONE = 0, WITH_CONTROL = 1, WITH_SHIFT = 2, WITH_ALT = 4 };
+using support::KeyModifier;
+using support::WITH_ALT;
+using support::WITH_CONTROL;
+using support::WITH_NONE;
+using support::WITH_SHIFT;
 
-void KeyPress(WORD virtualKey, unsigned modifiers = WITH_NONE);
-void TextType(const std::string& text);
-void MouseMove(POINT screen);
-void MouseClick(POINT screen, bool right = false);
-void MousePress(POINT screen, bool right = false);
-void MouseRelease(POINT screen, bool right = false);
+using support::KeyPress;
+using support::MouseClick;
+using support::MouseMove;
+using support::MousePress;
+using support::MouseRelease;
+using support::TextType;
 // Press at from, move there in steps (paced like a hand), release at to.
 void MouseDrag(POINT from, POINT to, int steps = 8);
 // Moves the pointer and waits until the desktop reports it there.

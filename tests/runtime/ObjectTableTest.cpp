@@ -7,6 +7,7 @@
 
 #include "RuntimeFixture.h"
 #include "runtime/ObjectTable.h"
+#include "tests/support/HeapSwap.h"
 
 namespace {
 
@@ -201,9 +202,8 @@ TEST_F(ObjectTableTest, ImpossibleCreationsFailAndLeaveTheTableWhole) {
 
 TEST_F(ObjectTableTest, FailedSlotArrayGrowthLeavesTheTableWhole) {
     // A heap with a fixed maximum stands in for an exhausted MainHeap.
-    HANDLE mainHeap = MainHeap;
-    MainHeap = HeapCreate(0, 4096, 65536);
-    ASSERT_NE(MainHeap, nullptr);
+    support::HeapSwap small(MainHeap, 4096, 65536);
+    ASSERT_TRUE(small);
     Init();
     Make(1, 11);
     uint8_t* slots = table.slots;
@@ -215,8 +215,6 @@ TEST_F(ObjectTableTest, FailedSlotArrayGrowthLeavesTheTableWhole) {
     EXPECT_EQ(record->payload, 33u);
     EXPECT_NE(ObjectCreate(&table, 20), nullptr);
     EXPECT_EQ(table.bound, 30);
-    HeapDestroy(MainHeap);
-    MainHeap = mainHeap;
 }
 
 TEST_F(ObjectTableTest, ListRemovalKeepsBothDirectionsLinked) {

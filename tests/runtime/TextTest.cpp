@@ -6,6 +6,7 @@
 #include <string>
 
 #include "RuntimeFixture.h"
+#include "tests/support/HeapSwap.h"
 
 namespace {
 
@@ -45,15 +46,14 @@ TEST_F(TextTest, AssignmentKeepsTheOldTextWhenTheHeapRefuses) {
     ASSERT_EQ(TextSet(&variable, "old"), 1);
     char* start = TextCursor();
     TextSpaces(60000);
-    HANDLE mainHeap = MainHeap;
     char* old = variable;
-    // A heap with a small fixed maximum stands in for an exhausted MainHeap.
-    MainHeap = HeapCreate(0, 4096, 16384);
-    EXPECT_EQ(TextAssign(&variable, start), 0);
-    EXPECT_EQ(TextCursor(), start);
-    EXPECT_EQ(TextSet(&variable, std::string(20000, 'z').c_str()), 0);
-    HeapDestroy(MainHeap);
-    MainHeap = mainHeap;
+    {
+        // A heap with a small fixed maximum stands in for an exhausted MainHeap.
+        support::HeapSwap small(MainHeap, 4096, 16384);
+        EXPECT_EQ(TextAssign(&variable, start), 0);
+        EXPECT_EQ(TextCursor(), start);
+        EXPECT_EQ(TextSet(&variable, std::string(20000, 'z').c_str()), 0);
+    }
     EXPECT_EQ(variable, old);
     EXPECT_STREQ(variable, "old");
 }

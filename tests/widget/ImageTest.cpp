@@ -6,6 +6,7 @@
 #include "tests/widget/WidgetFixture.h"
 #include "widget/Drawing.h"
 #include "widget/Image.h"
+#include "widget/ImageDecoder.h"
 
 namespace {
 

@@ -7,6 +7,7 @@
 
 #include "tests/widget/WidgetFixture.h"
 #include "widget/Image.h"
+#include "widget/ImageWidget.h"
 #include "widget/ListWidget.h"
 #include "widget/Widget.h"
 

@@ -5,6 +5,8 @@
 
 #include <mutex>
 
+#include "tests/support/ImportSlots.h"
+
 namespace {
 
 // How a live handle is found to be gone when the platform freed it without a wrapped call.
@@ -207,15 +209,9 @@ BOOL WINAPI CountedImageList_Destroy(HIMAGELIST list) {
 
 #undef PLATFORM
 
-struct Redirection {
-    Wrapped which;
-    const char* name;
-    ULONG_PTR wrapper;
-};
+#define REDIRECT(which, name) {#name, reinterpret_cast<ULONG_PTR>(&Counted##name), &platform[which]}
 
-#define REDIRECT(which, name) {which, #name, reinterpret_cast<ULONG_PTR>(&Counted##name)}
-
-const Redirection REDIRECTIONS[] = {
+const std::vector<support::ImportRedirect> REDIRECTIONS = {
     REDIRECT(W_CREATE_SOLID_BRUSH, CreateSolidBrush),
     REDIRECT(W_CREATE_BRUSH_INDIRECT, CreateBrushIndirect),
     REDIRECT(W_CREATE_PEN, CreatePen),
@@ -243,62 +239,6 @@ const Redirection REDIRECTIONS[] = {
 
 #undef REDIRECT
 
-const Redirection* RedirectionFind(const char* name) {
-    for (const Redirection& redirection : REDIRECTIONS) {
-        if (strcmp(redirection.name, name) == 0) return &redirection;
-    }
-    return nullptr;
-}
-
-// The imported name of a slot, from the import name table; without one (a bound or stripped
-// table), the export of the named module whose address the slot holds.
-const char* SlotName(BYTE* base, const IMAGE_IMPORT_DESCRIPTOR* import, size_t index,
-                     ULONG_PTR address) {
-    if (import->OriginalFirstThunk) {
-        auto* names = (IMAGE_THUNK_DATA*)(base + import->OriginalFirstThunk);
-        if (IMAGE_SNAP_BY_ORDINAL(names[index].u1.Ordinal)) return nullptr;
-        auto* byName = (IMAGE_IMPORT_BY_NAME*)(base + names[index].u1.AddressOfData);
-        return (const char*)byName->Name;
-    }
-    HMODULE module = GetModuleHandleA((const char*)(base + import->Name));
-    if (!module) return nullptr;
-    for (const Redirection& redirection : REDIRECTIONS) {
-        if ((ULONG_PTR)GetProcAddress(module, redirection.name) == address) return redirection.name;
-    }
-    return nullptr;
-}
-
-void SlotSet(IMAGE_THUNK_DATA* slot, ULONG_PTR value) {
-    DWORD protection;
-    VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, PAGE_READWRITE, &protection);
-    slot->u1.Function = value;
-    VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, protection, &protection);
-}
-
-std::vector<std::string> ImportsRedirect() {
-    std::vector<std::string> redirected;
-    auto* base = (BYTE*)GetModuleHandleA(nullptr);
-    auto* dos = (IMAGE_DOS_HEADER*)base;
-    auto* nt = (IMAGE_NT_HEADERS*)(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& directory =
-        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    if (!directory.VirtualAddress) return redirected;
-    auto* import = (IMAGE_IMPORT_DESCRIPTOR*)(base + directory.VirtualAddress);
-    for (; import->Name; import++) {
-        auto* slots = (IMAGE_THUNK_DATA*)(base + import->FirstThunk);
-        for (size_t i = 0; slots[i].u1.Function; ++i) {
-            auto address = (ULONG_PTR)slots[i].u1.Function;
-            const char* name = SlotName(base, import, i, address);
-            const Redirection* redirection = name ? RedirectionFind(name) : nullptr;
-            if (!redirection) continue;
-            platform[redirection->which] = address;
-            SlotSet(&slots[i], redirection->wrapper);
-            redirected.push_back(name);
-        }
-    }
-    return redirected;
-}
-
 BOOL CALLBACK WindowCount(HWND window, LPARAM counts) {
     char name[128] = "";
     GetClassNameA(window, name, sizeof name);
@@ -315,7 +255,7 @@ BOOL CALLBACK ThreadWindowCount(HWND window, LPARAM counts) {
 }  // namespace
 
 const std::vector<std::string>& ImportCounterInstall() {
-    static const std::vector<std::string> redirected = ImportsRedirect();
+    static const std::vector<std::string> redirected = support::ImportsRedirect(REDIRECTIONS);
     return redirected;
 }
 

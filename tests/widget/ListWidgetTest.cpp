@@ -8,6 +8,7 @@
 
 #include "tests/widget/WidgetFixture.h"
 #include "widget/Image.h"
+#include "widget/ItemImageList.h"
 #include "widget/ListWidget.h"
 #include "widget/Widget.h"
 

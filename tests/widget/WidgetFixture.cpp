@@ -4,8 +4,10 @@
 
 #include "widget/Widget.h"
 #include "widget/WidgetLibrary.h"
+#include "tests/support/Input.h"
 
-std::vector<ParentMessage> parentMessages;
+support::MessageRecorder parentRecorder;
+std::vector<ParentMessage>& parentMessages = parentRecorder.messages;
 
 namespace {
 
@@ -14,13 +16,13 @@ const char PARENT_CLASS[] = "WidgetTestParent";
 LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NOTIFY) {
         const NMHDR* header = (const NMHDR*)lParam;
-        parentMessages.push_back({message, (int)header->code, header->idFrom, header->hwndFrom});
+        parentRecorder.Add(header->hwndFrom, message, header->idFrom, lParam, (int)header->code);
     } else if (message == WM_COMMAND && lParam) {
         HWND control = (HWND)lParam;
-        parentMessages.push_back({message, (int)HIWORD(wParam),
-                              (UINT_PTR)GetWindowLongPtrA(control, GWLP_ID), control});
+        parentRecorder.Add(control, message, (WPARAM)GetWindowLongPtrA(control, GWLP_ID), lParam,
+                           HIWORD(wParam));
     } else if (message == WM_LBUTTONDOWN) {
-        parentMessages.push_back({message, 0, 0, window});
+        parentRecorder.Add(window, message, 0, lParam);
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -42,8 +44,9 @@ std::string ParentMessagesDump(const std::vector<ParentMessage>& messages) {
     std::string dump;
     char line[160];
     for (const ParentMessage& entry : messages) {
-        snprintf(line, sizeof line, "  message 0x%04X code %d idFrom 0x%llX from %p\n",
-                 entry.message, entry.code, (unsigned long long)entry.idFrom, (void*)entry.from);
+        snprintf(line, sizeof line, "  %s code %d identifier 0x%llX from %p\n",
+                 support::MessageName(entry.message).c_str(), (int)entry.code,
+                 (unsigned long long)entry.wParam, (void*)entry.window);
         dump += line;
     }
     return dump;
@@ -81,44 +84,7 @@ HWND WidgetFixture::ParentOpen(int width, int height) {
     return parent;
 }
 
-bool PumpUntil(const std::function<bool()>& done, DWORD milliseconds) {
-    DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > milliseconds) return done();
-        MSG message;
-        if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        } else {
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        }
-    }
-    return true;
-}
-
-void PumpPending() {
-    MSG message;
-    for (int i = 0; i < 10000 && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE); ++i) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
-void MouseClick(POINT screen) {
-    int width = GetSystemMetrics(SM_CXSCREEN);
-    int height = GetSystemMetrics(SM_CYSCREEN);
-    LONG dx = (LONG)(((long long)screen.x * 65535 + (width - 1) / 2) / (width - 1));
-    LONG dy = (LONG)(((long long)screen.y * 65535 + (height - 1) / 2) / (height - 1));
-    const DWORD flags[3] = {0, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
-    INPUT inputs[3] = {};
-    for (int i = 0; i < 3; ++i) {
-        inputs[i].type = INPUT_MOUSE;
-        inputs[i].mi.dx = dx;
-        inputs[i].mi.dy = dy;
-        inputs[i].mi.dwFlags = flags[i] | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    }
-    SendInput(3, inputs, sizeof(INPUT));
-}
+void MouseClick(POINT screen) { support::MouseClick(screen); }
 
 COLORREF BitmapPixel(HBITMAP bitmap, int x, int y) {
     HDC dc = CreateCompatibleDC(nullptr);

@@ -11,17 +11,19 @@
 #include "runtime/Memory.h"
 #include "runtime/Runtime.h"
 #include "runtime/Text.h"
+#include "tests/support/MessageSequence.h"
+#include "tests/support/Pump.h"
 
-// One message that reached a test parent window.
-struct ParentMessage {
-    UINT message;
-    int code;          // WM_NOTIFY: NMHDR.code; WM_COMMAND: notification code
-    UINT_PTR idFrom;   // WM_NOTIFY: NMHDR.idFrom; WM_COMMAND: the control's GWLP_ID
-    HWND from;
-};
+// One message that reached a test parent window: WM_NOTIFY, WM_COMMAND from a control and
+// WM_LBUTTONDOWN. window: the notifying control (the parent for a button press); wParam: the
+// control's full identifier (NMHDR.idFrom, or its GWLP_ID for WM_COMMAND, whose wParam keeps only
+// 16 bits); code: NMHDR.code or the WM_COMMAND notification code.
+using ParentMessage = support::RecordedMessage;
 
 // Everything the test parents saw since the test began.
-extern std::vector<ParentMessage> parentMessages;
+extern support::MessageRecorder parentRecorder;
+extern std::vector<ParentMessage>& parentMessages;
+// One line per message, with its name.
 std::string ParentMessagesDump(const std::vector<ParentMessage>& messages);
 
 class WidgetFixture : public ::testing::Test {
@@ -34,11 +36,10 @@ protected:
     std::vector<HWND> parents;
 };
 
-// Pumps this thread's messages until done() or the deadline; returns done().
-bool PumpUntil(const std::function<bool()>& done, DWORD milliseconds = 3000);
-void PumpPending();
-
-// A real left click at a screen position (absolute coordinates on every event).
+// Thin wrappers over tests/support: bounded pumps of this thread's messages and a real left click
+// at a screen position.
+using support::PumpPending;
+using support::PumpUntil;
 void MouseClick(POINT screen);
 
 // Pixel of a bitmap, read with GetPixel through a memory context of its own.

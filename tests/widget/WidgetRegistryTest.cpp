@@ -154,10 +154,10 @@ TEST_F(WidgetRegistryTest, ObjectAnyIdentifierIsTheControlIdentifier) {
     ASSERT_TRUE(PumpUntil(clicked)) << ParentMessagesDump(parentMessages);
     EXPECT_EQ(WidgetState(identifier), 1);
     for (const ParentMessage& entry : parentMessages) {
-        if (entry.from != control) continue;
+        if (entry.window != control) continue;
         SCOPED_TRACE(ParentMessagesDump({entry}));
-        EXPECT_EQ((intptr_t)entry.idFrom, identifier);
-        EXPECT_EQ((intptr_t)GetWindowLongPtrA(entry.from, GWLP_ID), identifier);
+        EXPECT_EQ((intptr_t)entry.wParam, identifier);
+        EXPECT_EQ((intptr_t)GetWindowLongPtrA(entry.window, GWLP_ID), identifier);
     }
 }
 

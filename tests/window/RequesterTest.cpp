@@ -14,6 +14,7 @@
 #include "runtime/Memory.h"
 #include "runtime/Runtime.h"
 #include "runtime/Text.h"
+#include "tests/support/HeapSwap.h"
 #include "tests/window/InputInjection.h"
 #include "window/Requester.h"
 
@@ -503,24 +504,21 @@ TEST_F(RequesterWindows, SecondRequesterWhileOneRunsAnswersEmpty) {
 
 // A window that can't be recorded would never be enabled again, so it is not disabled at all.
 TEST_F(RequesterWindows, WindowWithoutARecordIsNeverLeftDisabled) {
-    HANDLE full = HeapCreate(0, 0x1000, 0x1000);
-    ASSERT_NE(full, nullptr);
-    int blocks = 0;
-    while (blocks < 100000 && HeapAlloc(full, 0, 16)) blocks++;
-    ASSERT_LT(blocks, 100000) << "the fixed-size heap never ran out";
-    HANDLE saved = ObjectHeap;
-    ObjectHeap = full;
     BOOL ownerEnabled = FALSE;
     RequesterSeen seen;
-    std::string answer = RequestWith(
-        "abc",
-        [&](HWND) {
-            ownerEnabled = IsWindowEnabled(owner);
-            input::KeyPress(VK_RETURN);
-        },
-        &seen);
-    ObjectHeap = saved;
-    HeapDestroy(full);
+    std::string answer;
+    {
+        support::HeapSwap full(ObjectHeap, 0x1000, 0x1000);
+        ASSERT_TRUE(full);
+        ASSERT_TRUE(full.Exhaust(16, 100000)) << "the fixed-size heap never ran out";
+        answer = RequestWith(
+            "abc",
+            [&](HWND) {
+                ownerEnabled = IsWindowEnabled(owner);
+                input::KeyPress(VK_RETURN);
+            },
+            &seen);
+    }
     ASSERT_TRUE(seen.foreground);
     EXPECT_EQ(answer, "abc");
     EXPECT_TRUE(ownerEnabled);

@@ -22,6 +22,8 @@
 #include <string.h>
 
 #include "runtime/Runtime.h"
+#include "tests/support/ImportSlots.h"
+#include "tests/support/MessageSequence.h"
 #include "tests/window/InputInjection.h"
 #include "window/Sizing.h"
 #include "window/WindowLibrary.h"
@@ -39,27 +41,12 @@ BOOL WINAPI SetCursorPosRecorded(int x, int y) {
 }
 
 bool CursorCallsRecord() {
-    auto* base = (BYTE*)GetModuleHandleA(nullptr);
-    auto* dos = (IMAGE_DOS_HEADER*)base;
-    auto* nt = (IMAGE_NT_HEADERS*)(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& directory =
-        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    FARPROC platform = GetProcAddress(GetModuleHandleA("user32.dll"), "SetCursorPos");
-    auto* import = (IMAGE_IMPORT_DESCRIPTOR*)(base + directory.VirtualAddress);
-    for (; import->Name; import++) {
-        if (lstrcmpiA((const char*)(base + import->Name), "user32.dll") != 0) continue;
-        for (auto* slot = (IMAGE_THUNK_DATA*)(base + import->FirstThunk); slot->u1.Function; slot++) {
-            if ((FARPROC)slot->u1.Function != platform) continue;
-            DWORD protection;
-            VirtualProtect(&slot->u1.Function, sizeof(slot->u1.Function), PAGE_READWRITE,
-                           &protection);
-            platformSetCursorPos = (BOOL(WINAPI*)(int, int))(void (*)())platform;
-            slot->u1.Function = (ULONG_PTR)&SetCursorPosRecorded;
-            VirtualProtect(&slot->u1.Function, sizeof(slot->u1.Function), protection, &protection);
-            return true;
-        }
-    }
-    return false;
+    ULONG_PTR platform = 0;
+    std::vector<support::ImportRedirect> redirects = {
+        {"SetCursorPos", (ULONG_PTR)&SetCursorPosRecorded, &platform}};
+    if (support::ImportsRedirect(redirects).empty()) return false;
+    platformSetCursorPos = (BOOL(WINAPI*)(int, int))platform;
+    return true;
 }
 
 // Full-window dragging is what lets the layer size its windows itself; it is put back at the end.
@@ -126,39 +113,19 @@ LRESULT CALLBACK SizingTestProc(HWND window, UINT message, WPARAM wParam, LPARAM
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-const char* MessageName(UINT message) {
-    switch (message) {
-    case WM_SYSCOMMAND: return "WM_SYSCOMMAND";
-    case WM_GETMINMAXINFO: return "WM_GETMINMAXINFO";
-    case WM_LBUTTONDOWN: return "WM_LBUTTONDOWN";
-    case WM_LBUTTONUP: return "WM_LBUTTONUP";
-    case WM_ENTERSIZEMOVE: return "WM_ENTERSIZEMOVE";
-    case WM_EXITSIZEMOVE: return "WM_EXITSIZEMOVE";
-    case WM_SIZING: return "WM_SIZING";
-    case WM_KEYDOWN: return "WM_KEYDOWN";
-    case WM_MOUSEMOVE: return "WM_MOUSEMOVE";
-    default: return "?";
-    }
-}
-
-// The watched messages, in order; key messages carry their key.
-std::string Sequence(const std::vector<Seen>& messages, const std::vector<UINT>& watched) {
-    std::ostringstream text;
+// The watched messages, in order, for the sequence check.
+std::vector<support::RecordedMessage> Watched(const std::vector<Seen>& messages,
+                                              const std::vector<UINT>& watched) {
+    std::vector<support::RecordedMessage> result;
     for (const Seen& s : messages) {
-        bool watch = false;
-        for (UINT w : watched) watch = watch || w == s.message;
-        if (!watch) continue;
-        text << MessageName(s.message);
-        if (s.message == WM_KEYDOWN || s.message == WM_SYSCOMMAND) text << "(" << std::hex << s.wParam << ")";
-        text << " ";
+        for (UINT w : watched) {
+            if (w == s.message) {
+                result.push_back({nullptr, s.message, s.wParam, 0, 0});
+                break;
+            }
+        }
     }
-    return text.str();
-}
-
-std::string Sequence(const std::vector<UINT>& expected) {
-    std::ostringstream text;
-    for (UINT m : expected) text << MessageName(m) << " ";
-    return text.str();
+    return result;
 }
 
 const std::vector<UINT> SIZING_MESSAGES = {WM_SYSCOMMAND,  WM_GETMINMAXINFO, WM_LBUTTONDOWN,
@@ -356,11 +323,13 @@ TEST_F(Sizing, StartCapturesAndEndsWithEnter) {
     EXPECT_EQ(GetCapture(), window);
     // The button was up, so the window is told of a press; the command itself was consumed.
     std::vector<UINT> expected = {WM_GETMINMAXINFO, WM_LBUTTONDOWN, WM_ENTERSIZEMOVE};
-    EXPECT_EQ(Sequence(seen, SIZING_MESSAGES), Sequence(expected));
+    EXPECT_TRUE(support::MessageSequenceMatch(support::MessagesExpected(expected),
+                                              Watched(seen, SIZING_MESSAGES)));
 
     seen.clear();
     KeyEnding(VK_RETURN);
-    EXPECT_EQ(Sequence(seen, SIZING_MESSAGES), Sequence({WM_EXITSIZEMOVE}))
+    EXPECT_TRUE(support::MessageSequenceMatch(support::MessagesExpected({WM_EXITSIZEMOVE}),
+                                              Watched(seen, SIZING_MESSAGES)))
         << "Enter is consumed and the end announced";
     EXPECT_EQ(GetCapture(), nullptr);
     EXPECT_TRUE(Rect() == START) << RectText(Rect());
@@ -480,9 +449,10 @@ TEST_F(Sizing, BorderPressDragAndReleaseWithTheRealMouse) {
     EXPECT_TRUE(Rect() == RECT({200, 150, 702, 450})) << RectText(Rect());
     EXPECT_EQ(GetCapture(), nullptr);
     // The SC_SIZE request is consumed; no press is made up, and the release is consumed.
-    EXPECT_EQ(Sequence(seen, {WM_SYSCOMMAND, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_ENTERSIZEMOVE,
-                              WM_EXITSIZEMOVE}),
-              Sequence({WM_ENTERSIZEMOVE, WM_EXITSIZEMOVE}));
+    EXPECT_TRUE(support::MessageSequenceMatch(
+        support::MessagesExpected({WM_ENTERSIZEMOVE, WM_EXITSIZEMOVE}),
+        Watched(seen, {WM_SYSCOMMAND, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_ENTERSIZEMOVE,
+                       WM_EXITSIZEMOVE})));
 }
 
 TEST_F(Sizing, KeyboardChoosesEdgesAndStepsWhileTheKeysGoOn) {
@@ -600,7 +570,9 @@ TEST_F(Sizing, OutlineDraggingLeavesSizingToThePlatform) {
     SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, 0);
     EXPECT_EQ(LiveSizing.active, 0);
     EXPECT_NE(GetCapture(), window);
-    EXPECT_EQ(Sequence(seen, SIZING_MESSAGES), "WM_SYSCOMMAND(f002) ")
+    EXPECT_TRUE(support::MessageSequenceMatch(
+        {{WM_SYSCOMMAND, support::MESSAGE_WPARAM, SC_SIZE | WMSZ_RIGHT, 0, 0, nullptr}},
+        Watched(seen, SIZING_MESSAGES)))
         << "the command goes on to the window procedure, nothing else happens";
 }
 

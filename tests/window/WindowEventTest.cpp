@@ -51,8 +51,8 @@ TEST_F(EventTest, CallbackRunsBeforeTheLayer) {
                    recorder.Filtered({WM_SIZE, WM_DRUX_SIZE_DEFERRED, WM_CLOSE}));
     for (const RecordedMessage& entry : recorder.messages) {
         if (entry.message == WM_DRUX_SIZE_DEFERRED || entry.message == WM_CLOSE) {
-            EXPECT_EQ(entry.pendingCode, 0) << "the callback saw 0x" << std::hex << entry.message
-                                            << " after the layer had handled it";
+            EXPECT_EQ(entry.code, 0) << "the callback saw " << support::MessageName(entry.message)
+                                     << " after the layer had handled it";
         }
     }
     EXPECT_EQ(std::count(events.begin(), events.end(), EVENT_SIZE_WINDOW), 1);

@@ -2,15 +2,17 @@
 
 #include <windows.h>
 #include <commctrl.h>
-#include <stdio.h>
 
 #include "runtime/Runtime.h"
-#include "tests/window/InputInjection.h"
+#include "tests/support/Input.h"
 #include "window/WindowLibrary.h"
 
 namespace windowtest {
 
 namespace {
+
+const UINT MESSAGE_ACTION = WM_APP + 0x51;
+std::function<void()> pendingAction;
 
 // The runtime starts once for the whole program, with the window and menu layers in its order.
 class RuntimeEnvironment : public ::testing::Environment {
@@ -19,14 +21,15 @@ public:
         WindowLibraryInstall();
         ASSERT_NE(RuntimeStart(GetModuleHandleA(nullptr)), 0);
         InitCommonControls();
+        support::MessageNameSet(WM_DRUX_NOTIFY_ICON, "WM_DRUX_NOTIFY_ICON");
+        support::MessageNameSet(WM_DRUX_NOTIFY_ICON_POSTED, "WM_DRUX_NOTIFY_ICON_POSTED");
+        support::MessageNameSet(WM_DRUX_SIZE_DEFERRED, "WM_DRUX_SIZE_DEFERRED");
+        support::MessageNameSet(MESSAGE_ACTION, "MESSAGE_ACTION");
     }
 };
 
 ::testing::Environment* const environment =
     ::testing::AddGlobalTestEnvironment(new RuntimeEnvironment);
-
-const UINT MESSAGE_ACTION = WM_APP + 0x51;
-std::function<void()> pendingAction;
 
 bool DeadlinePassed(DWORD start, DWORD milliseconds) {
     return GetTickCount() - start >= milliseconds;
@@ -42,20 +45,12 @@ Recorder recorder;
 
 std::vector<UINT> Recorder::Filtered(const std::vector<UINT>& wanted, HWND window) const {
     std::vector<UINT> result;
-    for (const RecordedMessage& entry : messages) {
-        if (window && entry.window != window) continue;
-        for (UINT message : wanted) {
-            if (entry.message == message) {
-                result.push_back(message);
-                break;
-            }
-        }
-    }
+    for (const RecordedMessage& entry : Only(wanted, window)) result.push_back(entry.message);
     return result;
 }
 
-LRESULT CALLBACK RecorderCallback(HWND window, UINT message, WPARAM wParam, LPARAM) {
-    recorder.messages.push_back({window, message, wParam, EventCurrent.code});
+LRESULT CALLBACK RecorderCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    recorder.Add(window, message, wParam, lParam, EventCurrent.code);
     if (message == MESSAGE_ACTION && pendingAction) {
         std::function<void()> action = pendingAction;
         pendingAction = nullptr;
@@ -89,17 +84,14 @@ void LayerTest::TearDown() {
 
 std::string MessageListText(const std::vector<UINT>& messages) {
     std::string text;
-    char number[16];
-    for (UINT message : messages) {
-        snprintf(number, sizeof(number), "%s0x%X", text.empty() ? "" : " ", message);
-        text += number;
-    }
+    for (UINT message : messages) text += (text.empty() ? "" : " ") + support::MessageName(message);
     return "[" + text + "]";
 }
 
 void ExpectMessages(const std::vector<UINT>& expected, const std::vector<UINT>& actual) {
-    EXPECT_EQ(expected, actual) << "expected " << MessageListText(expected) << "\n  actual   "
-                                << MessageListText(actual);
+    std::vector<RecordedMessage> seen;
+    for (UINT message : actual) seen.push_back({nullptr, message, 0, 0, 0});
+    EXPECT_TRUE(support::MessageSequenceMatch(support::MessagesExpected(expected), seen));
 }
 
 bool PumpUntil(const std::function<bool(int32_t)>& done, DWORD milliseconds) {
@@ -130,14 +122,7 @@ bool WindowActivate(HWND window) {
     });
 }
 
-void KeySend(WORD key, bool up) {
-    INPUT event = {};
-    event.type = INPUT_KEYBOARD;
-    event.ki.wVk = key;
-    event.ki.wScan = (WORD)MapVirtualKeyA(key, 0);
-    event.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    SendInput(1, &event, sizeof(INPUT));
-}
+void KeySend(WORD key, bool up) { support::KeySend(key, up); }
 
 std::vector<int32_t> KeysPress(const std::vector<WORD>& modifiers, WORD key) {
     for (WORD modifier : modifiers) KeySend(modifier, false);
@@ -157,8 +142,7 @@ std::vector<int32_t> KeysPress(const std::vector<WORD>& modifiers, WORD key) {
 }
 
 void MouseMove(int x, int y) {
-    INPUT event = input::MouseEvent(x, y, 0);
-    SendInput(1, &event, sizeof(INPUT));
+    support::MouseMove({x, y});
     DWORD start = GetTickCount();
     POINT point;
     while (GetCursorPos(&point) && (point.x != x || point.y != y) && !DeadlinePassed(start, 2000)) {
@@ -166,11 +150,7 @@ void MouseMove(int x, int y) {
     }
 }
 
-void MouseClick(int x, int y) {
-    INPUT events[3] = {input::MouseEvent(x, y, 0), input::MouseEvent(x, y, MOUSEEVENTF_LEFTDOWN),
-                       input::MouseEvent(x, y, MOUSEEVENTF_LEFTUP)};
-    SendInput(3, events, sizeof(INPUT));
-}
+void MouseClick(int x, int y) { support::MouseClick({x, y}); }
 
 int32_t EventDuring(HWND window, const std::function<void()>& action) {
     pendingAction = action;

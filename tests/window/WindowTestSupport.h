@@ -1,6 +1,6 @@
-// Shared pieces of the window layer's tests: the runtime start, a message recorder installed as
-// the user callback, bounded pumps through the layer's own event loop, and real key and mouse
-// input. Every wait is bounded by a deadline; nothing sleeps blindly.
+// Shared pieces of the window layer's tests: the runtime start, the message recorder installed
+// as the user callback, bounded pumps through the layer's own event loop, and real key and mouse
+// input (from tests/support). Every wait is bounded by a deadline; nothing sleeps blindly.
 #pragma once
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -9,27 +9,21 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/MessageSequence.h"
 #include "window/Event.h"
 #include "window/Window.h"
 
 namespace windowtest {
 
-// One message as the user callback saw it, with the event code pending at that moment.
-struct RecordedMessage {
-    HWND window;
-    UINT message;
-    WPARAM wParam;
-    int32_t pendingCode;
-};
+// One message as the user callback saw it; code holds the event code pending at that moment.
+using RecordedMessage = support::RecordedMessage;
 
 // The user callback of the tests: records every message, answers the ones given in results with
 // their value, and runs the action given for a message before answering.
-struct Recorder {
-    std::vector<RecordedMessage> messages;
+struct Recorder : support::MessageRecorder {
     std::vector<std::pair<UINT, LRESULT>> results;
     std::vector<std::pair<UINT, std::function<void()>>> actions;
 
-    void Clear() { messages.clear(); }
     // The recorded message numbers that appear in wanted, in order of arrival.
     std::vector<UINT> Filtered(const std::vector<UINT>& wanted, HWND window = nullptr) const;
 };
@@ -44,8 +38,10 @@ protected:
     void TearDown() override;
 };
 
+// Message numbers by name, for failure messages.
 std::string MessageListText(const std::vector<UINT>& messages);
-// Expected and actual side by side on failure.
+// The message numbers alone must agree; expected and actual side by side on failure (a thin
+// wrapper over support::MessageSequenceMatch, which also compares parameters).
 void ExpectMessages(const std::vector<UINT>& expected, const std::vector<UINT>& actual);
 
 // Runs EventPoll until done(last result) holds or the deadline passes; waits for input between
@@ -56,12 +52,12 @@ std::vector<int32_t> Drain();
 // Activates and foregrounds window and pumps until the platform reports it active.
 bool WindowActivate(HWND window);
 
-// Real key input: the modifiers go down in order, the key is pressed and released, the
+// Real key input (through tests/support): the modifiers go down in order, the key is pressed and released, the
 // modifiers come up in reverse order. Then pumps through EventPoll until the last key-up has
 // been retrieved. Returns the events that the pump saw.
 std::vector<int32_t> KeysPress(const std::vector<WORD>& modifiers, WORD key);
 void KeySend(WORD key, bool up);
-// Moves the pointer with an absolute mouse event.
+// Moves the pointer with an absolute mouse event and waits (bounded) until it is there.
 void MouseMove(int x, int y);
 void MouseClick(int x, int y);
 
