@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <iostream>
 #include <map>
+#include <sstream>
 
 #include "ConstgenSupport.h"
 
@@ -159,4 +161,63 @@ TEST_F(ConstgenData, OpensOnConstantsOfTheWindowsApi) {
         SCOPED_TRACE(records[i].name);
         EXPECT_NE(records[i].name[0], '_');
     }
+}
+
+TEST_F(ConstgenData, ConstgenOverTheDefaultHeadersAgreesWithTheCompiler) {
+    // constgen reads the same headers without a compiler: every branch of what it cannot decide,
+    // the first definition of a name winning. Its accuracy against the compiler's data set, with
+    // the target and the set's feature and version macros pinned.
+    if (!CONSTGEN_DATA_GENERATED) {
+        GTEST_SKIP() << "the data set is the checked-in sample";
+    }
+    ASSERT_TRUE(parsed) << parseError;
+    const std::vector<std::string> pins = {
+        "-U", "UNICODE", "-U", "_UNICODE", "-U", "RC_INVOKED", "-U", "__WIDL__", "-U",
+        "__cplusplus", "-U", "_MSC_VER", "-D", "_WIN32", "-D", "WIN32", "-D", "_X86_", "-D",
+        "__i386__", "-D", "__MINGW32__", "-D", "__GNUC__=12", "-U", "_WIN64", "-U", "_AMD64_",
+        "-U", "__x86_64", "-U", "__x86_64__", "-U", "__LP64__", "-U", "_ARM_", "-U", "__arm__",
+        "-U", "_ARM64_", "-U", "__aarch64__", "-U", "_IA64_", "-U", "__ia64__", "-U", "_M_AMD64",
+        "-U", "_M_X64", "-U", "_M_ARM", "-U", "_M_ARM64", "-U", "_M_IA64", "-U", "_WIN32_WCE",
+        "-D", "OEMRESOURCE", "-D", "SECURITY_WIN32", "-D", "DIRECTINPUT_VERSION=0x0800", "-D",
+        "_WIN32_WINNT=0xA00", "-D", "WINVER=0xA00", "-D", "_WIN32_IE=0xA00", "-D",
+        "NTDDI_VERSION=0x0A000000"};
+    ScratchDirectory scratch;
+    std::vector<std::string> arguments = {"--follow", "-q", "-I", CONSTGEN_MINGW_INCLUDE,
+                                          "--exclude", "__*", "-o", scratch.Name("out.txt")};
+    arguments.insert(arguments.end(), pins.begin(), pins.end());
+    arguments.push_back(CONSTGEN_DATA_SET_HEADER);
+    RunResult run = ConstgenRun(arguments);
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::vector<ConstantRecord> written;
+    std::string error;
+    ASSERT_TRUE(RecordsParse(FileBytes(scratch.Name("out.txt")), written, error)) << error;
+
+    size_t agree = 0;
+    std::vector<std::string> differ, unknown;
+    for (const ConstantRecord& record : written) {
+        auto found = byName.find(record.name);
+        if (found == byName.end()) {
+            unknown.push_back(record.name);
+        } else if (found->second == record) {
+            ++agree;
+        } else {
+            differ.push_back(record.name);
+        }
+    }
+    const double accuracy = 100.0 * agree / written.size();
+    const double coverage = 100.0 * agree / records.size();
+    std::ostringstream report;
+    report << "constgen wrote " << written.size() << " constants: " << agree
+           << " as the compiler computes them (" << accuracy << " %), " << differ.size()
+           << " with another value, " << unknown.size()
+           << " the compiler does not define there; it found " << coverage << " % of the "
+           << records.size() << " constants of the data set.";
+    for (size_t i = 0; i < differ.size() && i < 10; ++i) {
+        report << (i == 0 ? " Differing: " : ", ") << differ[i];
+    }
+    std::cout << report.str() << "\n";
+    RecordProperty("accuracy", report.str());
+    // Floors a little under what it reaches now, so that a regression shows.
+    EXPECT_GE(accuracy, 97.0) << report.str();
+    EXPECT_GE(coverage, 97.0) << report.str();
 }

@@ -14,6 +14,11 @@ find_program(DRUX_HOST_CXX NAMES c++ g++ clang++ DOC "C++ compiler for build-tim
 find_program(DRUX_DATA_CC NAMES i686-w64-mingw32-gcc-posix i686-w64-mingw32-gcc
              DOC "Compiler of the 32-bit target that computes the default data set")
 
+# Where that compiler's MinGW-w64 headers are: constgen's own test reads them too.
+set(DRUX_MINGW_INCLUDE /usr/share/mingw-w64/include CACHE PATH
+    "MinGW-w64 headers of the compiler that computes the default data set")
+set_property(GLOBAL PROPERTY DRUX_MINGW_INCLUDE ${DRUX_MINGW_INCLUDE})
+
 set(DRUX_CONSTANTS_FILE ${CMAKE_BINARY_DIR}/data/Constants.out)
 set(DRUX_DATA_SET_HEADER ${CMAKE_CURRENT_LIST_DIR}/DefaultDataSet.h)
 set_property(GLOBAL PROPERTY DRUX_CONSTANTS_FILE ${DRUX_CONSTANTS_FILE})
