@@ -324,16 +324,14 @@ bool Worth(const std::string& name, const MacroTable& table, const Preprocessed&
 }
 
 std::string ProbeText(const std::string& header, const std::vector<std::string>& names) {
-    // Handles convert through long, which sign-extends the 32-bit pointer; integers convert to
-    // long long so that wider values show as wider. The third field tells a negative value from
-    // a large unsigned one. Short lines: GCC drops column tracking (and misjudges constants)
-    // once a file has used up its source locations.
+    // Each name is expanded three times: its value as long long (a handle's 32-bit pointer
+    // sign-extends, as GCC converts pointers to wider integers), its type class, and its sign,
+    // which tells a negative value from a large unsigned one. Short lines: GCC drops column
+    // tracking (and misjudges constants) once a file has used up its source locations.
     std::string text = "#include \"" + header + "\"\n";
     text += "struct drux_probe { long long value; int kind; int negative; };\n";
-    text += "#define P(i, n) const struct drux_probe p##i = { __builtin_choose_expr("
-            "__builtin_classify_type(n) == 5, (long long)(long)(n), (long long)(n)), "
-            "__builtin_classify_type(n), __builtin_choose_expr(__builtin_classify_type(n) == 5, "
-            "0, (n) < 0) };\n";
+    text += "#define P(i, n) const struct drux_probe p##i = "
+            "{ (long long)(n), __builtin_classify_type(n), (n) < 0 };\n";
     for (size_t i = 0; i < names.size(); ++i) {
         text += "P(" + std::to_string(i) + "," + names[i] + ")\n";
     }
