@@ -15,3 +15,14 @@ if(data_set_cc)
     set_tests_properties(${name} PROPERTIES TIMEOUT 300)
   endforeach()
 endif()
+
+get_property(data_set_probe GLOBAL PROPERTY DRUX_CONSTPROBE)
+if(data_set_cc AND data_set_probe)
+  add_test(NAME data_set_falls_back_to_sample
+           COMMAND ${CMAKE_COMMAND} -DCC=${data_set_cc} -DPROBE=${data_set_probe}
+                   -DCOMPILE=${CMAKE_SOURCE_DIR}/tools/constgen/ConstantsCompile.cmake
+                   -DSAMPLE=${CMAKE_SOURCE_DIR}/data/Constants.out
+                   -DWORK=${CMAKE_CURRENT_BINARY_DIR}/data_set_falls_back_to_sample
+                   -P ${CMAKE_CURRENT_SOURCE_DIR}/scripts/DataSetFallsBackToSample.cmake)
+  set_tests_properties(data_set_falls_back_to_sample PROPERTIES TIMEOUT 300)
+endif()

@@ -30,6 +30,7 @@ if(DRUX_HOST_CXX AND DRUX_DATA_CC)
   set_property(GLOBAL PROPERTY DRUX_CONSTANTS_GENERATED 1)
   set(host_dir ${CMAKE_BINARY_DIR}/constgen-host)
   set(host_probe ${host_dir}/constprobe${CMAKE_HOST_EXECUTABLE_SUFFIX})
+  set_property(GLOBAL PROPERTY DRUX_CONSTPROBE ${host_probe})
   ExternalProject_Add(constgen_host
     SOURCE_DIR ${CMAKE_CURRENT_LIST_DIR}
     BINARY_DIR ${host_dir}
