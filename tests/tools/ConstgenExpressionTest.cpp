@@ -138,6 +138,9 @@ TEST(ConstgenExpression, CastsTruncateToTheirWidth) {
         V("(unsigned short)70000", 4464), V("(short)-1 > 0", 0), S("(long long)1 << 40", kWide),
         V("((__int64)1 << 40) >> 40", 1), S("(ULONGLONG)-1", kWide), V("(LONGLONG)-1", -1),
         V("(const DWORD)5", 5), V("(WORD)(BYTE)0x1234", 0x34), V("((WORD)-1) >> 1", 32767),
+        // _Bool compares with zero instead of truncating.
+        V("(_Bool)256", 1), V("(_Bool)2", 1), V("(_Bool)0", 0), V("(_Bool)-1", 1),
+        V("(_Bool)0x100000000LL", 1),
         // Handles and pointers: their 32-bit value on the Win32 target.
         V("(HWND)0xffff", 65535), V("(HANDLE)-1", -1), V("(LPSTR)0", 0), V("(void *)-1", -1),
         V("(struct foo *)0", 0),

@@ -218,8 +218,9 @@ TEST(ConstgenFile, PinnedNamesDecideConditionals) {
     const PinCase cases[] = {
         // Nothing pinned: every branch is read, the first definition wins.
         {{}, {{"GETITEM", "75", "0x4B"}, {"BOTH", "1", "0x1"}, {"NARROW", "1", "0x1"}}},
-        // A condition that also tests an unpinned name (OTHER, LEVEL) stays undecided: read.
-        {{"-U", "UNICODE"}, {{"GETITEM", "5", "0x5"}, {"BOTH", "1", "0x1"}, {"NARROW", "1", "0x1"}}},
+        // Pinned names decide "defined(UNICODE) && ..." alone; LEVEL >= 2 stays undecided, so
+        // both later branches are read.
+        {{"-U", "UNICODE"}, {{"GETITEM", "5", "0x5"}, {"BOTH", "2", "0x2"}, {"NARROW", "1", "0x1"}}},
         {{"-U", "UNICODE", "-U", "OTHER"},
          {{"GETITEM", "5", "0x5"}, {"BOTH", "2", "0x2"}, {"NARROW", "1", "0x1"}}},
         {{"-UUNICODE", "-UOTHER", "-DLEVEL=1"},
@@ -236,6 +237,60 @@ TEST(ConstgenFile, PinnedNamesDecideConditionals) {
         arguments.push_back(header);
         RunResult run;
         RecordsExpect(RunRecords(scratch, arguments, run), c.records);
+    }
+}
+
+TEST(ConstgenFile, ConditionsDecidedByTheirKnownParts) {
+    // Decided true keeps only IN, decided false only OUT, undecided reads both branches. Names
+    // not pinned are unknown; the arithmetic is the preprocessor's, in 64 bits.
+    enum Outcome { kTrue, kFalse, kUndecided };
+    struct ConditionCase {
+        const char* condition;
+        std::vector<std::string> pins;
+        Outcome outcome;
+    };
+    const ConditionCase cases[] = {
+        {"defined(__x86_64) && !defined(_M_IX86)", {"-U", "__x86_64"}, kFalse},
+        {"defined(__x86_64) && !defined(_M_IX86)", {"-D", "__x86_64"}, kUndecided},
+        {"!defined(P) && X", {"-D", "P"}, kFalse},
+        {"X && P", {"-U", "P"}, kFalse},
+        {"X || defined(P)", {"-D", "P"}, kTrue},
+        {"defined P || X", {"-U", "P"}, kUndecided},
+        {"X > 1", {"-D", "P"}, kUndecided},
+        {"X ? 4 : 4", {}, kTrue},
+        {"!(X && 0)", {}, kTrue},
+        {"P == 3", {"-D", "P=3"}, kTrue},
+        {"P == 3", {"-D", "P"}, kFalse},
+        {"(P) - 1", {"-D", "P=1"}, kFalse},
+        // intmax_t and uintmax_t, as the preprocessor computes.
+        {"2147483647 + 1 < 0", {}, kFalse},
+        {"1 << 31 < 0", {}, kFalse},
+        {"1 << 40", {}, kTrue},
+        {"FOO > -1", {"-D", "FOO=0xFFFFFFFF"}, kTrue},
+        {"-1 < 0u", {}, kFalse},
+        {"0xFFFFFFFFFFFFFFFF == -1", {}, kTrue},
+        {"X / 0", {}, kUndecided},
+    };
+    ScratchDirectory scratch;
+    for (const ConditionCase& c : cases) {
+        std::string label = c.condition;
+        for (const std::string& pin : c.pins) {
+            label += " " + pin;
+        }
+        SCOPED_TRACE(label);
+        const std::string header = scratch.Write(
+            "condition.h", std::string("#if ") + c.condition +
+                               "\n#define IN 1\n#else\n#define OUT 1\n#endif\n");
+        std::vector<std::string> arguments = c.pins;
+        arguments.push_back(header);
+        RunResult run;
+        const std::vector<ConstantRecord> records = RunRecords(scratch, arguments, run);
+        const ConstantRecord in{"IN", "1", "0x1"}, out{"OUT", "1", "0x1"};
+        switch (c.outcome) {
+        case kTrue: RecordsExpect(records, {in}); break;
+        case kFalse: RecordsExpect(records, {out}); break;
+        case kUndecided: RecordsExpect(records, {in, out}); break;
+        }
     }
 }
 
@@ -408,6 +463,42 @@ TEST(ConstgenHostile, ExplodingExpansionIsCut) {
     EXPECT_NE(run.err.find("X40 skipped: beyond limits (nesting, expansion, length): macro "
                            "expansion too large"),
               std::string::npos);
+}
+
+TEST(ConstgenHostile, LongTokensCopiedOrPastedOverAndOverAreCut) {
+    // Pasting onto an ever longer token re-reads it each time (quadratic), and a long token used
+    // many times is a copy each time (memory): both end as "beyond limits", quickly.
+    ScratchDirectory scratch;
+    std::string paste = "#define P(x) x";
+    for (int i = 0; i < 2000; ++i) {
+        paste += "##x";
+    }
+    paste += "\n#define PASTED P(" + std::string(1000, 'a') + ")\n#define AFTER_PASTE 1\n";
+    std::string copy = "#define LONG_NAME " + std::string(100000, 'b') + "\n#define COPIED";
+    for (int i = 0; i < 30000; ++i) {
+        copy += " LONG_NAME";
+    }
+    copy += "\n#define AFTER_COPY 2\n";
+    const struct {
+        const char* file;
+        std::string text;
+        const char* skipped;
+        ConstantRecord after;
+    } cases[] = {
+        {"paste.h", paste, "PASTED", {"AFTER_PASTE", "1", "0x1"}},
+        {"copy.h", copy, "COPIED", {"AFTER_COPY", "2", "0x2"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const std::string header = scratch.Write(c.file, c.text);
+        RunResult run;
+        std::vector<ConstantRecord> records = RunRecords(scratch, {"-v", header}, run);
+        EXPECT_EQ(run.status, 0);
+        RecordsExpect(records, {c.after});
+        EXPECT_NE(run.err.find(std::string(c.skipped) + " skipped: beyond limits"),
+                  std::string::npos)
+            << run.err.substr(0, 2000);
+    }
 }
 
 TEST(ConstgenHostile, EnumsWaitingOnEnumsAreCut) {

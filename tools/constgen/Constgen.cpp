@@ -30,9 +30,9 @@ const char* const kConstgenUsage =
     "\n"
     "Values are evaluated in 64 bits with the types of 32-bit Windows and written as\n"
     "32-bit patterns: decimal signed, hex unsigned (E_ACCESSDENIED: -2147024891,\n"
-    "0x80070005). Values with no 32-bit pattern are skipped. Conditionals are not\n"
-    "evaluated unless they test only -D/-U names: every branch is read and the first\n"
-    "definition of a name wins.\n"
+    "0x80070005). Values with no 32-bit pattern are skipped. Conditionals are decided\n"
+    "as far as -D/-U names decide them (other names are unknown); the branches of an\n"
+    "undecided one are all read and the first definition of a name wins.\n"
     "\n"
     "Exit status: 0 done, 1 an input missing or the output not written, 2 usage error.\n";
 

@@ -222,7 +222,12 @@ int Definitions::ConditionDecide(const std::vector<Token>& tokens, size_t from, 
         }
         return found->second == ifdef ? 1 : 0;
     }
-    // Decided only when every name in it is pinned: then it is the plain arithmetic of #if.
+    // Names pinned with -D/-U are known; every other name is unknown, and the condition is
+    // decided when the known names alone decide it ("defined(_M_X64) && X" with _M_X64 pinned
+    // undefined is false).
+    Token unknown;
+    unknown.kind = TokenKind::Identifier;
+    unknown.text = "unknown";
     std::vector<Token> expression;
     for (size_t i = from; i < tokens.size(); ++i) {
         const Token& token = tokens[i];
@@ -239,23 +244,24 @@ int Definitions::ConditionDecide(const std::vector<Token>& tokens, size_t from, 
             if (name >= tokens.size() || tokens[name].kind != TokenKind::Identifier) {
                 return -1;
             }
-            auto found = pinned.find(tokens[name].text);
-            if (found == pinned.end()) {
-                return -1;
-            }
             if (parenthesis) {
                 if (name + 1 >= tokens.size() || !TokenIs(tokens[name + 1], ")")) {
                     return -1;
                 }
-                ++name;
             }
-            expression.push_back(NumberToken(found->second ? "1" : "0"));
-            i = name;
+            auto found = pinned.find(tokens[name].text);
+            if (found == pinned.end()) {
+                expression.push_back(unknown);
+            } else {
+                expression.push_back(NumberToken(found->second ? "1" : "0"));
+            }
+            i = parenthesis ? name + 1 : name;
             continue;
         }
         auto found = pinned.find(token.text);
         if (found == pinned.end()) {
-            return -1;
+            expression.push_back(unknown);
+            continue;
         }
         if (!found->second) {
             expression.push_back(NumberToken("0"));
@@ -279,12 +285,7 @@ int Definitions::ConditionDecide(const std::vector<Token>& tokens, size_t from, 
         expression.insert(expression.end(), expanded.begin(), expanded.end());
         expression.push_back(close);
     }
-    IntValue value;
-    Failure failure;
-    if (!ExpressionEvaluate(expression, nullptr, value, failure)) {
-        return -1;
-    }
-    return value.bits != 0 ? 1 : 0;
+    return ConditionEvaluate(expression);
 }
 
 void Definitions::Directive(const std::vector<Token>& tokens, uint32_t line, bool tooLong,

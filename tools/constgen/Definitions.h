@@ -1,8 +1,8 @@
 // Collects #define and enumerator definitions from header files and evaluates them.
 //
-// Conditionals: #if/#ifdef/#ifndef/#elif/#else are ignored (every branch is read) unless their
-// condition tests only names pinned with Pin (the -D/-U options); those are decided, so that
-// "-U UNICODE" keeps the ANSI branch of the headers and drops the wide one. With every branch
+// Conditionals: #if/#ifdef/#ifndef/#elif/#else are decided as far as names pinned with Pin (the
+// -D/-U options) decide them, so that "-U UNICODE" keeps the ANSI branch of the headers and drops
+// the wide one; other names are unknown, and every branch of an undecided conditional is read. With every branch
 // read a name may be defined more than once; the first definition wins, for the output and for
 // macro expansion alike. #undef is ignored for the same reason.
 #pragma once

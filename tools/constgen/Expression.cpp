@@ -327,12 +327,20 @@ int Precedence(const Token& token) {
 
 bool IsZero(IntValue value) { return value.bits == 0; }
 
-IntValue Bool(bool truth) { return IntValueMake(truth ? 1 : 0, IntType::Int32); }
+IntValue Unknown(IntType type) {
+    IntValue value = IntValueMake(0, type);
+    value.unknown = true;
+    return value;
+}
+
+bool IsTrue(IntValue value) { return !value.unknown && value.bits != 0; }
+bool IsFalse(IntValue value) { return !value.unknown && value.bits == 0; }
 
 class Parser {
 public:
-    Parser(const std::vector<Token>& input, const NameResolver& names, Failure& why)
-        : tokens(input), resolver(names), failure(why) {}
+    Parser(const std::vector<Token>& input, const NameResolver& names, Failure& why,
+           bool conditional = false)
+        : tokens(input), resolver(names), failure(why), preprocessor(conditional) {}
 
     bool Whole(IntValue& value) {
         if (tokens.empty()) {
@@ -348,6 +356,23 @@ public:
     }
 
 private:
+    // The preprocessor computes in intmax_t / uintmax_t; C in the operands' own types.
+    IntValue Widened(IntValue value) const {
+        if (!preprocessor) {
+            return value;
+        }
+        if (value.type == IntType::Int32) {
+            value.type = IntType::Int64;
+        } else if (value.type == IntType::UInt32) {
+            value.type = IntType::UInt64;
+        }
+        return value;
+    }
+
+    IntValue Bool(bool truth) const {
+        return Widened(IntValueMake(truth ? 1 : 0, IntType::Int32));
+    }
+
     const Token* Peek(size_t ahead = 0) const {
         return position + ahead < tokens.size() ? &tokens[position + ahead] : nullptr;
     }
@@ -404,7 +429,18 @@ private:
                 return false;
             }
             IntType type = TypeCommon(whenTrue.type, whenFalse.type);
-            condition = IntValueConvert(truth ? whenTrue : whenFalse, type);
+            if (condition.unknown) {
+                // Decided only when both branches give the same known value.
+                const IntValue a = IntValueConvert(whenTrue, type);
+                const IntValue b = IntValueConvert(whenFalse, type);
+                condition = (!whenTrue.unknown && !whenFalse.unknown && a.bits == b.bits)
+                                ? a
+                                : Unknown(type);
+            } else {
+                const IntValue& taken = truth ? whenTrue : whenFalse;
+                condition = IntValueConvert(taken, type);
+                condition.unknown = taken.unknown;
+            }
         }
         value = condition;
         --depth;
@@ -423,9 +459,9 @@ private:
             }
             ++position;
             bool rightEvaluate = evaluate;
-            if (op->text == "&&" && IsZero(left)) {
+            if (op->text == "&&" && IsFalse(left)) {
                 rightEvaluate = false;
-            } else if (op->text == "||" && !IsZero(left)) {
+            } else if (op->text == "||" && IsTrue(left)) {
                 rightEvaluate = false;
             }
             IntValue right;
@@ -439,12 +475,29 @@ private:
     }
 
     bool Apply(const std::string& op, IntValue& left, IntValue right, bool evaluate) {
+        // An unknown operand leaves && and || decided when the other operand decides them.
         if (op == "&&") {
-            left = Bool(!IsZero(left) && !IsZero(right));
+            if (IsFalse(left) || IsFalse(right)) {
+                left = Bool(false);
+            } else if (left.unknown || right.unknown) {
+                left = Unknown(Bool(false).type);
+            } else {
+                left = Bool(true);
+            }
             return true;
         }
         if (op == "||") {
-            left = Bool(!IsZero(left) || !IsZero(right));
+            if (IsTrue(left) || IsTrue(right)) {
+                left = Bool(true);
+            } else if (left.unknown || right.unknown) {
+                left = Unknown(Bool(false).type);
+            } else {
+                left = Bool(false);
+            }
+            return true;
+        }
+        if (left.unknown || right.unknown) {
+            left = Unknown(TypeCommon(left.type, right.type));
             return true;
         }
         if (op == "<<" || op == ">>") {
@@ -540,7 +593,9 @@ private:
             const std::string op = token->text;
             ++position;
             ok = Unary(value, evaluate);
-            if (ok && op == "-") {
+            if (ok && value.unknown) {
+                value = Unknown(op == "!" ? Bool(false).type : value.type);
+            } else if (ok && op == "-") {
                 value = IntValueMake(0 - value.bits, value.type);
             } else if (ok && op == "~") {
                 value = IntValueMake(~value.bits, value.type);
@@ -566,11 +621,31 @@ private:
         switch (token.kind) {
         case TokenKind::Number:
             ++position;
-            return NumberLiteralParse(token.text, value, failure);
+            if (!NumberLiteralParse(token.text, value, failure)) {
+                return false;
+            }
+            if (preprocessor) {
+                // int is intmax_t here, so a literal is signed unless its suffix says unsigned or
+                // it does not fit intmax_t: 0xFFFFFFFF > -1 holds.
+                const bool unsignedSuffix = token.text.find_first_of("uU") != std::string::npos;
+                const bool fitsSigned = IntValueIsSigned(value) || value.bits <= INT64_MAX;
+                value = IntValueMake(value.bits, unsignedSuffix || !fitsSigned ? IntType::UInt64
+                                                                               : IntType::Int64);
+            }
+            return true;
         case TokenKind::Character:
             ++position;
-            return CharacterLiteralParse(token.text, value, failure);
+            if (!CharacterLiteralParse(token.text, value, failure)) {
+                return false;
+            }
+            value = Widened(value);
+            return true;
         case TokenKind::Identifier: {
+            if (preprocessor) {
+                ++position;
+                value = Unknown(IntType::Int64);  // a name the caller could not decide
+                return true;
+            }
             if (token.painted) {
                 return Fail(failure, SkipReason::Cycle, token.text);
             }
@@ -596,7 +671,8 @@ private:
         TypeInfo type;
         size_t close = 0;
         bool isCast = false;
-        if (!CastRead(type, close, isCast)) {
+        // The preprocessor knows no types: "(X) - 1" there is X minus 1.
+        if (!preprocessor && !CastRead(type, close, isCast)) {
             return false;
         }
         if (isCast) {
@@ -705,6 +781,11 @@ private:
             value = IntValueMake(value.bits, IntType::UInt32);
             return true;
         }
+        if (type.boolean) {
+            // Conversion to _Bool compares with zero; it never truncates.
+            value = IntValueMake(value.bits != 0 ? 1 : 0, IntType::Int32);
+            return true;
+        }
         if (type.bits >= 64) {
             value = IntValueMake(value.bits, type.isSigned ? IntType::Int64 : IntType::UInt64);
         } else if (type.bits == 32) {
@@ -724,6 +805,7 @@ private:
     const std::vector<Token>& tokens;
     const NameResolver& resolver;
     Failure& failure;
+    const bool preprocessor;
     size_t position = 0;
     int depth = 0;
 };
@@ -734,4 +816,15 @@ bool ExpressionEvaluate(const std::vector<Token>& tokens, const NameResolver& re
                         IntValue& value, Failure& failure) {
     Parser parser(tokens, resolver, failure);
     return parser.Whole(value);
+}
+
+int ConditionEvaluate(const std::vector<Token>& tokens) {
+    Failure failure;
+    NameResolver none;
+    Parser parser(tokens, none, failure, true);
+    IntValue value;
+    if (!parser.Whole(value) || value.unknown) {
+        return -1;
+    }
+    return value.bits != 0 ? 1 : 0;
 }

@@ -17,6 +17,7 @@ enum class IntType : uint8_t { Int32, UInt32, Int64, UInt64 };
 struct IntValue {
     uint64_t bits = 0;
     IntType type = IntType::Int32;
+    bool unknown = false;  // in a conditional: depends on a name whose value is not known
 };
 
 IntValue IntValueMake(uint64_t bits, IntType type);
@@ -61,6 +62,13 @@ const int kExpressionDepthLimit = 256;
 // Evaluates tokens that hold one whole expression (macros already expanded).
 bool ExpressionEvaluate(const std::vector<Token>& tokens, const NameResolver& resolver,
                         IntValue& value, Failure& failure);
+
+// Decides an #if condition whose known names the caller has already replaced (macros expanded,
+// "defined X" made 0 or 1). Every remaining name is unknown, and the condition is decided only
+// when the known parts decide it: "0 && X" is false, "1 || X" true, "X > 1" unknown. Arithmetic
+// is the preprocessor's: every value is intmax_t or uintmax_t (64 bits), with C's usual
+// conversions. Returns 1 (true), 0 (false) or -1 (undecided, or not an expression).
+int ConditionEvaluate(const std::vector<Token>& tokens);
 
 // Literal parsing, exposed for the evaluator's tests.
 bool NumberLiteralParse(const std::string& text, IntValue& value, Failure& failure);

@@ -146,6 +146,22 @@ private:
         return true;
     }
 
+    bool SpendText(size_t characters) {
+        textWork += characters;
+        if (textWork > kExpansionTextLimit) {
+            return Fail(SkipReason::TooComplex, "macro expansion text too large");
+        }
+        return true;
+    }
+
+    static size_t TextSize(const std::vector<Token>& tokens) {
+        size_t size = 0;
+        for (const Token& token : tokens) {
+            size += token.text.size();
+        }
+        return size;
+    }
+
     // Takes "( a , b )" off pending; commas inside nested parentheses don't split.
     bool ArgumentsCollect(const Macro& macro, std::vector<Token>& pending,
                           std::vector<std::vector<Token>>& arguments, uint32_t& closeHideset) {
@@ -222,7 +238,7 @@ private:
         return result;
     }
 
-    static Token Paste(const Token& left, const Token& right) {
+    Token Paste(const Token& left, const Token& right) {
         if (left.kind == TokenKind::Placemarker) {
             return right;
         }
@@ -230,6 +246,13 @@ private:
             return left;
         }
         Token result = left;
+        // Lexing the joined text costs its length; the limit keeps a long chain of pastes onto
+        // a growing token from going quadratic.
+        if (!SpendText(left.text.size() + right.text.size())) {
+            result.kind = TokenKind::Other;
+            result.text.clear();
+            return result;
+        }
         std::vector<Token> lexed = TokensFromText(left.text + right.text);
         if (lexed.size() == 1) {
             result.kind = lexed[0].kind;
@@ -252,16 +275,26 @@ private:
                 int parameter = ParameterIndex(macro, body[i + 1]);
                 if (parameter >= 0) {
                     sequence.push_back(Stringize(arguments[static_cast<size_t>(parameter)]));
+                    if (!SpendText(sequence.back().text.size())) {
+                        return false;
+                    }
                     ++i;
                     continue;
                 }
             }
             int parameter = ParameterIndex(macro, token);
             if (parameter < 0) {
+                if (!SpendText(token.text.size())) {
+                    return false;
+                }
                 sequence.push_back(token);
                 continue;
             }
             const std::vector<Token>& argument = arguments[static_cast<size_t>(parameter)];
+            // Counted before the copy, so that memory stays within the limit too.
+            if (!SpendText(TextSize(argument))) {
+                return false;
+            }
             const bool pasted = (i > 0 && body[i - 1].kind == TokenKind::Paste) ||
                                 (i + 1 < body.size() && body[i + 1].kind == TokenKind::Paste);
             if (pasted) {
@@ -287,6 +320,9 @@ private:
         for (size_t i = 0; i < sequence.size(); ++i) {
             if (sequence[i].kind == TokenKind::Paste && !output.empty() && i + 1 < sequence.size()) {
                 Token joined = Paste(output.back(), sequence[i + 1]);
+                if (failure.reason != SkipReason::None) {
+                    return false;
+                }
                 output.back() = std::move(joined);
                 ++i;
             } else if (sequence[i].kind == TokenKind::Paste) {
@@ -362,6 +398,7 @@ private:
     const MacroTable& table;
     Failure& failure;
     size_t work = 0;
+    size_t textWork = 0;
     std::vector<std::vector<int>> sets;
     std::map<std::vector<int>, uint32_t> interned;
     std::map<std::pair<uint32_t, uint32_t>, uint32_t> unions;

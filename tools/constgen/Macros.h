@@ -35,6 +35,9 @@ private:
 
 // Limits that keep hostile or exploding definitions finite.
 const size_t kExpansionTokenLimit = 200000;  // tokens handled in one expansion
+// Characters copied or pasted in one expansion: a long token used many times, or pasted onto a
+// growing token again and again, costs its length each time.
+const size_t kExpansionTextLimit = 16u << 20;
 const int kExpansionDepthLimit = 256;        // nested argument expansions
 
 // Parses the tokens after "#define": name, parameters, body. False (with failure) when there is

@@ -128,6 +128,7 @@ bool TypeKeywordsClassify(const std::vector<std::string>& words, TypeInfo& info)
     if (isBool) {
         info.bits = 8;
         info.isSigned = false;
+        info.boolean = true;
     } else if (explicitBits) {
         info.bits = static_cast<uint8_t>(explicitBits);
     } else if (chars) {

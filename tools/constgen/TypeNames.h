@@ -16,6 +16,7 @@ struct TypeInfo {
     TypeKind kind = TypeKind::Integer;
     uint8_t bits = 32;
     bool isSigned = true;
+    bool boolean = false;  // _Bool: any non-zero value converts to 1
 };
 
 // A type spelled as C keywords and qualifiers ("unsigned long", "const int", "__int64").

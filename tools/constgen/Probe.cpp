@@ -1,0 +1,575 @@
+// constprobe: the build's helper that lets the cross compiler itself compute the default data set.
+//
+//   constprobe names PREPROCESSED HEADER PROBE_C NAMES [EXCLUDED...]
+//       Reads the output of "gcc -E -dD HEADER", takes the object-like macros still defined at
+//       its end and every enumerator, keeps those whose expansion names only declared things,
+//       and writes a C file with one initialiser per name plus the list of names.
+//   constprobe prune ERRORS HEADER PROBE_C NAMES
+//       Drops the names whose lines the compiler rejected (ERRORS is its diagnostics) and writes
+//       the C file again.
+//   constprobe values ASSEMBLY NAMES OUTPUT
+//       Reads the values back from the compiler's assembly and writes Constants.out, sorted by
+//       name, keeping integer and handle values that have a 32-bit pattern.
+#include <stdint.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "Constgen.h"
+#include "Lexer.h"
+#include "Macros.h"
+#include "TypeNames.h"
+
+namespace {
+
+// Lines of the probe file before the first initialiser.
+const int kProbeHeaderLines = 3;
+
+// GCC's classes from __builtin_classify_type: integer, char, enumeral, boolean, pointer.
+const long kClassPointer = 5;
+
+bool FileRead(const std::string& path, std::string& bytes) {
+    std::ifstream stream(path, std::ios::binary);
+    if (!stream) {
+        return false;
+    }
+    std::ostringstream buffer;
+    buffer << stream.rdbuf();
+    bytes = buffer.str();
+    return true;
+}
+
+bool FileWrite(const std::string& path, const std::string& bytes) {
+    std::ofstream stream(path, std::ios::binary | std::ios::trunc);
+    stream.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    stream.close();
+    return static_cast<bool>(stream);
+}
+
+std::vector<std::string> Lines(const std::string& bytes) {
+    std::vector<std::string> lines;
+    std::istringstream stream(bytes);
+    std::string line;
+    while (std::getline(stream, line)) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// Where a name is defined: the file (numbered in order of first appearance) and the order of
+// definitions in the whole text.
+struct Place {
+    size_t file = 0;
+    size_t sequence = 0;
+};
+
+struct Preprocessed {
+    std::map<std::string, Macro> macros;  // the state at the end of the header
+    std::unordered_map<std::string, Place> places;
+    std::vector<std::string> files;       // in order of first appearance
+    std::vector<std::string> enumerators;
+    std::unordered_set<std::string> enumeratorSet;
+    std::unordered_set<std::string> declared;  // every identifier of the C text
+    std::unordered_set<std::string> builtIn;   // macros the compiler predefines
+};
+
+// Enumerator names of "enum [tag] [attributes] { A = x, B, ... }" in preprocessed text.
+class EnumScanner {
+public:
+    explicit EnumScanner(std::vector<std::string>& names) : out(names) {}
+
+    void Feed(const Token& token) {
+        switch (state) {
+        case State::Idle:
+            if (token.kind == TokenKind::Identifier && token.text == "enum") {
+                state = State::Head;
+                nesting = 0;
+            }
+            return;
+        case State::Head:
+            if (TokenIs(token, "(")) {
+                ++nesting;  // __attribute__((...))
+            } else if (TokenIs(token, ")")) {
+                if (--nesting < 0) {
+                    state = State::Idle;
+                }
+            } else if (nesting == 0 && TokenIs(token, "{")) {
+                state = State::Body;
+                itemStart = true;
+            } else if (nesting == 0 && token.kind != TokenKind::Identifier && !TokenIs(token, ":")) {
+                state = State::Idle;  // "enum tag name;", a parameter, a cast
+            }
+            return;
+        case State::Body:
+            if (TokenIs(token, "(")) {
+                ++nesting;
+            } else if (TokenIs(token, ")")) {
+                --nesting;
+            } else if (TokenIs(token, "}") && nesting == 0) {
+                state = State::Idle;
+            } else if (TokenIs(token, ",") && nesting == 0) {
+                itemStart = true;
+            } else if (itemStart) {
+                if (token.kind == TokenKind::Identifier) {
+                    out.push_back(token.text);
+                }
+                itemStart = false;
+            }
+            return;
+        }
+    }
+
+private:
+    enum class State { Idle, Head, Body };
+    std::vector<std::string>& out;
+    State state = State::Idle;
+    int nesting = 0;
+    bool itemStart = false;
+};
+
+void PreprocessedRead(const std::string& bytes, Preprocessed& result) {
+    Lexer lexer(bytes);
+    EnumScanner enums(result.enumerators);
+    Token token;
+    bool builtInSection = false;
+    std::unordered_map<std::string, size_t> fileNumbers;
+    Place here;
+    size_t enumeratorsPlaced = 0;
+    bool have = lexer.TokenNext(token);
+    while (have) {
+        if (!(token.lineStart && TokenIs(token, "#"))) {
+            if (token.kind == TokenKind::Identifier) {
+                result.declared.insert(token.text);
+            }
+            enums.Feed(token);
+            for (; enumeratorsPlaced < result.enumerators.size(); ++enumeratorsPlaced) {
+                ++here.sequence;
+                result.places.emplace(result.enumerators[enumeratorsPlaced], here);
+            }
+            have = lexer.TokenNext(token);
+            continue;
+        }
+        std::vector<Token> directive;
+        while ((have = lexer.TokenNext(token)) && !token.lineStart) {
+            directive.push_back(token);
+        }
+        if (directive.empty()) {
+            continue;
+        }
+        if (directive[0].kind == TokenKind::Number && directive.size() >= 2) {
+            // A line marker: # 1 "<built-in>" opens the compiler's own definitions.
+            builtInSection = directive[1].text == "\"<built-in>\"" ||
+                             directive[1].text == "\"<command-line>\"";
+            std::string file = directive[1].text;
+            file = file.substr(file.find_last_of("/\\\"", file.size() - 2) + 1);
+            file.pop_back();
+            auto number = fileNumbers.emplace(file, result.files.size());
+            if (number.second) {
+                result.files.push_back(file);
+            }
+            here.file = number.first->second;
+            continue;
+        }
+        if (directive[0].text == "undef" && directive.size() >= 2) {
+            result.macros.erase(directive[1].text);
+            continue;
+        }
+        if (directive[0].text != "define") {
+            continue;
+        }
+        std::vector<Token> rest(directive.begin() + 1, directive.end());
+        Macro macro;
+        Failure failure;
+        if (!MacroParse(rest, macro, failure)) {
+            continue;
+        }
+        if (builtInSection) {
+            result.builtIn.insert(macro.name);
+        } else {
+            result.builtIn.erase(macro.name);
+        }
+        std::string name = macro.name;
+        ++here.sequence;
+        result.places[name] = here;
+        result.macros[name] = std::move(macro);
+    }
+}
+
+// Words of the compiler that take parentheses and still give a constant.
+bool IsOperatorWord(const std::string& word) {
+    return word.compare(0, 10, "__builtin_") == 0 || word == "sizeof" || word == "_Alignof" ||
+           word == "__alignof__" || word == "__typeof__";
+}
+
+bool IsKnownWord(const std::string& word, const Preprocessed& preprocessed) {
+    return preprocessed.declared.count(word) != 0 || IsOperatorWord(word);
+}
+
+bool IsDeclarationWord(const std::string& word) {
+    static const char* const kWords[] = {
+        "struct", "union", "enum", "extern", "static", "typedef", "inline", "__inline",
+        "__inline__", "__attribute__", "__declspec", "__stdcall", "__cdecl", "__fastcall",
+        "__asm__", "asm", "return", "do", "while", "for", "if", "else", "goto", "register",
+        "auto", "_Static_assert"};
+    for (const char* candidate : kWords) {
+        if (word == candidate) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// True when the compiler can be asked for the name's value without an error costing time: the
+// expansion must be an expression of declared names (GCC spends ~30 ms on each undeclared one
+// looking for a spelling to suggest).
+bool Worth(const std::string& name, const MacroTable& table, const Preprocessed& preprocessed) {
+    Token token;
+    token.kind = TokenKind::Identifier;
+    token.text = name;
+    std::vector<Token> expanded;
+    Failure failure;
+    if (!MacroExpand(table, {token}, expanded, failure) || expanded.empty()) {
+        return false;
+    }
+    // A lone name is a value only when it is an enumerator; function, variable and type names
+    // (the A/W aliases, GUIDs) are each an error the compiler is slow to report.
+    if (expanded.size() == 1 && expanded[0].kind == TokenKind::Identifier) {
+        return preprocessed.enumeratorSet.count(expanded[0].text) != 0;
+    }
+    int nesting = 0;
+    for (const Token& piece : expanded) {
+        nesting += TokenIs(piece, "(") ? 1 : TokenIs(piece, ")") ? -1 : 0;
+        if (nesting == 0 && TokenIs(piece, ",")) {
+            return false;  // an initialiser list (GUIDs, presets), no single value
+        }
+        if (piece.kind == TokenKind::String || piece.kind == TokenKind::Other) {
+            return false;
+        }
+        if (piece.kind == TokenKind::Identifier && !IsKnownWord(piece.text, preprocessed)) {
+            return false;
+        }
+        if (TokenIs(piece, "{") || TokenIs(piece, ";")) {
+            return false;
+        }
+        if (piece.kind == TokenKind::Identifier && IsDeclarationWord(piece.text)) {
+            return false;
+        }
+    }
+    // Only type words, a type ending in "*" or "const": a type, no value.
+    bool onlyTypeWords = true;
+    for (size_t i = 0; i < expanded.size(); ++i) {
+        const Token& piece = expanded[i];
+        const Token* next = i + 1 < expanded.size() ? &expanded[i + 1] : nullptr;
+        onlyTypeWords = onlyTypeWords && piece.kind == TokenKind::Identifier &&
+                        TypeKeywordIs(piece.text);
+        // "(void)x" has no value; "(void *)-1" has.
+        if (piece.kind == TokenKind::Identifier && piece.text == "void" && next &&
+            TokenIs(*next, ")")) {
+            return false;
+        }
+        // Member access and dereference of variables ("S_un.S_addr", "(*_imp__environ)");
+        // offsetof-style "((T *)0)->field" stays.
+        if ((TokenIs(piece, ".") || TokenIs(piece, "->")) && i > 0 &&
+            expanded[i - 1].kind == TokenKind::Identifier) {
+            return false;
+        }
+        if ((TokenIs(piece, "*") || TokenIs(piece, "&")) &&
+            (i == 0 || TokenIs(expanded[i - 1], "(")) && next &&
+            next->kind == TokenKind::Identifier && !TypeKeywordIs(next->text)) {
+            return false;
+        }
+        // An element of an array variable ("h_addr_list[0]"), a statement fragment; a subscript
+        // inside offsetof stays.
+        if ((TokenIs(piece, "[") && i == 1) || TokenIs(piece, "}")) {
+            return false;
+        }
+    }
+    // "TYPE *name": a parameter declaration (THIS in the COM headers).
+    const bool pointerDeclaration = expanded.size() == 3 &&
+                                    expanded[0].kind == TokenKind::Identifier &&
+                                    TokenIs(expanded[1], "*") &&
+                                    expanded[2].kind == TokenKind::Identifier;
+    if (onlyTypeWords || pointerDeclaration || TokenIs(expanded.back(), "*") ||
+        (expanded.back().kind == TokenKind::Identifier && expanded.back().text == "const")) {
+        return false;
+    }
+    // A call of a function ("(*_errno())") is no constant.
+    for (size_t i = 0; i + 1 < expanded.size(); ++i) {
+        if (expanded[i].kind == TokenKind::Identifier && TokenIs(expanded[i + 1], "(") &&
+            !TypeKeywordIs(expanded[i].text) && !IsOperatorWord(expanded[i].text)) {
+            return false;
+        }
+    }
+    // "TYPE name" or "TYPE (...)": a declaration or a function type, no value.
+    for (size_t i = 0; i + 1 < expanded.size(); ++i) {
+        if (expanded[i].kind == TokenKind::Identifier &&
+            expanded[i + 1].kind == TokenKind::Identifier && !TypeKeywordIs(expanded[i].text) &&
+            !TypeKeywordIs(expanded[i + 1].text)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string ProbeText(const std::string& header, const std::vector<std::string>& names) {
+    // Each name is expanded three times: its value as long long (a handle's 32-bit pointer
+    // sign-extends, as GCC converts pointers to wider integers), its type class, and its sign,
+    // which tells a negative value from a large unsigned one. Short lines: GCC drops column
+    // tracking (and misjudges constants) once a file has used up its source locations.
+    std::string text = "#include \"" + header + "\"\n";
+    text += "struct drux_probe { long long value; int kind; int negative; };\n";
+    text += "#define P(i, n) const struct drux_probe p##i = "
+            "{ (long long)(n), __builtin_classify_type(n), (n) < 0 };\n";
+    for (size_t i = 0; i < names.size(); ++i) {
+        text += "P(" + std::to_string(i) + "," + names[i] + ")\n";
+    }
+    return text;
+}
+
+bool ProbeWrite(const std::string& header, const std::string& probe, const std::string& namesPath,
+                const std::vector<std::string>& names) {
+    std::string list;
+    for (const std::string& name : names) {
+        list += name + "\n";
+    }
+    return FileWrite(probe, ProbeText(header, names)) && FileWrite(namesPath, list);
+}
+
+int Names(const std::vector<std::string>& args) {
+    if (args.size() < 4) {
+        return 2;
+    }
+    std::string bytes;
+    if (!FileRead(args[0], bytes)) {
+        std::cerr << "constprobe: " << args[0] << ": cannot be read\n";
+        return 1;
+    }
+    std::vector<std::string> excluded, first;
+    for (size_t i = 4; i < args.size(); ++i) {
+        if (args[i] == "--first" && i + 1 < args.size()) {
+            first.push_back(args[++i]);
+        } else {
+            excluded.push_back(args[i]);
+        }
+    }
+    Preprocessed preprocessed;
+    PreprocessedRead(bytes, preprocessed);
+    preprocessed.enumeratorSet.insert(preprocessed.enumerators.begin(),
+                                      preprocessed.enumerators.end());
+    MacroTable table;
+    for (auto& entry : preprocessed.macros) {
+        table.Add(entry.second);
+    }
+    std::set<std::string> chosen;
+    auto wanted = [&](const std::string& name) {
+        for (const std::string& pattern : excluded) {
+            if (NameMatches(pattern, name)) {
+                return false;
+            }
+        }
+        return true;
+    };
+    for (const auto& entry : preprocessed.macros) {
+        const Macro& macro = entry.second;
+        if (macro.functionLike || preprocessed.builtIn.count(macro.name) || !wanted(macro.name) ||
+            !Worth(macro.name, table, preprocessed)) {
+            continue;
+        }
+        chosen.insert(macro.name);
+    }
+    for (const std::string& name : preprocessed.enumerators) {
+        if (wanted(name) && !preprocessed.macros.count(name)) {
+            chosen.insert(name);
+        }
+    }
+    // Order: the --first headers in their order, then the others as the text met them; within a
+    // header, as defined. Related constants stay together, and the file opens on the headers a
+    // Win32 developer knows best.
+    std::vector<size_t> rank(preprocessed.files.size());
+    for (size_t i = 0; i < rank.size(); ++i) {
+        auto found = std::find(first.begin(), first.end(), preprocessed.files[i]);
+        rank[i] = found != first.end() ? static_cast<size_t>(found - first.begin())
+                                       : first.size() + i;
+    }
+    std::vector<std::string> names(chosen.begin(), chosen.end());
+    std::stable_sort(names.begin(), names.end(), [&](const std::string& a, const std::string& b) {
+        const Place& pa = preprocessed.places[a];
+        const Place& pb = preprocessed.places[b];
+        return std::make_pair(rank[pa.file], pa.sequence) < std::make_pair(rank[pb.file], pb.sequence);
+    });
+    if (!ProbeWrite(args[1], args[2], args[3], names)) {
+        std::cerr << "constprobe: " << args[2] << ": cannot be written\n";
+        return 1;
+    }
+    return 0;
+}
+
+int Prune(const std::vector<std::string>& args) {
+    if (args.size() != 4) {
+        return 2;
+    }
+    std::string errors, list;
+    if (!FileRead(args[0], errors) || !FileRead(args[3], list)) {
+        std::cerr << "constprobe: cannot read " << args[0] << " or " << args[3] << "\n";
+        return 1;
+    }
+    std::vector<std::string> names = Lines(list);
+    // Every line of the probe that a diagnostic names ("probe.c:LINE:COLUMN: ...").
+    const std::string marker = args[2].substr(args[2].find_last_of("/\\") + 1) + ":";
+    std::vector<bool> rejected(names.size(), false);
+    size_t rejectedCount = 0;
+    for (const std::string& line : Lines(errors)) {
+        size_t at = line.find(marker);
+        if (at == std::string::npos) {
+            continue;
+        }
+        long number = strtol(line.c_str() + at + marker.size(), nullptr, 10);
+        long index = number - 1 - kProbeHeaderLines;
+        if (index >= 0 && static_cast<size_t>(index) < names.size() && !rejected[index]) {
+            rejected[index] = true;
+            ++rejectedCount;
+        }
+    }
+    if (rejectedCount == 0) {
+        std::cerr << "constprobe: the compiler failed on no line of the probe\n";
+        return 1;
+    }
+    std::vector<std::string> kept;
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (!rejected[i]) {
+            kept.push_back(names[i]);
+        }
+    }
+    if (!ProbeWrite(args[1], args[2], args[3], kept)) {
+        return 1;
+    }
+    return 0;
+}
+
+// Bytes of the initialisers in the assembly, by label ("_p12:" on i686).
+bool ValuesRead(const std::string& assembly, std::unordered_map<size_t, std::vector<int64_t>>& fields) {
+    long current = -1;
+    for (const std::string& raw : Lines(assembly)) {
+        std::string line = raw;
+        line.erase(0, line.find_first_not_of(" \t"));
+        if (line.size() > 2 && (line.compare(0, 2, "_p") == 0 || line[0] == 'p') &&
+            line.back() == ':') {
+            size_t digits = line[0] == 'p' ? 1 : 2;
+            char* end = nullptr;
+            long index = strtol(line.c_str() + digits, &end, 10);
+            current = (end && *end == ':') ? index : -1;
+            continue;
+        }
+        if (current < 0) {
+            continue;
+        }
+        std::vector<int64_t>& values = fields[static_cast<size_t>(current)];
+        if (line.compare(0, 6, ".long\t") == 0 || line.compare(0, 6, ".long ") == 0) {
+            char* end = nullptr;
+            long long value = strtoll(line.c_str() + 6, &end, 0);
+            if (end == line.c_str() + 6 || *end != '\0') {
+                values.push_back(INT64_MIN);  // a symbol: an address, no constant
+            } else {
+                values.push_back(value);
+            }
+        } else if (line.compare(0, 7, ".space\t") == 0 || line.compare(0, 6, ".zero ") == 0 ||
+                   line.compare(0, 7, ".space ") == 0 || line.compare(0, 6, ".zero\t") == 0) {
+            long bytes = strtol(line.c_str() + line.find_first_of(" \t"), nullptr, 10);
+            for (long i = 0; i < bytes / 4; ++i) {
+                values.push_back(0);
+            }
+        } else if (line[0] == '.' && line.compare(0, 6, ".align") != 0 &&
+                   line.compare(0, 8, ".section") != 0 && line.compare(0, 6, ".globl") != 0 &&
+                   line.compare(0, 4, ".def") != 0 && line.compare(0, 5, ".text") != 0 &&
+                   line.compare(0, 6, ".ident") != 0 && line.compare(0, 2, ".p") != 0) {
+            values.push_back(INT64_MIN);  // a form this reader does not know: no value
+        } else if (line[0] != '.') {
+            current = -1;
+        }
+    }
+    return true;
+}
+
+int Values(const std::vector<std::string>& args) {
+    if (args.size() != 3) {
+        return 2;
+    }
+    std::string assembly, list;
+    if (!FileRead(args[0], assembly) || !FileRead(args[1], list)) {
+        std::cerr << "constprobe: cannot read " << args[0] << " or " << args[1] << "\n";
+        return 1;
+    }
+    std::vector<std::string> names = Lines(list);
+    std::unordered_map<size_t, std::vector<int64_t>> fields;
+    ValuesRead(assembly, fields);
+    std::string text;
+    size_t written = 0, wide = 0, other = 0;
+    for (size_t i = 0; i < names.size(); ++i) {
+        auto found = fields.find(i);
+        if (found == fields.end() || found->second.size() != 4 ||
+            std::count(found->second.begin(), found->second.end(), INT64_MIN) != 0) {
+            ++other;
+            continue;
+        }
+        const std::vector<int64_t>& f = found->second;
+        const uint64_t value =
+            (static_cast<uint64_t>(static_cast<uint32_t>(f[1])) << 32) | static_cast<uint32_t>(f[0]);
+        const long kind = static_cast<long>(f[2]);
+        const bool negative = f[3] != 0;
+        if (kind < 1 || kind > kClassPointer) {
+            ++other;  // floating point, structures
+            continue;
+        }
+        const bool fits = kind == kClassPointer ||
+                          (negative ? static_cast<int64_t>(value) >= INT32_MIN : value <= UINT32_MAX);
+        if (!fits) {
+            ++wide;
+            continue;
+        }
+        text += ConstantFormat(Constant{names[i], static_cast<int32_t>(static_cast<uint32_t>(value))});
+        ++written;
+    }
+    if (written == 0) {
+        std::cerr << "constprobe: no value read back from " << args[0] << "\n";
+        return 1;
+    }
+    if (!FileWrite(args[2], text)) {
+        std::cerr << "constprobe: " << args[2] << ": cannot be written\n";
+        return 1;
+    }
+    std::cerr << "constprobe: " << written << " constants; " << wide
+              << " wider than 32 bits and " << other << " not integers left out\n";
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty()) {
+        std::cerr << "usage: constprobe names|prune|values ...\n";
+        return 2;
+    }
+    std::string command = args[0];
+    args.erase(args.begin());
+    int status = command == "names"    ? Names(args)
+                 : command == "prune"  ? Prune(args)
+                 : command == "values" ? Values(args)
+                                       : 2;
+    if (status == 2) {
+        std::cerr << "constprobe: bad arguments for " << command << "\n";
+    }
+    return status;
+}
