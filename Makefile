@@ -41,8 +41,11 @@ run-installed: build-run
 test-installed: build-run
 	bash tools/wine-env.sh $(RUNBUILD) -- ctest --test-dir $(RUNBUILD) --output-on-failure -j1
 
+# BENCH_REPEAT runs of each measure (median printed); BENCH_ONLY picks measures by their text.
+BENCH_REPEAT ?= 3
+BENCH_ONLY ?=
 bench-installed: build-run
-	bash tools/wine-env.sh $(RUNBUILD) -- bash tools/bench.sh $(RUNBUILD)
+	bash tools/wine-env.sh $(RUNBUILD) -- bash tools/bench.sh $(RUNBUILD) $(BENCH_REPEAT) "$(BENCH_ONLY)"
 
 clean:
 	rm -rf $(BUILD) build-x64

@@ -17,17 +17,19 @@ WidgetOperationTable listOperations;
 
 char emptyColumn[1];
 
-// A private, writable copy of an item text, cut apart at its line feeds in place.
+// A private, writable copy of an item text, cut apart at its line feeds in place. A short text,
+// the usual row, is copied on the stack rather than into a block from the platform.
 struct TextCopy {
     char* text = nullptr;
+    char local[256];
     explicit TextCopy(const char* source) {
         if (!source) return;
         size_t size = strlen(source) + 1;
-        text = (char*)GlobalAlloc(GMEM_FIXED, size);
+        text = size <= sizeof local ? local : (char*)GlobalAlloc(GMEM_FIXED, size);
         if (text) memcpy(text, source, size);
     }
     ~TextCopy() {
-        if (text) GlobalFree(text);
+        if (text && text != local) GlobalFree(text);
     }
     TextCopy(const TextCopy&) = delete;
     TextCopy& operator=(const TextCopy&) = delete;
@@ -120,8 +122,12 @@ void ItemImageListAttach(HWND control, WPARAM kind, HIMAGELIST list) {
     }
 }
 
+// The end, as an insertion position: the control appends an item whose position lies past its
+// last one, which spares asking for the count on every appended row.
+const int32_t POSITION_PAST_END = 0x7FFFFFFF;
+
 void ListItemAddWithImage(HWND control, int32_t position, const char* text, intptr_t image) {
-    if (position == -1) position = (int32_t)SendMessageA(control, LVM_GETITEMCOUNT, 0, 0);
+    if (position == -1) position = POSITION_PAST_END;
     LVITEMA entry = {};
     entry.mask = LVIF_TEXT;
     if (image) {
