@@ -55,8 +55,8 @@ void ConstantsLoad() {
         if (now - lastDrain >= drainInterval) {
             EventsDrain();
             lastDrain = GetTickCount();
-            drainInterval = IntervalFor(lastDrain - now, LOAD_DRAIN_INTERVAL_MS,
-                                        LOAD_DRAIN_INTERVAL_MOST_MS);
+            drainInterval =
+                IntervalFor(lastDrain - now, LOAD_DRAIN_INTERVAL_MS, LOAD_DRAIN_INTERVAL_MOST_MS);
         }
     } while (!FileAtEnd(FILE_CONSTANTS));
     FileClose(FILE_CONSTANTS);

@@ -69,7 +69,10 @@ DWORD ReaderFill(FileReader* reader) {
     }
     LONGLONG at = reader->start + reader->have;
     if (reader->platform != at) ReaderSeek(reader, at);
-    DWORD read = reader->platform == at ? ReadBytes(reader->handle, reader->bytes, sizeof reader->bytes) : 0;
+    DWORD read = 0;
+    if (reader->platform == at) {
+        read = ReadBytes(reader->handle, reader->bytes, sizeof reader->bytes);
+    }
     reader->start = at;
     reader->have = read;
     reader->used = 0;
@@ -103,7 +106,9 @@ void ReaderDrop(FileReader* reader) {
 DWORD ReaderTake(FileReader* reader, void* buffer, DWORD length) {
     uint8_t* out = (uint8_t*)buffer;
     DWORD copied = 0;
-    while (copied < length && reader->used < reader->have) out[copied++] = reader->bytes[reader->used++];
+    while (copied < length && reader->used < reader->have) {
+        out[copied++] = reader->bytes[reader->used++];
+    }
     ReaderSettle(reader);
     ReaderDrop(reader);
     if (copied < length) {
