@@ -50,9 +50,12 @@ test-installed: build-run
 	$(call RUNBUILD_SAY,make test)
 	bash tools/wine-env.sh $(RUNBUILD) -- ctest --test-dir $(RUNBUILD) --output-on-failure -j1
 
+# BENCH_REPEAT runs of each measure (median printed); BENCH_ONLY picks measures by their text.
+BENCH_REPEAT ?= 3
+BENCH_ONLY ?=
 bench-installed: build-run
 	$(call RUNBUILD_SAY,make bench)
-	bash tools/wine-env.sh $(RUNBUILD) -- bash tools/bench.sh $(RUNBUILD)
+	bash tools/wine-env.sh $(RUNBUILD) -- bash tools/bench.sh $(RUNBUILD) $(BENCH_REPEAT) "$(BENCH_ONLY)"
 
 # The Windows package of the product: dist/DRUX-<version>-win32.zip (the build makes it).
 dist: build

@@ -8,6 +8,8 @@ const int32_t COMPARE_TEXT_SIZE = 128;
 
 void ColumnClickHandle(int32_t column) {
     if (app.sortColumn != column) app.sortDirection = 1;
+    // Rows appended by a load still running have no keys yet.
+    if (app.loading) RowsReindex();
     SendMessageA(app.listHandle, LVM_SORTITEMS, (WPARAM)column, (LPARAM)RowsCompare);
     RowsReindex();
     UpdateWindow(app.listHandle);
@@ -54,12 +56,12 @@ int32_t RowsReindex() {
     item.iItem = 0;
     // Key-only changes still repaint a visible list-view on every request.
     ListRedrawHold();
+    // Only the request for sub-item 0 stores a key: key-only requests for the other sub-items
+    // change nothing, so they are not sent.
+    item.iSubItem = 0;
     while (remaining > 0) {
         item.lParam = item.iItem;
-        for (int32_t subItem = 0; subItem < 4; subItem++) {
-            item.iSubItem = subItem;
-            SendMessageA(app.listHandle, LVM_SETITEMA, 0, (LPARAM)&item);
-        }
+        SendMessageA(app.listHandle, LVM_SETITEMA, 0, (LPARAM)&item);
         item.iItem++;
         remaining--;
     }

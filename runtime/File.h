@@ -1,4 +1,6 @@
 // Numbered files read line by line; between calls the platform's file position is always ours.
+// Disk files are read ahead a piece at a time; the library's own operations (seek, byte and data
+// reads) know of it, so a caller moves the position with FileSeek, not on the handle directly.
 #pragma once
 #include <stdint.h>
 #include "runtime/ObjectTable.h"
@@ -13,6 +15,9 @@ intptr_t FileOpenExclusive(ObjectNumber number, const char* name);  // read/writ
 // Next line of the current file in the WorkBuffer at its cursor, without its line end.
 // A line longer than the room left in the WorkBuffer is cut there; the rest of it is consumed.
 char* FileReadLine();
+// count lines joined by line feeds, the same text as count FileReadLine calls with a line feed
+// appended after each but the last; the platform position is settled once, at the end.
+char* FileReadLines(int32_t count);
 int32_t FileAtEnd(ObjectNumber number);  // -1 at the end, 0 otherwise (and for a closed number)
 void FileClose(ObjectNumber number);
 void FileCloseAll();

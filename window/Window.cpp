@@ -117,8 +117,20 @@ void CommandHandle(WPARAM wParam, LPARAM lParam) {
     }
 }
 
+// Whether a notification can raise an event at all; the class name matters only then. Most
+// notifications (item changes, custom draw) raise none, and a control sends them by the thousand.
+bool NotifyMayRaise(UINT code) {
+    switch (code) {
+    case NM_CLICK: case NM_RCLICK: case NM_DBLCLK: case NM_RDBLCLK: case LVN_ITEMACTIVATE:
+    case TVN_SELCHANGEDA: case LVN_ITEMCHANGED: case UDN_DELTAPOS:
+        return true;
+    default:
+        return EventCurrent.type != -1;
+    }
+}
+
 void NotifyHandle(const NMHDR* header) {
-    if (!header) return;
+    if (!header || !NotifyMayRaise(header->code)) return;
     char className[CONTROL_CLASS_SIZE];
     ControlClassName(header->hwndFrom, className);
     if (strncmp(className, "SysT", 4) == 0 || strncmp(className, "SysL", 4) == 0) {

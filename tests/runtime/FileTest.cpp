@@ -117,6 +117,135 @@ TEST_F(FileTest, LineEndLookAheadLeavesThePositionOnTheNextLine) {
     EXPECT_EQ(FilePosition(), 10);
 }
 
+// A pipe cannot seek: the byte looked at past a lone CR, or by the end test, must stay with the
+// library instead of being given back to a platform position that does not move.
+class PipeFile {
+public:
+    explicit PipeFile(const std::string& bytes) {
+        static int count = 0;
+        name = "\\\\.\\pipe\\drux-file-test-" + std::to_string(GetCurrentProcessId()) + "-" +
+               std::to_string(++count);
+        server = CreateNamedPipeA(name.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 1,
+                                  65536, 65536, 0, nullptr);
+        written = bytes;
+    }
+    ~PipeFile() {
+        if (server != INVALID_HANDLE_VALUE) CloseHandle(server);
+    }
+    PipeFile(const PipeFile&) = delete;
+    PipeFile& operator=(const PipeFile&) = delete;
+
+    // Opens the reading end as file 0, writes every byte and closes the writing end, so that the
+    // reader finds the end of the file after the last byte.
+    bool Open() {
+        if (server == INVALID_HANDLE_VALUE || FileOpenRead(0, name.c_str()) == 0) return false;
+        DWORD done = 0;
+        if (!written.empty() && (!WriteFile(server, written.data(), (DWORD)written.size(), &done, nullptr) ||
+                                 done != written.size()))
+            return false;
+        CloseHandle(server);
+        server = INVALID_HANDLE_VALUE;
+        return true;
+    }
+
+private:
+    std::string name;
+    std::string written;
+    HANDLE server = INVALID_HANDLE_VALUE;
+};
+
+TEST_F(FileTest, PipesSplitLinesAsDiskFilesDo) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::vector<std::string> lines;  // read until FileAtEnd(0) is true
+    };
+    const Case cases[] = {
+        {"lone CR, then LF", "ab\rcd\nef\n", {"ab", "cd", "ef"}},
+        {"CR LF, lone CR, LF", "one\r\ntwo\rthree\n", {"one", "two", "three"}},
+        {"ends in a lone CR", "a\rb\r", {"a", "b"}},
+        {"LF CR counts twice", "a\n\rx", {"a", "", "x"}},
+        {"CR CR LF", "\r\r\n", {"", ""}},
+        {"no final line end", "first\nlast", {"first", "last"}},
+        {"single byte lines", "a\rb\rc", {"a", "b", "c"}},
+        {"empty", "", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PipeFile pipe(c.bytes);
+        ASSERT_TRUE(pipe.Open());
+        std::vector<std::string> lines;
+        for (int guard = 0; FileAtEnd(0) == 0 && guard < 20; guard++) lines.push_back(Line());
+        EXPECT_EQ(Show(lines), Show(c.lines));
+        EXPECT_EQ(Line(), "") << "past the end";
+        EXPECT_EQ(FileAtEnd(0), -1);
+        FileClose(0);
+    }
+
+    // Byte reads after a look-ahead start with the byte looked at.
+    PipeFile pipe("ab\rcd");
+    ASSERT_TRUE(pipe.Open());
+    EXPECT_EQ(FileAtEnd(0), 0);
+    EXPECT_EQ(FileReadByte(), 'a');
+    EXPECT_EQ(Line(), "b");
+    char rest[4] = {};
+    EXPECT_EQ(FileReadData(rest, 4), 2);
+    EXPECT_STREQ(rest, "cd");
+    EXPECT_EQ(FileAtEnd(0), -1);
+    FileClose(0);
+}
+
+// What is read ahead of the caller never shows: every position-changing operation starts exactly
+// where the last line ended, and a seek between lines is obeyed.
+TEST_F(FileTest, ReadAheadFollowsSeeksAndByteReads) {
+    ASSERT_NE(FileOpenRead(0, Make("one\ntwo\r\nthree\rfour").c_str()), 0);
+    EXPECT_EQ(Line(), "one");
+    FileSeek(0);
+    EXPECT_EQ(FilePosition(), 0);
+    EXPECT_EQ(Line(), "one") << "the seek back is obeyed";
+    EXPECT_EQ(Line(), "two");
+    EXPECT_EQ(FilePosition(), 9);
+    char data[3] = {};
+    EXPECT_EQ(FileReadData(data, 3), 3);
+    EXPECT_EQ(std::string(data, 3), "thr");
+    EXPECT_EQ(Line(), "ee");
+    FileSeek(4);
+    EXPECT_EQ(FileReadByte(), 't');
+    EXPECT_EQ(Line(), "wo");
+    EXPECT_EQ(FileAtEnd(0), 0);
+    EXPECT_EQ(FilePosition(), 9) << "the end test leaves the position";
+    FileClose(0);
+}
+
+TEST_F(FileTest, SeveralLinesAtOnceReadAsSingleLinesDo) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::string text;  // three lines joined by line feeds
+        int32_t position;  // afterwards
+        int32_t atEnd;
+    };
+    const Case cases[] = {
+        {"CR LF lines", "a\r\nb\r\nc\r\nd", "a\nb\nc", 9, 0},
+        {"lone CRs, more to come", "a\rb\rc\rd", "a\nb\nc", 6, 0},
+        {"two lines only", "a\nb", "a\nb\n", 3, -1},
+        {"empty file", "", "\n\n", 0, -1},
+        {"ends in a lone CR", "a\rb\rc\r", "a\nb\nc", 6, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_NE(FileOpenRead(0, Make(c.bytes).c_str()), 0);
+        char* start = TextCursor();
+        EXPECT_EQ(FileReadLines(3), start);
+        EXPECT_EQ(std::string(start), c.text);
+        EXPECT_EQ(TextCursor(), start + c.text.size()) << "cursor on the zero";
+        TextCursorSet(start);
+        EXPECT_EQ(FilePosition(), c.position);
+        EXPECT_EQ(FileAtEnd(0), c.atEnd);
+        FileClose(0);
+    }
+}
+
 TEST_F(FileTest, LineAppendsAtTheCursorAndStaysInTheStatement) {
     ASSERT_NE(FileOpenRead(0, Make("line\n").c_str()), 0);
     char* pieces = nullptr;
