@@ -146,13 +146,29 @@ TEST_F(DruxWindow, PaintsStripedRowsOverTheRingedBackground)
         EXPECT_TRUE(ScreenPixelWait(RowBackground(row), row % 2 == 0 ? ROW_LIGHT : ROW_DARK));
     }
 
-    // Below the 360 rows of the picture, left of the list, the window's own background shows.
+    // A taller window: the picture keeps its 360 rows and below them, beside the refitted list,
+    // the window's own background shows.
+    RECT outer = {};
+    GetWindowRect(run_.Window(), &outer);
+    SetWindowPos(run_.Window(), nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top + 40,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     RECT client = {};
     GetClientRect(run_.Window(), &client);
-    for (int y = 360; y < client.bottom; ++y) {
-        SCOPED_TRACE("strip at (10, " + std::to_string(y) + ")");
-        EXPECT_TRUE(ScreenPixelWait(run_.ClientToScreenPoint(run_.Window(), 10, y), GetSysColor(COLOR_BTNFACE)));
+    ASSERT_GT(client.bottom, 380);
+    RECT list = {};
+    ASSERT_TRUE(PollUntil([&] {
+        GetWindowRect(run_.List(), &list);
+        MapWindowPoints(nullptr, run_.Window(), reinterpret_cast<POINT*>(&list), 2);
+        return list.bottom == client.bottom - 25;
+    }, 3000)) << "the list ends at " << list.bottom << ", the inner area at " << client.bottom;
+    for (int x : {10, 460}) {
+        for (int y : {360, static_cast<int>(client.bottom) - 1}) {
+            SCOPED_TRACE("strip at (" + std::to_string(x) + ", " + std::to_string(y) + ")");
+            EXPECT_TRUE(ScreenPixelWait(run_.ClientToScreenPoint(run_.Window(), x, y), GetSysColor(COLOR_BTNFACE)));
+        }
     }
+    EXPECT_TRUE(ScreenPixelWait(run_.ClientToScreenPoint(run_.Window(), 10, 359), EDGE_YELLOW))
+        << "the picture's last row";
 }
 
 TEST_F(DruxWindow, LeftDragOnTheBackgroundMovesTheWindow)
