@@ -135,15 +135,32 @@ TEST_F(ObjectTableTest, LiveDynamicIdentifierBelowARaisedBoundStaysDynamic) {
 }
 
 TEST_F(ObjectTableTest, CreatingUnderALiveDynamicIdentifierNeverGrowsTheTable) {
-    Init();
-    TestRecord* record = Make(OBJECT_ANY, 9);
+    // One-byte records: growing to a heap address would be affordable, so only the refusal stops it.
+    ASSERT_EQ(ObjectTableInit(&table, 1, 10, 10, 1, 1), 1);
+    uint8_t* record = (uint8_t*)ObjectCreate(&table, OBJECT_ANY);
     ASSERT_NE(record, nullptr);
+    *record = 9;
     uint8_t* slots = table.slots;
     EXPECT_EQ(ObjectCreate(&table, ObjectIdentifier(record)), nullptr);
     EXPECT_EQ(table.bound, 10);
     EXPECT_EQ(table.slots, slots);
     EXPECT_EQ(ObjectLookup(&table, ObjectIdentifier(record)), record);
-    EXPECT_EQ(record->handle, 9u);
+    EXPECT_EQ(*record, 9);
+}
+
+TEST_F(ObjectTableTest, OpeningAFileUnderALiveDynamicIdentifierKeepsThatFile) {
+    char self[MAX_PATH];
+    ASSERT_NE(GetModuleFileNameA(nullptr, self, MAX_PATH), 0u);
+    intptr_t identifier = FileOpenRead(OBJECT_ANY, self);
+    ASSERT_NE(identifier, 0);
+    HANDLE handle = (HANDLE)FileUse(identifier);
+    EXPECT_EQ(FileOpenRead(identifier, self), 0);
+    EXPECT_EQ(FileTable.bound, 10);
+    EXPECT_EQ((HANDLE)FileUse(identifier), handle);
+    DWORD flags = 0;
+    EXPECT_TRUE(GetHandleInformation(handle, &flags)) << "the file under the identifier was closed";
+    FileClose(identifier);
+    EXPECT_FALSE(GetHandleInformation(handle, &flags));
 }
 
 TEST_F(ObjectTableTest, RemovedSlotLooksUpEmptyAndIsReused) {
