@@ -17,7 +17,8 @@ if [ ${#need[@]} -gt 0 ]; then
     echo "fuzz: missing packages: ${need[*]}; run as root (or install them) first" >&2
     exit 1
   fi
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${need[@]}" || exit 1
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -q && apt-get install -y -q --no-install-recommends "${need[@]}" || exit 1
 fi
 
 if [ ! -f $out/CMakeCache.txt ]; then
