@@ -335,13 +335,15 @@ TEST_F(DruxWindow, MinimisedTheListKeepsItsSizeAndRestoredItFitsTheWindowAgain)
 
     ShowWindowAsync(run_.Window(), SW_RESTORE);
     ASSERT_TRUE(PollUntil([&] { return !IsIconic(run_.Window()); }, 3000));
+    // The restore may still be under way: its size arrives after the window stops being iconic.
     RECT client = {};
-    GetClientRect(run_.Window(), &client);
     RECT list = {};
     EXPECT_TRUE(PollUntil([&] {
+        GetClientRect(run_.Window(), &client);
         GetWindowRect(run_.List(), &list);
         MapWindowPoints(nullptr, run_.Window(), reinterpret_cast<POINT*>(&list), 2);
-        return list.left == 25 && list.top == 25 && list.right == client.right - 25 && list.bottom == client.bottom - 25;
+        return client.right == 470 && list.left == 25 && list.top == 25 && list.right == client.right - 25 &&
+               list.bottom == client.bottom - 25;
     }, 3000)) << "list at (" << list.left << ", " << list.top << ")-(" << list.right << ", " << list.bottom
               << "), client " << client.right << " x " << client.bottom;
     ASSERT_TRUE(run_.ForegroundMake());
