@@ -8,7 +8,7 @@ JOBS ?= 2
 ARCH = $(shell bash tools/wine-arch.sh)
 RUNBUILD = $(if $(filter x86_64,$(ARCH)),build-x64,$(BUILD))
 
-.PHONY: build build-x64 build-run run test bench setup clean run-installed test-installed bench-installed dist
+.PHONY: build build-x64 build-run run test bench fuzz setup clean run-installed test-installed bench-installed dist
 
 build:
 	@test -f $(BUILD)/CMakeCache.txt || cmake -S . -B $(BUILD) \
@@ -63,5 +63,9 @@ dist: build
 	cp $(BUILD)/dist/DRUX-*-win32.zip dist/
 	@ls dist/DRUX-*-win32.zip
 
+# Native fuzzing with clang's sanitizers, a bounded time per target (FUZZ_SECONDS); not in test.
+fuzz:
+	bash tools/fuzz.sh
+
 clean:
-	rm -rf $(BUILD) build-x64
+	rm -rf $(BUILD) build-x64 build-fuzz

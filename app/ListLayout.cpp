@@ -17,6 +17,10 @@ void ListCreate() {
     app.listHandle = (HWND)ListWidgetCreate(
         WIDGET_LIST, LIST_MARGIN, LIST_MARGIN, app.windowWidth - 2 * LIST_MARGIN,
         app.windowHeight - 2 * LIST_MARGIN, "Name", 240, LIST_FLAGS);
+    // A new child goes below its older siblings, so the background made first would lie on top
+    // and paint over the list whenever it alone repaints. Above it, the background (which clips
+    // its siblings) leaves the list alone.
+    SetWindowPos(app.listHandle, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     ListWidgetColumnAdd(WIDGET_LIST, 1, "Value (10)", 80);
     ListWidgetColumnAdd(WIDGET_LIST, 2, "Hex Value", 80);
 }

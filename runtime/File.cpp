@@ -152,6 +152,8 @@ intptr_t FileOpenWith(ObjectNumber number, const char* name, DWORD access, DWORD
 
 }  // namespace
 
+ObjectTable& FileTable = files;
+
 void FileLibraryInit() {
     ObjectTableInit(&files, (int32_t)sizeof(FileRecord), 10, 10, 1, 1);
     current = nullptr;

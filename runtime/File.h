@@ -5,6 +5,8 @@
 #include <stdint.h>
 #include "runtime/ObjectTable.h"
 
+extern ObjectTable& FileTable;  // the kind's table (bound 10, step 10)
+
 void FileLibraryInit();  // file table (bound 10), no current file; called by RuntimeStart
 
 intptr_t FileOpenRead(ObjectNumber number, const char* name);       // GENERIC_READ, OPEN_EXISTING

@@ -67,6 +67,10 @@ bool TableGrow(ObjectTable* table, ObjectNumber number) {
 
 }  // namespace
 
+bool ObjectIsSlotNumber(const ObjectTable* table, ObjectNumber number) {
+    return number >= 0 && number <= table->bound && !IsLiveIdentifier(table, number);
+}
+
 int32_t ObjectTableInit(ObjectTable* table, int32_t recordSize, int32_t bound, int32_t step,
                         int32_t startSpare, int32_t growSpare) {
     if (table->live == nullptr) {
@@ -97,6 +101,9 @@ int32_t ObjectTableInit(ObjectTable* table, int32_t recordSize, int32_t bound, i
 }
 
 void* ObjectCreate(ObjectTable* table, ObjectNumber number) {
+    // A zeroed, never initialised table would grow to a slot array of 0-byte records.
+    if (table->recordSize <= 0 || table->step <= 0) return nullptr;
+    if (IsLiveIdentifier(table, number)) return nullptr;
     if (number == OBJECT_ANY) {
         if (table->live == nullptr) return nullptr;
         void* record = ObjectListAdd(&table->head, (int32_t)sizeof(ObjectNode) + table->recordSize);
@@ -118,11 +125,11 @@ void* ObjectCreate(ObjectTable* table, ObjectNumber number) {
 
 void* ObjectLookup(ObjectTable* table, ObjectNumber number) {
     uint8_t* record;
-    if (ObjectIsSlotNumber(table, number)) {
+    if (IsLiveIdentifier(table, number)) {
+        record = (uint8_t*)number;
+    } else if (ObjectIsSlotNumber(table, number)) {
         if (table->slots == nullptr) return nullptr;
         record = SlotRecord(table, number);
-    } else if (IsLiveIdentifier(table, number)) {
-        record = (uint8_t*)number;
     } else {
         return nullptr;
     }
@@ -130,11 +137,11 @@ void* ObjectLookup(ObjectTable* table, ObjectNumber number) {
 }
 
 void ObjectRemove(ObjectTable* table, ObjectNumber number) {
-    if (ObjectIsSlotNumber(table, number)) {
-        if (table->slots != nullptr) memset(SlotRecord(table, number), 0, HandleSize(table));
-    } else if (IsLiveIdentifier(table, number)) {
+    if (IsLiveIdentifier(table, number)) {
         table->live->identifiers.erase(number);
         ObjectListRemove(&table->head, (void*)number);
+    } else if (ObjectIsSlotNumber(table, number)) {
+        if (table->slots != nullptr) memset(SlotRecord(table, number), 0, HandleSize(table));
     }
 }
 

@@ -59,10 +59,9 @@ void ObjectRemove(ObjectTable* table, ObjectNumber number);
 // The identifier of a dynamic record (its address), as creating operations return it.
 inline ObjectNumber ObjectIdentifier(const void* record) { return (ObjectNumber)record; }
 
-// True when number names a slot of the table (0..bound), false for dynamic identifiers.
-inline bool ObjectIsSlotNumber(const ObjectTable* table, ObjectNumber number) {
-    return number >= 0 && number <= table->bound;
-}
+// True when number names a slot of the table (0..bound), false for dynamic identifiers. A live
+// dynamic identifier is never a slot number, even when a far creation has raised bound above it.
+bool ObjectIsSlotNumber(const ObjectTable* table, ObjectNumber number);
 
 // Record part of a dynamic node and back.
 inline void* ObjectNodeData(ObjectNode* node) { return (uint8_t*)node + sizeof(ObjectNode); }

@@ -201,10 +201,15 @@ intptr_t WidgetDefaultFontSet(ObjectNumber widget, intptr_t font) {
 HFONT WidgetDefaultFont() { return defaultFont; }
 
 bool WidgetRecordClaim(ObjectNumber* number) {
-    if (*number != OBJECT_ANY) WidgetFree(*number);
+    // The record first: a number the table refuses (a live dynamic identifier) must not cost
+    // the widget that has it.
     void* record = ObjectCreate(&WidgetRegistry, *number);
     if (!record) return false;
-    if (*number == OBJECT_ANY) *number = ObjectIdentifier(record);
+    if (*number == OBJECT_ANY) {
+        *number = ObjectIdentifier(record);
+    } else {
+        WidgetFree(*number);  // removal clears the slot in place; the array does not move
+    }
     return true;
 }
 

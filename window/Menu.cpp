@@ -18,12 +18,14 @@ MenuBuildState build;
 
 // Everything the create operations share once the platform has made the menu.
 intptr_t MenuRecordCreate(ObjectNumber number, HMENU menu, HWND barWindow) {
-    if (number != OBJECT_ANY && ObjectLookup(&MenuTable, number)) MenuFree(number);
+    // The record first: a number the table refuses (a live dynamic identifier) must not cost
+    // the menu that has it. Removal clears the slot in place, so record stays valid.
     MenuRecord* record = (MenuRecord*)ObjectCreate(&MenuTable, number);
     if (!record) {
         DestroyMenu(menu);
         return 0;
     }
+    if (number != OBJECT_ANY) MenuFree(number);
     record->menu = menu;
     record->barWindow = barWindow;
     build = MenuBuildState();

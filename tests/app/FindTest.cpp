@@ -48,6 +48,18 @@ protected:
             << "the DRUX window is not active after the prompt";
     }
 
+    // A click on a column header, a little apart from the last one (two clicks on one spot would
+    // be a double click, which the header reports once).
+    void HeaderClick(int column)
+    {
+        RECT header = run_.HeaderItemRectScreen(column);
+        ASSERT_LT(header.left, header.right) << "no header item for column " << column;
+        clicks_ = (clicks_ + 1) % 3;
+        POINT spot = {(header.left + header.right) / 2 + (clicks_ - 1) * 12, (header.top + header.bottom) / 2};
+        MouseMove(spot);
+        MouseClick(spot);
+    }
+
     void FindNext(int expectedRow)
     {
         KeyPress(VK_F3);
@@ -57,6 +69,7 @@ protected:
 
     std::string file_;
     DruxRun run_;
+    int clicks_ = 0;
 };
 
 TEST_F(DruxFind, PromptAsksUntilAnsweredThenSelectsTheFirstHit)
@@ -140,6 +153,30 @@ TEST_F(DruxFind, AMissKeepsTheSelectionAndStillAdvancesTheStart)
     MouseClick(onRow);
     EXPECT_TRUE(run_.SelectionWait(clicked));
     ASSERT_NO_FATAL_FAILURE(FindNext(100));
+}
+
+TEST_F(DruxFind, F3AfterASortGoesOnFromTheSameRowIndexNotFromTheRecord)
+{
+    ASSERT_NO_FATAL_FAILURE(FindAsk("", "NEEDLE"));
+    EXPECT_TRUE(run_.SelectionWait(4));  // NEEDLE_FOUR
+
+    // Name twice: descending, case folded. SPLIT_NEEDL, needle_lower, NEEDLE_FOUR, NEEDLE_FIVE,
+    // LAST_NEEDLE, then CONST_0298 down to CONST_0000 without 299, 200, 100, 5 and 4: CONST_0287
+    // (its decimal holds the text) at row 16, CONST_0150 (its hex) at row 152.
+    ASSERT_NO_FATAL_FAILURE(HeaderClick(0));
+    ASSERT_TRUE(PollUntil([&] { return run_.ItemText(0, 0) == "CONST_0000"; }, 3000)) << run_.ItemText(0, 0);
+    ASSERT_NO_FATAL_FAILURE(HeaderClick(0));
+    ASSERT_TRUE(PollUntil([&] { return run_.ItemText(2, 0) == "NEEDLE_FOUR"; }, 3000)) << run_.ItemText(2, 0);
+    ASSERT_EQ(run_.ItemText(16, 0), "CONST_0287");
+    ASSERT_EQ(run_.ItemText(152, 0), "CONST_0150");
+    ASSERT_TRUE(run_.ForegroundMake());
+
+    // From row 5 on; following the record would give NEEDLE_FIVE at row 3.
+    const int hits[] = {16, 152, 2, 3, 4, 16};
+    for (int row : hits) {
+        SCOPED_TRACE("F3 to row " + std::to_string(row));
+        ASSERT_NO_FATAL_FAILURE(FindNext(row));
+    }
 }
 
 }  // namespace

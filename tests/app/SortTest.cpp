@@ -64,9 +64,10 @@ class DruxSort : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        file_ = ConstantsFile(SORT_SAMPLE);
-        ASSERT_TRUE(run_.Start(&file_, static_cast<int>(SORT_SAMPLE.size())));
+        file_ = ConstantsFile(Sample());
+        ASSERT_TRUE(run_.Start(&file_, static_cast<int>(Sample().size())));
     }
+    virtual std::vector<Constant> Sample() const { return SORT_SAMPLE; }
 
     void HeaderClick(int column)
     {
@@ -87,7 +88,7 @@ protected:
         PollUntil([&] { return (names = run_.ColumnTexts(0)) == expected; }, 3000);
         ASSERT_EQ(Describe(names), Describe(expected));
         std::map<std::string, Constant> byName;
-        for (const Constant& c : SORT_SAMPLE) byName[c.name] = c;
+        for (const Constant& c : Sample()) byName[c.name] = c;
         for (int row = 0; row < static_cast<int>(names.size()); ++row) {
             SCOPED_TRACE("row " + std::to_string(row) + " " + Printable(names[row]));
             EXPECT_EQ(run_.ItemText(row, 1), byName[names[row]].decimal);
@@ -130,6 +131,66 @@ TEST_F(DruxSort, HeaderClicksSortAscendingThenReverse)
         POINT p = run_.ClientToScreenPoint(run_.List(), item.left + 200, (item.top + item.bottom) / 2);
         EXPECT_TRUE(ScreenPixelWait(p, row == 0 ? 0xD0FFFF : 0x5F0000));
     }
+}
+
+TEST_F(DruxSort, ADraggedHeaderStillSortsItsOwnColumnAndTheFindSearchesEveryColumn)
+{
+    // "Hex Value" dragged before "Name": only the display order changes.
+    RECT hex = run_.HeaderItemRectScreen(2);
+    RECT name = run_.HeaderItemRectScreen(0);
+    MouseDrag({(hex.left + hex.right) / 2, (hex.top + hex.bottom) / 2}, {name.left + 10, (name.top + name.bottom) / 2});
+    ASSERT_TRUE(PollUntil([&] {
+        return run_.HeaderItemRectScreen(2).left < run_.HeaderItemRectScreen(0).left;
+    }, 3000)) << "the header did not move";
+
+    struct ClickCase {
+        int column;
+        const Order& order;
+    };
+    const ClickCase clicks[] = {{2, BY_HEX}, {0, BY_NAME}, {1, BY_DECIMAL}};
+    for (const ClickCase& c : clicks) {
+        SCOPED_TRACE("column " + std::to_string(c.column));
+        ASSERT_NO_FATAL_FAILURE(HeaderClick(c.column));
+        ASSERT_NO_FATAL_FAILURE(OrderExpect(c.order));
+    }
+
+    // Texts held by one column only, in the order by decimal: the hex "0xB" of Zulu (row 6), the
+    // decimal "-5" of abc (row 2, after the wrap), the name "a_" of a_b (row 8).
+    ASSERT_TRUE(run_.ForegroundMake());
+    struct FindCase {
+        const char* text;
+        int row;
+    };
+    const FindCase finds[] = {{"0xB", 6}, {"-5", 2}, {"a_", 8}};
+    for (const FindCase& f : finds) {
+        SCOPED_TRACE(f.text);
+        KeyPress('F', WITH_CONTROL);
+        Prompt prompt;
+        ASSERT_TRUE(PromptWait(run_, &prompt));
+        ASSERT_TRUE(PromptAnswer(run_, prompt, f.text));
+        EXPECT_TRUE(run_.SelectionWait(f.row));
+        ASSERT_TRUE(PollUntil([&] { return GetForegroundWindow() == run_.Window(); }, 3000));
+    }
+}
+
+// Names alike in their first 127 characters: the comparison reads no further, so the two compare
+// as equal and keep their order in both directions, while "ZZZ" moves.
+class DruxLongNameSort : public DruxSort {
+protected:
+    std::vector<Constant> Sample() const override
+    {
+        const std::string alike(127, 'M');
+        return {{"ZZZ", "0", "0x0"}, {alike + "B", "1", "0x1"}, {alike + "A", "2", "0x2"}};
+    }
+};
+
+TEST_F(DruxLongNameSort, TextsDifferingOnlyAfterTheir127thCharacterSortAsEqual)
+{
+    const std::string alike(127, 'M');
+    ASSERT_NO_FATAL_FAILURE(HeaderClick(0));
+    ASSERT_NO_FATAL_FAILURE(OrderExpect({alike + "B", alike + "A", "ZZZ"}));
+    ASSERT_NO_FATAL_FAILURE(HeaderClick(0));
+    ASSERT_NO_FATAL_FAILURE(OrderExpect({"ZZZ", alike + "B", alike + "A"}));
 }
 
 }  // namespace

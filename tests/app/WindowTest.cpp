@@ -56,15 +56,23 @@ TEST_F(DruxWindow, ShowsTheFileRowsInOrderUnderThreeTitledColumns)
     struct ColumnCase {
         const char* title;
         int fmt;
+        int width;
     };
-    const ColumnCase columns[] = {{"Name", LVCFMT_LEFT}, {"Value (10)", LVCFMT_RIGHT}, {"Hex Value", LVCFMT_RIGHT}};
+    const ColumnCase columns[] = {
+        {"Name", LVCFMT_LEFT, 240}, {"Value (10)", LVCFMT_RIGHT, 80}, {"Hex Value", LVCFMT_RIGHT, 80}};
     for (int c = 0; c < 3; ++c) {
         SCOPED_TRACE("column " + std::to_string(c));
         ColumnInfo info;
         ASSERT_TRUE(run_.ColumnRead(c, &info));
         EXPECT_EQ(info.text, columns[c].title);
         EXPECT_EQ(info.fmt & LVCFMT_JUSTIFYMASK, columns[c].fmt);
+        EXPECT_EQ(info.width, columns[c].width);
     }
+    LRESULT extended = run_.Send(run_.List(), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
+    EXPECT_EQ(Hex(static_cast<unsigned long>(extended)),
+              Hex(LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT));
+    EXPECT_EQ(GetWindowLongPtrA(run_.List(), GWL_STYLE) & (LVS_SHOWSELALWAYS | LVS_SINGLESEL | LVS_TYPEMASK),
+              LVS_SHOWSELALWAYS | LVS_SINGLESEL | LVS_REPORT);
     ColumnInfo none;
     EXPECT_FALSE(run_.ColumnRead(3, &none)) << "a fourth column \"" << none.text << "\"";
 
@@ -137,6 +145,30 @@ TEST_F(DruxWindow, PaintsStripedRowsOverTheRingedBackground)
         SCOPED_TRACE("row " + std::to_string(row));
         EXPECT_TRUE(ScreenPixelWait(RowBackground(row), row % 2 == 0 ? ROW_LIGHT : ROW_DARK));
     }
+
+    // A taller window: the picture keeps its 360 rows and below them, beside the refitted list,
+    // the window's own background shows.
+    RECT outer = {};
+    GetWindowRect(run_.Window(), &outer);
+    SetWindowPos(run_.Window(), nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top + 40,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT client = {};
+    GetClientRect(run_.Window(), &client);
+    ASSERT_GT(client.bottom, 380);
+    RECT list = {};
+    ASSERT_TRUE(PollUntil([&] {
+        GetWindowRect(run_.List(), &list);
+        MapWindowPoints(nullptr, run_.Window(), reinterpret_cast<POINT*>(&list), 2);
+        return list.bottom == client.bottom - 25;
+    }, 3000)) << "the list ends at " << list.bottom << ", the inner area at " << client.bottom;
+    for (int x : {10, 460}) {
+        for (int y : {360, static_cast<int>(client.bottom) - 1}) {
+            SCOPED_TRACE("strip at (" + std::to_string(x) + ", " + std::to_string(y) + ")");
+            EXPECT_TRUE(ScreenPixelWait(run_.ClientToScreenPoint(run_.Window(), x, y), GetSysColor(COLOR_BTNFACE)));
+        }
+    }
+    EXPECT_TRUE(ScreenPixelWait(run_.ClientToScreenPoint(run_.Window(), 10, 359), EDGE_YELLOW))
+        << "the picture's last row";
 }
 
 TEST_F(DruxWindow, LeftDragOnTheBackgroundMovesTheWindow)
@@ -253,11 +285,25 @@ TEST_F(DruxWindow, CommandsGivenDuringTheLoadAreDropped)
     ASSERT_TRUE(run_.WindowWait());
     int count = 0;
     ASSERT_TRUE(PollUntil([&] { return (count = run_.ItemCount()) >= 100; })) << count << " rows";
+    // The keys go to the foreground window: without DRUX there, they would test nothing.
+    ASSERT_TRUE(run_.ForegroundMake());
+    count = run_.ItemCount();
     ASSERT_LT(count, ROWS / 2) << "the load ended too soon to give commands during it";
 
     KeyPress(VK_ESCAPE);
     KeyPress(VK_F3);
     KeyPress('F', WITH_CONTROL);
+    EXPECT_EQ(GetForegroundWindow(), run_.Window()) << "the keys went elsewhere";
+    // The popup menu is made after the load: a right press on the background shows nothing yet.
+    POINT background = run_.ClientToScreenPoint(run_.Window(), 10, 10);
+    MouseMove(background);
+    MousePress(background, true);
+    MouseRelease(background, true);
+    HWND menu = nullptr;
+    if (PollUntil([&] { return (menu = run_.TopLevelFind("#32768", nullptr)) != nullptr; }, 300)) {
+        EXPECT_EQ(run_.ItemCount(), ROWS) << "a popup menu during the load";
+        KeyPress(VK_ESCAPE);
+    }
     PostMessageA(run_.Window(), WM_CLOSE, 0, 0);
     // Answered by the same drain that takes the keys and the close request, before their effect.
     count = run_.ItemCount();
@@ -270,6 +316,78 @@ TEST_F(DruxWindow, CommandsGivenDuringTheLoadAreDropped)
     ASSERT_TRUE(run_.ForegroundMake());
     KeyPress(VK_ESCAPE);
     ExpectExitCodeZero();
+}
+
+TEST_F(DruxWindow, MinimisedTheListKeepsItsSizeAndRestoredItFitsTheWindowAgain)
+{
+    ASSERT_NO_FATAL_FAILURE(Launch());
+    RECT before = {};
+    GetClientRect(run_.List(), &before);
+    ASSERT_GT(before.right, 0);
+
+    ShowWindowAsync(run_.Window(), SW_MINIMIZE);
+    ASSERT_TRUE(PollUntil([&] { return IsIconic(run_.Window()) != FALSE; }, 3000));
+    run_.ItemCount();  // answered once the size message of the minimising has been handled
+    RECT minimised = {};
+    GetClientRect(run_.List(), &minimised);
+    EXPECT_EQ(minimised.right, before.right) << "the list followed the minimised window";
+    EXPECT_EQ(minimised.bottom, before.bottom);
+
+    ShowWindowAsync(run_.Window(), SW_RESTORE);
+    ASSERT_TRUE(PollUntil([&] { return !IsIconic(run_.Window()); }, 3000));
+    // The restore may still be under way: its size arrives after the window stops being iconic.
+    RECT client = {};
+    RECT list = {};
+    EXPECT_TRUE(PollUntil([&] {
+        GetClientRect(run_.Window(), &client);
+        GetWindowRect(run_.List(), &list);
+        MapWindowPoints(nullptr, run_.Window(), reinterpret_cast<POINT*>(&list), 2);
+        return client.right == 470 && list.left == 25 && list.top == 25 && list.right == client.right - 25 &&
+               list.bottom == client.bottom - 25;
+    }, 3000)) << "list at (" << list.left << ", " << list.top << ")-(" << list.right << ", " << list.bottom
+              << "), client " << client.right << " x " << client.bottom;
+    ASSERT_TRUE(run_.ForegroundMake());
+    KeyPress(VK_ESCAPE);
+    ExpectExitCodeZero();
+}
+
+TEST_F(DruxWindow, FindOnAnEmptyListPromptsAndSelectsNothing)
+{
+    ASSERT_TRUE(run_.Start(nullptr, 0));  // no Constants.out: an empty list
+    ASSERT_TRUE(run_.ForegroundMake());
+    KeyPress('F', WITH_CONTROL);
+    Prompt prompt;
+    ASSERT_TRUE(PromptWait(run_, &prompt));
+    ASSERT_TRUE(PromptAnswer(run_, prompt, "WM_"));
+    EXPECT_EQ(run_.ItemCount(), 0);
+    EXPECT_TRUE(run_.SelectedRows().empty());
+    // The text is remembered: F3 searches again without a prompt, and finds nothing again.
+    ASSERT_TRUE(PollUntil([&] { return GetForegroundWindow() == run_.Window(); }, 3000));
+    KeyPress(VK_F3);
+    run_.ItemCount();
+    EXPECT_FALSE(run_.TopLevelFind("InputRequester", nullptr, false)) << "F3 asked again";
+    EXPECT_TRUE(run_.Running());
+    KeyPress(VK_ESCAPE);
+    ExpectExitCodeZero();
+}
+
+TEST_F(DruxWindow, TheListStaysInFrontWhenTheBackgroundAloneRepaints)
+{
+    ASSERT_NO_FATAL_FAILURE(Launch());
+    HWND background = FindWindowExA(run_.Window(), nullptr, "Static", nullptr);
+    ASSERT_TRUE(background);
+    ASSERT_TRUE(ScreenPixelWait(RowBackground(0), ROW_LIGHT));
+    POINT belowRows = run_.ClientToScreenPoint(run_.Window(), 235, 300);  // the list's empty part
+    COLORREF listBackground = ScreenPixel(belowRows);
+    ASSERT_NE(listBackground, RingBlue(31));
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        // As when another window uncovers the picture only.
+        RedrawWindow(background, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        run_.ItemCount();
+        EXPECT_EQ(ScreenPixel(RowBackground(0)), ROW_LIGHT);
+        EXPECT_EQ(ScreenPixel(belowRows), listBackground);
+    }
 }
 
 }  // namespace

@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "KindTableCheck.h"
 #include "RuntimeFixture.h"
+#include "runtime/File.h"
 #include "runtime/ObjectTable.h"
 #include "tests/support/HeapSwap.h"
 
@@ -17,6 +19,7 @@ struct TestRecord {
     uintptr_t payload;
 };
 
+// Table shapes the kinds use (their real tables are checked by each library's tests).
 struct Kind {
     const char* name;
     int32_t bound;
@@ -26,8 +29,8 @@ struct Kind {
 };
 
 const Kind kinds[] = {
-    {"window", 10, 30, 2, 2}, {"widget", 30, 30, 2, 2}, {"image", 10, 10, 1, 1},
-    {"font", 10, 30, 1, 2},   {"file", 10, 10, 1, 1},   {"menu", 10, 30, 1, 2},
+    {"bound 10, step 30, spare 2", 10, 30, 2, 2}, {"bound 30, step 30, spare 2", 30, 30, 2, 2},
+    {"bound 10, step 10, spare 1", 10, 10, 1, 1}, {"bound 10, step 30, spare 1/2", 10, 30, 1, 2},
 };
 
 size_t SlotBytes(const ObjectTable& table) { return HeapSize(MainHeap, 0, table.slots); }
@@ -41,7 +44,7 @@ protected:
                                   kind.startSpare, kind.growSpare),
                   1);
     }
-    void Init() { Init(kinds[4]); }
+    void Init() { Init(kinds[2]); }
 
     // Creates number and marks it present with handle.
     TestRecord* Make(ObjectNumber number, uintptr_t handle) {
@@ -85,6 +88,80 @@ TEST_F(ObjectTableTest, FarNumberGrowsToItPlusStep) {
     EXPECT_EQ(table.bound, 110);
     EXPECT_EQ(SlotBytes(table), 111 * sizeof(TestRecord));
     for (ObjectNumber n = 0; n <= 110; n++) EXPECT_EQ(ObjectLookup(&table, n), nullptr) << n;
+}
+
+TEST_F(ObjectTableTest, RealFileTableHasItsShapeAndGrowsTo110ForNumber100) {
+    KindTableCheck({"file", &FileTable, 10, 10, 1, 1});
+    FileLibraryInit();
+    char self[MAX_PATH];
+    ASSERT_NE(GetModuleFileNameA(nullptr, self, MAX_PATH), 0u);
+    ASSERT_NE(FileOpenRead(100, self), 0);
+    EXPECT_EQ(FileTable.bound, 110);
+    EXPECT_EQ(HeapSize(MainHeap, 0, FileTable.slots), 111 * (size_t)FileTable.recordSize);
+    FileClose(100);
+    for (ObjectNumber n = 0; n <= 110; n++) EXPECT_EQ(ObjectLookup(&FileTable, n), nullptr) << n;
+}
+
+TEST_F(ObjectTableTest, NeverInitialisedTableRefusesEveryCreation) {
+    ObjectTable never{};
+    for (ObjectNumber number : {(ObjectNumber)0, (ObjectNumber)5, (ObjectNumber)100, OBJECT_ANY}) {
+        SCOPED_TRACE(number);
+        EXPECT_EQ(ObjectCreate(&never, number), nullptr);
+        EXPECT_EQ(never.slots, nullptr);
+        EXPECT_EQ(never.bound, 0);
+        EXPECT_EQ(never.head, nullptr);
+        EXPECT_EQ(ObjectLookup(&never, number), nullptr);
+    }
+}
+
+TEST_F(ObjectTableTest, LiveDynamicIdentifierBelowARaisedBoundStaysDynamic) {
+    // One-byte records keep a slot array that reaches past a heap address affordable.
+    ASSERT_EQ(ObjectTableInit(&table, 1, 10, 10, 1, 1), 1);
+    uint8_t* record = (uint8_t*)ObjectCreate(&table, OBJECT_ANY);
+    ASSERT_NE(record, nullptr);
+    *record = 0x5A;
+    ObjectNumber identifier = ObjectIdentifier(record);
+    ASSERT_LT(identifier, (ObjectNumber)INT32_MAX / 4) << "heap address out of reach of a slot";
+    ASSERT_NE(ObjectCreate(&table, identifier + 1), nullptr);
+    ASSERT_GT(table.bound, identifier);
+
+    EXPECT_EQ(ObjectLookup(&table, identifier), record);
+    int32_t bound = table.bound;
+    EXPECT_EQ(ObjectCreate(&table, identifier), nullptr) << "a creation may not take a live object's name";
+    EXPECT_EQ(table.bound, bound);
+    EXPECT_EQ(ObjectLookup(&table, identifier), record);
+    ObjectRemove(&table, identifier);
+    EXPECT_EQ(table.head, nullptr) << "removal unlinks the dynamic record";
+    EXPECT_EQ(ObjectLookup(&table, identifier), nullptr);
+}
+
+TEST_F(ObjectTableTest, CreatingUnderALiveDynamicIdentifierNeverGrowsTheTable) {
+    // One-byte records: growing to a heap address would be affordable, so only the refusal stops it.
+    ASSERT_EQ(ObjectTableInit(&table, 1, 10, 10, 1, 1), 1);
+    uint8_t* record = (uint8_t*)ObjectCreate(&table, OBJECT_ANY);
+    ASSERT_NE(record, nullptr);
+    *record = 9;
+    uint8_t* slots = table.slots;
+    EXPECT_EQ(ObjectCreate(&table, ObjectIdentifier(record)), nullptr);
+    EXPECT_EQ(table.bound, 10);
+    EXPECT_EQ(table.slots, slots);
+    EXPECT_EQ(ObjectLookup(&table, ObjectIdentifier(record)), record);
+    EXPECT_EQ(*record, 9);
+}
+
+TEST_F(ObjectTableTest, OpeningAFileUnderALiveDynamicIdentifierKeepsThatFile) {
+    char self[MAX_PATH];
+    ASSERT_NE(GetModuleFileNameA(nullptr, self, MAX_PATH), 0u);
+    intptr_t identifier = FileOpenRead(OBJECT_ANY, self);
+    ASSERT_NE(identifier, 0);
+    HANDLE handle = (HANDLE)FileUse(identifier);
+    EXPECT_EQ(FileOpenRead(identifier, self), 0);
+    EXPECT_EQ(FileTable.bound, 10);
+    EXPECT_EQ((HANDLE)FileUse(identifier), handle);
+    DWORD flags = 0;
+    EXPECT_TRUE(GetHandleInformation(handle, &flags)) << "the file under the identifier was closed";
+    FileClose(identifier);
+    EXPECT_FALSE(GetHandleInformation(handle, &flags));
 }
 
 TEST_F(ObjectTableTest, RemovedSlotLooksUpEmptyAndIsReused) {

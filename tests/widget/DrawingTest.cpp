@@ -115,16 +115,29 @@ TEST_F(DrawingTest, ModeReturnsToZeroAtEveryStart) {
     EXPECT_EQ(BitmapPixel(image, 5, 5), 0x0000FFu);
     EXPECT_EQ(BitmapPixel(image, 0, 0), 0x0000FFu);
 
-    // A window's own context keeps its attributes between drawings; the mode still starts at 0.
-    HWND parent = ParentOpen(100, 100);
-    DrawTarget window = {DRAW_TARGET_WINDOW, parent, nullptr, nullptr};
-    dc = DrawingStart(&window);
-    ASSERT_NE(dc, nullptr);
-    DrawingModeSet(DRAWING_INVERT);
+    // A class's own context (CS_OWNDC) keeps its attributes between drawings, so only the start
+    // itself can put the mode back to 0.
+    WNDCLASSA ownDcClass = {};
+    ownDcClass.style = CS_OWNDC;
+    ownDcClass.lpfnWndProc = DefWindowProcA;
+    ownDcClass.hInstance = GetModuleHandleA(nullptr);
+    ownDcClass.lpszClassName = "DrawingOwnDc";
+    RegisterClassA(&ownDcClass);
+    HWND owner = CreateWindowExA(0, "DrawingOwnDc", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 100,
+                                 100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(owner, nullptr);
+    parents.push_back(owner);
+    DrawTarget window = {DRAW_TARGET_WINDOW, owner, nullptr, nullptr};
+    HDC first = DrawingStart(&window);
+    ASSERT_NE(first, nullptr);
+    DrawingModeSet(DRAWING_INVERT | DRAWING_TRANSPARENT);
+    SetBkColor(first, 0x123456);  // outside the layer: nothing resets it
     DrawingStop();
     dc = DrawingStart(&window);
-    ASSERT_NE(dc, nullptr);
+    ASSERT_EQ(dc, first) << "the window's own context";
+    EXPECT_EQ(GetBkColor(dc), 0x123456u) << "the context kept its attributes";
     EXPECT_EQ(GetROP2(dc), R2_COPYPEN);
+    EXPECT_EQ(GetBkMode(dc), OPAQUE);
     DrawingStop();
 }
 

@@ -111,20 +111,33 @@ TEST_F(FontTest, ObjectAnyAndGrowth) {
 
 TEST_F(FontTest, HostileFaceNamesAndSizes) {
     std::string longFace(300, 'F');
+    std::string cutFace(LF_FACESIZE - 1, 'F');
     const struct {
         const char* face;
         int32_t points;
-    } cases[] = {{longFace.c_str(), 7}, {nullptr, 7}, {"", 0}, {"Verdana", -12},
-                 {"Verdana", 0x7FFFFFFF}};
+        const char* kept;  // the face the font describes
+    } cases[] = {{longFace.c_str(), 7, cutFace.c_str()}, {nullptr, 7, ""}, {"", 0, ""},
+                 {"Verdana", -12, "Verdana"},         {"Verdana", 0x7FFFFFFF, "Verdana"}};
+    int dots = ScreenDotsPerInch();
+    HGDIOBJ before = nullptr;
     for (const auto& entry : cases) {
         SCOPED_TRACE(testing::Message() << "points " << entry.points);
         intptr_t font = FontLoad(2, entry.face, entry.points, 0);
-        if (font) {
-            LOGFONTA description = Description(font);
-            EXPECT_LT(strlen(description.lfFaceName), sizeof description.lfFaceName);
+        ASSERT_EQ(GetObjectType((HGDIOBJ)font), (DWORD)OBJ_FONT);
+        const FontRecord* record = (const FontRecord*)ObjectLookup(&FontTable, 2);
+        ASSERT_NE(record, nullptr);
+        EXPECT_EQ((intptr_t)record->handle, font);
+        if (before) {
+            EXPECT_EQ(GetObjectType(before), 0u) << "the font before was deleted";
         }
+        before = (HGDIOBJ)font;
+        LOGFONTA description = Description(font);
+        // MulDiv gives -1 when the product leaves 32 bits.
+        EXPECT_EQ(description.lfHeight, -MulDiv(entry.points, dots, 72));
+        EXPECT_STREQ(description.lfFaceName, entry.kept);
     }
     FontFree(2);
+    EXPECT_EQ(GetObjectType(before), 0u);
 }
 
 TEST_F(FontTest, EndOfProgramFreesEveryFont) {

@@ -4,7 +4,9 @@
 #include <commctrl.h>
 #include <string.h>
 
+#include "tests/runtime/KindTableCheck.h"
 #include "tests/widget/WidgetFixture.h"
+#include "widget/Image.h"
 #include "widget/Font.h"
 #include "widget/ListWidget.h"
 #include "widget/Widget.h"
@@ -16,6 +18,15 @@ class WidgetRegistryTest : public WidgetFixture {};
 HWND ControlOf(ObjectNumber widget) {
     const WidgetRecord* record = (const WidgetRecord*)ObjectLookup(&WidgetRegistry, widget);
     return record ? record->handle : nullptr;
+}
+
+TEST_F(WidgetRegistryTest, KindTablesHaveTheirShapes) {
+    const KindParameters kinds[] = {
+        {"widget", &WidgetRegistry, 30, 30, 2, 2},
+        {"font", &FontTable, 10, 30, 1, 2},
+        {"image", &ImageTable, 10, 10, 1, 1},
+    };
+    for (const KindParameters& kind : kinds) KindTableCheck(kind);
 }
 
 TEST_F(WidgetRegistryTest, GrowsOnlyForNumbersFromTheBoundOn) {

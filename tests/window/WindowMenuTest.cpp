@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "WindowTestSupport.h"
+#include "tests/runtime/KindTableCheck.h"
+#include "window/Window.h"
 #include "window/Menu.h"
 
 using namespace windowtest;
@@ -96,6 +98,14 @@ struct ChoiceCase {
     std::vector<WORD> keys;
     intptr_t expected;  // -1: no event
 };
+
+TEST_F(MenuTest, KindTablesHaveTheirShapes) {
+    const KindParameters kinds[] = {
+        {"window", &WindowTable, 10, 30, 2, 2},
+        {"menu", &MenuTable, 10, 30, 1, 2},
+    };
+    for (const KindParameters& kind : kinds) KindTableCheck(kind);
+}
 
 TEST_F(MenuTest, ChoiceWithTheKeyboardArrivesAsMenuEvent) {
     const ChoiceCase cases[] = {

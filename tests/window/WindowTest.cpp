@@ -247,16 +247,27 @@ TEST_F(WindowOpenTest, FailedCreationLeavesTheNumberFree) {
 
 TEST_F(WindowOpenTest, HostileSizesNeitherCrashNorHang) {
     const int32_t extremes[] = {INT32_MIN, -1, 0, INT32_MAX};
+    const int32_t bound = WindowTable.bound;
     for (int32_t position : extremes) {
         for (int32_t size : extremes) {
             SCOPED_TRACE(std::to_string(position) + ", " + std::to_string(size));
             for (int32_t flags : {0, (int32_t)WS_POPUP | WINDOW_CENTRE_SCREEN, WINDOW_CENTRE_ACTIVE}) {
-                WindowOpen(5, position, position, size, size, flags | WINDOW_INVISIBLE, nullptr);
+                SCOPED_TRACE(flags);
+                intptr_t opened = WindowOpen(5, position, position, size, size,
+                                             flags | WINDOW_INVISIBLE, nullptr);
+                ASSERT_NE(opened, 0);
+                HWND window = (HWND)opened;
+                ASSERT_TRUE(IsWindow(window));
+                const WindowRecord* record = WindowLookup(5);
+                ASSERT_NE(record, nullptr);
+                EXPECT_EQ(record->window, window);
                 WindowClose(5);
+                EXPECT_FALSE(IsWindow(window));
+                EXPECT_EQ(WindowLookup(5), nullptr);
             }
         }
     }
-    EXPECT_EQ(WindowLookup(5), nullptr);
+    EXPECT_EQ(WindowTable.bound, bound) << "no size reached the table";
 }
 
 }  // namespace
