@@ -145,7 +145,7 @@ TEST_F(DruxCopy, WithoutASelectionLeavesTheClipboardAndTheOtherCommandsWork)
 
 TEST_F(DruxCopy, IsDroppedDuringTheLoad)
 {
-    constexpr int ROWS = 20000;
+    constexpr int ROWS = 100000;  // long enough that the copy reaches DRUX while it loads
     const std::vector<Constant> constants = NumberedConstants(ROWS);
     file_ = ConstantsFile(constants);
     ASSERT_TRUE(ClipboardPut("seed"));

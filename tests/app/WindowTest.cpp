@@ -208,6 +208,13 @@ HWND PopupOpen(DruxRun& run, RECT* menuRect)
 {
     POINT press = run.ClientToScreenPoint(run.Window(), 10, 10);
     MouseMove(press);
+    // The menu opens where the pointer is when DRUX handles the press. Under Wine on X a pointer
+    // motion left over from the previous program can still move it after the injected move, so
+    // the press waits until the pointer rests where it was put.
+    EXPECT_TRUE(PollUntil([&] {
+        POINT now = {};
+        return GetCursorPos(&now) && now.x == press.x && now.y == press.y;
+    }));
     MousePress(press, true);
     MouseRelease(press, true);
     HWND menu = nullptr;
@@ -278,7 +285,7 @@ TEST_F(DruxWindow, EndsWithExitCodeZeroOnEveryWayOut)
 
 TEST_F(DruxWindow, CommandsGivenDuringTheLoadAreDropped)
 {
-    constexpr int ROWS = 20000;
+    constexpr int ROWS = 100000;  // long enough that the commands reach DRUX while it loads
     file_ = ConstantsFile(NumberedConstants(ROWS));
     ASSERT_TRUE(PointerPlace(LAUNCH_POINTER));
     ASSERT_TRUE(run_.Launch(&file_));
