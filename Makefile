@@ -8,7 +8,7 @@ JOBS ?= 2
 ARCH = $(shell bash tools/wine-arch.sh)
 RUNBUILD = $(if $(filter x86_64,$(ARCH)),build-x64,$(BUILD))
 
-.PHONY: build build-x64 build-run run test bench fuzz setup clean run-installed test-installed bench-installed dist
+.PHONY: build build-x64 build-run run test bench fuzz format format-check setup clean run-installed test-installed bench-installed dist
 
 build:
 	@test -f $(BUILD)/CMakeCache.txt || cmake -S . -B $(BUILD) \
@@ -66,6 +66,13 @@ dist: build
 # Native fuzzing with clang's sanitizers, a bounded time per target (FUZZ_SECONDS); not in test.
 fuzz:
 	bash tools/fuzz.sh
+
+# format rewrites the sources to .clang-format; format-check fails on any that differ (CI).
+format: setup
+	bash tools/format.sh fix
+
+format-check: setup
+	bash tools/format.sh check
 
 clean:
 	rm -rf $(BUILD) build-x64 build-fuzz
