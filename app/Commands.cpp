@@ -3,7 +3,8 @@
 #include "window/Menu.h"
 #include "window/Shortcut.h"
 
-const int32_t KEY_CONTROL_F = SHORTCUT_CONTROL | 'F';  // letter keys' virtual keys are their capitals
+const int32_t KEY_CONTROL_F =
+    SHORTCUT_CONTROL | 'F';  // letter keys' virtual keys are their capitals
 const int32_t KEY_CONTROL_C = SHORTCUT_CONTROL | 'C';
 
 void ShortcutsBind() {
@@ -22,21 +23,12 @@ void PopupMenuBuild() {
 
 void CommandDispatch(int32_t identifier) {
     switch (identifier) {
-        case SHORTCUT_ESCAPE:
-        case MENU_EXIT:
-            app.quitRequested = 1;
-            break;
-        case SHORTCUT_FIND:
-        case MENU_FIND:
-            SearchAsk();
-            break;
-        case SHORTCUT_FIND_NEXT:
-            SearchFindNext();
-            break;
-        case SHORTCUT_COPY:
-            SelectionCopy();
-            break;
-        default:
-            break;
+    case SHORTCUT_ESCAPE:
+    case MENU_EXIT: app.quitRequested = 1; break;
+    case SHORTCUT_FIND:
+    case MENU_FIND: SearchAsk(); break;
+    case SHORTCUT_FIND_NEXT: SearchFindNext(); break;
+    case SHORTCUT_COPY: SelectionCopy(); break;
+    default: break;
     }
 }

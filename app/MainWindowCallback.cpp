@@ -42,21 +42,14 @@ static LRESULT WindowSized(HWND window, LPARAM lParam) {
 
 LRESULT CALLBACK MainWindowCallback(HWND window, UINT message, WPARAM, LPARAM lParam) {
     switch (message) {
-        case WM_NOTIFY:
-            return ListNotify((const NMHDR*)lParam);
-        case WM_LBUTTONDOWN:
-            WindowDragStart();
-            return CALLBACK_DEFAULT;
-        case WM_RBUTTONDOWN:
-            PopupMenuShow(MENU_POPUP, WindowHandleCurrent());
-            return CALLBACK_DEFAULT;
-        case WM_PAINT:
-            WindowShow(WINDOW_MAIN, 1);
-            WindowShow(WINDOW_MAIN, 0);
-            return CALLBACK_DEFAULT;
-        case WM_SIZE:
-            return WindowSized(window, lParam);
-        default:
-            return CALLBACK_DEFAULT;
+    case WM_NOTIFY: return ListNotify((const NMHDR*)lParam);
+    case WM_LBUTTONDOWN: WindowDragStart(); return CALLBACK_DEFAULT;
+    case WM_RBUTTONDOWN: PopupMenuShow(MENU_POPUP, WindowHandleCurrent()); return CALLBACK_DEFAULT;
+    case WM_PAINT:
+        WindowShow(WINDOW_MAIN, 1);
+        WindowShow(WINDOW_MAIN, 0);
+        return CALLBACK_DEFAULT;
+    case WM_SIZE: return WindowSized(window, lParam);
+    default: return CALLBACK_DEFAULT;
     }
 }

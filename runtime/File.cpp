@@ -131,8 +131,8 @@ intptr_t FileOpenWith(ObjectNumber number, const char* name, DWORD access, DWORD
                       DWORD disposition) {
     current = nullptr;
     if (name == nullptr) return 0;
-    HANDLE handle = CreateFileA(name, access, sharing, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
-                                nullptr);
+    HANDLE handle =
+        CreateFileA(name, access, sharing, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return 0;
     FileReader* reader = ReaderMake(handle);
     FileRecord* record = reader ? (FileRecord*)ObjectCreate(&files, number) : nullptr;
@@ -244,7 +244,9 @@ void FileClose(ObjectNumber number) {
     ReaderFree(reader);
 }
 
-void FileCloseAll() { ObjectReleaseAll(&files, FileClose, true); }
+void FileCloseAll() {
+    ObjectReleaseAll(&files, FileClose, true);
+}
 
 intptr_t FileUse(ObjectNumber number) {
     FileRecord* record = (FileRecord*)ObjectLookup(&files, number);

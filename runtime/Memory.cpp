@@ -62,9 +62,13 @@ void PokeWord(intptr_t address, int32_t value) {
     memcpy((void*)address, &word, sizeof word);
 }
 
-void PokeLong(intptr_t address, int32_t value) { memcpy((void*)address, &value, sizeof value); }
+void PokeLong(intptr_t address, int32_t value) {
+    memcpy((void*)address, &value, sizeof value);
+}
 
-void PokeFloat(intptr_t address, float value) { memcpy((void*)address, &value, sizeof value); }
+void PokeFloat(intptr_t address, float value) {
+    memcpy((void*)address, &value, sizeof value);
+}
 
 int32_t PokeText(intptr_t address, const char* text, int32_t length) {
     char* out = (char*)address;

@@ -12,11 +12,12 @@ extern HANDLE MemoryHeap;  // MemoryAllocate blocks
 void* MemoryAllocate(int32_t size);
 
 // Raw access: addresses are pointer-sized values (32-bit in the product) and are trusted.
-int32_t PeekByte(intptr_t address);   // sign-extended
-int32_t PeekWord(intptr_t address);   // sign-extended
+int32_t PeekByte(intptr_t address);  // sign-extended
+int32_t PeekWord(intptr_t address);  // sign-extended
 int32_t PeekLong(intptr_t address);
 float PeekFloat(intptr_t address);
-char* PeekText(intptr_t address, int32_t length = -1);  // into the WorkBuffer at its cursor, cut to fit
+char* PeekText(intptr_t address,
+               int32_t length = -1);  // into the WorkBuffer at its cursor, cut to fit
 void PokeByte(intptr_t address, int32_t value);
 void PokeWord(intptr_t address, int32_t value);
 void PokeLong(intptr_t address, int32_t value);

@@ -56,7 +56,8 @@ bool TableGrow(ObjectTable* table, ObjectNumber number) {
     if (table->slots == nullptr) {
         grown = (uint8_t*)HeapAlloc(MainHeap, HEAP_ZERO_MEMORY, (SIZE_T)bytes);
     } else {
-        // HEAP_ZERO_MEMORY zero-fills the part beyond the old size, so the new slots read as absent.
+        // HEAP_ZERO_MEMORY zero-fills the part beyond the old size, so the new slots read as
+        // absent.
         grown = (uint8_t*)HeapReAlloc(MainHeap, HEAP_ZERO_MEMORY, table->slots, (SIZE_T)bytes);
     }
     if (grown == nullptr) return false;

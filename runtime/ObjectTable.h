@@ -21,12 +21,12 @@ struct ObjectNode {
 struct ObjectIdentifierSet;  // live dynamic identifiers, so lookups never trust a stray address
 
 struct ObjectTable {
-    int32_t bound;        // highest number accepted in lookups; slots cover 0..bound
-    int32_t step;         // growth beyond the created number (10 or 30)
-    int32_t spare;        // slots after growth = bound + spare (1 or 2)
-    int32_t recordSize;   // bytes per record; the first field is the native handle (see below)
-    uint8_t* slots;       // MainHeap, zero-filled
-    ObjectNode* head;     // newest dynamic record, or null
+    int32_t bound;       // highest number accepted in lookups; slots cover 0..bound
+    int32_t step;        // growth beyond the created number (10 or 30)
+    int32_t spare;       // slots after growth = bound + spare (1 or 2)
+    int32_t recordSize;  // bytes per record; the first field is the native handle (see below)
+    uint8_t* slots;      // MainHeap, zero-filled
+    ObjectNode* head;    // newest dynamic record, or null
     ObjectIdentifierSet* live;
 };
 
@@ -57,14 +57,18 @@ void* ObjectLookup(ObjectTable* table, ObjectNumber number);
 void ObjectRemove(ObjectTable* table, ObjectNumber number);
 
 // The identifier of a dynamic record (its address), as creating operations return it.
-inline ObjectNumber ObjectIdentifier(const void* record) { return (ObjectNumber)record; }
+inline ObjectNumber ObjectIdentifier(const void* record) {
+    return (ObjectNumber)record;
+}
 
 // True when number names a slot of the table (0..bound), false for dynamic identifiers. A live
 // dynamic identifier is never a slot number, even when a far creation has raised bound above it.
 bool ObjectIsSlotNumber(const ObjectTable* table, ObjectNumber number);
 
 // Record part of a dynamic node and back.
-inline void* ObjectNodeData(ObjectNode* node) { return (uint8_t*)node + sizeof(ObjectNode); }
+inline void* ObjectNodeData(ObjectNode* node) {
+    return (uint8_t*)node + sizeof(ObjectNode);
+}
 
 // Releases everything the table holds through release(number): dynamic records newest first,
 // then static numbers 0..bound-1 (ascending) or bound-1..0 (descending). release must end in

@@ -39,7 +39,8 @@ void RuntimeLibraryInstall(RuntimeLibrary library, void (*start)(), void (*relea
 }
 
 int32_t RuntimeStart(HINSTANCE instance) {
-    // A second start (tests) begins from nothing: whatever the earlier run left goes with its heaps.
+    // A second start (tests) begins from nothing: whatever the earlier run left goes with its
+    // heaps.
     HeapDrop(&MemoryHeap);
     HeapDrop(&ObjectHeap);
     HeapDrop(&MainHeap);

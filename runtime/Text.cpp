@@ -41,9 +41,13 @@ void TextLibraryInit() {
     cursor = WorkBuffer;
 }
 
-char* TextCursor() { return WorkBuffer != nullptr ? cursor : noBuffer; }
+char* TextCursor() {
+    return WorkBuffer != nullptr ? cursor : noBuffer;
+}
 
-void TextCursorSet(char* position) { cursor = Clamp(position); }
+void TextCursorSet(char* position) {
+    cursor = Clamp(position);
+}
 
 int32_t TextRoom(const char* position) {
     if (!InBuffer(position)) return 0;
@@ -113,7 +117,9 @@ int32_t TextSet(char** variable, const char* text) {
     return 1;
 }
 
-char* TextAppend(const char* text) { return TextPut(nullptr, text, TextLength(text)); }
+char* TextAppend(const char* text) {
+    return TextPut(nullptr, text, TextLength(text));
+}
 
 namespace {
 
@@ -129,11 +135,19 @@ int32_t Compare(const char* left, const char* right) {
 
 }  // namespace
 
-int32_t TextEqual(const char* left, const char* right) { return Compare(left, right) == 0; }
-int32_t TextLess(const char* left, const char* right) { return Compare(left, right) < 0; }
-int32_t TextGreater(const char* left, const char* right) { return Compare(left, right) > 0; }
+int32_t TextEqual(const char* left, const char* right) {
+    return Compare(left, right) == 0;
+}
+int32_t TextLess(const char* left, const char* right) {
+    return Compare(left, right) < 0;
+}
+int32_t TextGreater(const char* left, const char* right) {
+    return Compare(left, right) > 0;
+}
 
-int32_t TextCode(const char* text) { return text != nullptr ? (unsigned char)text[0] : 0; }
+int32_t TextCode(const char* text) {
+    return text != nullptr ? (unsigned char)text[0] : 0;
+}
 
 char* TextFromCode(int32_t code, char* out) {
     char character = (char)(uint8_t)code;
@@ -195,7 +209,9 @@ char* Format(char* out, const char* format, ...) {
 
 }  // namespace
 
-char* TextFromNumber(int32_t value, char* out) { return Format(out, "%ld", (long)value); }
+char* TextFromNumber(int32_t value, char* out) {
+    return Format(out, "%ld", (long)value);
+}
 
 char* TextFromUnsigned(int32_t value, int32_t width, char* out) {
     uint32_t bits = (uint32_t)value;
@@ -207,7 +223,9 @@ char* TextFromUnsigned(int32_t value, int32_t width, char* out) {
     return Format(out, "%lu", (unsigned long)bits);
 }
 
-char* TextHex(int32_t value, char* out) { return Format(out, "%lX", (unsigned long)(uint32_t)value); }
+char* TextHex(int32_t value, char* out) {
+    return Format(out, "%lX", (unsigned long)(uint32_t)value);
+}
 
 int32_t TextToNumber(const char* text) {
     if (text == nullptr) return 0;

@@ -42,9 +42,9 @@ char* TextUpper(const char* text, char* out = nullptr);
 char* TextLower(const char* text, char* out = nullptr);
 char* TextSpaces(int32_t count, char* out = nullptr);
 
-char* TextFromNumber(int32_t value, char* out = nullptr);                  // "%ld"
-char* TextFromUnsigned(int32_t value, int32_t width, char* out = nullptr); // "%lu", 8/16/32 bits
-char* TextHex(int32_t value, char* out = nullptr);                         // "%lX"
+char* TextFromNumber(int32_t value, char* out = nullptr);                   // "%ld"
+char* TextFromUnsigned(int32_t value, int32_t width, char* out = nullptr);  // "%lu", 8/16/32 bits
+char* TextHex(int32_t value, char* out = nullptr);                          // "%lX"
 int32_t TextToNumber(const char* text);
 
 int32_t TextLength(const char* text);

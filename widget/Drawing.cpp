@@ -22,7 +22,9 @@ DrawingState drawing;
 HBRUSH defaultBrush;
 HPEN defaultPen;
 
-bool KindIsImage(int32_t kind) { return kind == 2 || kind == 5 || kind == 7; }
+bool KindIsImage(int32_t kind) {
+    return kind == 2 || kind == 5 || kind == 7;
+}
 
 }  // namespace
 
@@ -72,7 +74,9 @@ void DrawingStop() {
     }
 }
 
-HDC DrawingDc() { return drawing.dc; }
+HDC DrawingDc() {
+    return drawing.dc;
+}
 
 void DrawingColourSet(int32_t red, int32_t green, int32_t blue) {
     if (!drawing.dc) return;

@@ -11,9 +11,9 @@ const int32_t DRAW_TARGET_IMAGE = 2;
 
 struct DrawTarget {
     int32_t kind;
-    HWND window;               // kind 1
-    HDC dc;                    // every kind but 1
-    void (*release)(HDC dc);   // kinds 2, 5 and 7: gives the context back when drawing stops
+    HWND window;              // kind 1
+    HDC dc;                   // every kind but 1
+    void (*release)(HDC dc);  // kinds 2, 5 and 7: gives the context back when drawing stops
 };
 
 // Mode bits; the mode is 0 at every DrawingStart.

@@ -17,9 +17,13 @@ int32_t ScreenDotsPerInch() {
 
 }  // namespace
 
-void FontLibraryStart() { ObjectTableInit(&FontTable, sizeof(FontRecord), FONT_BOUND, FONT_STEP, 1, 2); }
+void FontLibraryStart() {
+    ObjectTableInit(&FontTable, sizeof(FontRecord), FONT_BOUND, FONT_STEP, 1, 2);
+}
 
-void FontFreeAll() { ObjectReleaseAll(&FontTable, FontFree, false); }
+void FontFreeAll() {
+    ObjectReleaseAll(&FontTable, FontFree, false);
+}
 
 intptr_t FontLoad(ObjectNumber number, const char* face, int32_t points, int32_t flags) {
     int weight = (flags & FONT_BOLD) ? FW_BOLD : FW_NORMAL;
@@ -37,9 +41,8 @@ intptr_t FontLoad(ObjectNumber number, const char* face, int32_t points, int32_t
     }
     // A negative height asks for the em height; without a screen it is 0, the platform's default.
     int height = -MulDiv(points, ScreenDotsPerInch(), 72);
-    HFONT font = CreateFontA(height, 0, 0, 0, weight, italic, underline, strikeOut,
-                             DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, quality, 0,
-                             face);
+    HFONT font = CreateFontA(height, 0, 0, 0, weight, italic, underline, strikeOut, DEFAULT_CHARSET,
+                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, quality, 0, face);
     if (!font && !numbered) {
         // An identifier that names no font would be handed out for a record kept for nothing.
         ObjectRemove(&FontTable, number);

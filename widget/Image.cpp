@@ -36,7 +36,9 @@ void ImageDcDrop() {
     ImageDcRelease(imageDc);
 }
 
-bool HandleIsBitmap(HANDLE handle) { return GetObjectType(handle) == OBJ_BITMAP; }
+bool HandleIsBitmap(HANDLE handle) {
+    return GetObjectType(handle) == OBJ_BITMAP;
+}
 
 intptr_t ImageCreateFailed(ObjectNumber number) {
     if (!ObjectIsSlotNumber(&ImageTable, number)) {
@@ -56,7 +58,9 @@ void ImageLibraryStart() {
     currentImage = 0;
 }
 
-void ImageFreeAll() { ObjectReleaseAll(&ImageTable, ImageFree, true); }
+void ImageFreeAll() {
+    ObjectReleaseAll(&ImageTable, ImageFree, true);
+}
 
 intptr_t ImageCreate(ObjectNumber number, int32_t width, int32_t height) {
     ImageRecord* record = (ImageRecord*)ObjectCreate(&ImageTable, number);

@@ -4,7 +4,9 @@
 
 namespace {
 
-bool HandleIsBitmap(HANDLE handle) { return GetObjectType(handle) == OBJ_BITMAP; }
+bool HandleIsBitmap(HANDLE handle) {
+    return GetObjectType(handle) == OBJ_BITMAP;
+}
 
 // STM_SETIMAGE returns the picture it replaces; that belongs to whoever made it, not to us.
 void ImageWidgetShow(HWND control, intptr_t image) {
@@ -23,8 +25,8 @@ constexpr WidgetOperationTable imageWidgetOperations = ImageWidgetOperationsMake
 
 }  // namespace
 
-intptr_t ImageWidgetCreate(ObjectNumber number, int32_t x, int32_t y, int32_t width,
-                           int32_t height, intptr_t image, int32_t exStyle) {
+intptr_t ImageWidgetCreate(ObjectNumber number, int32_t x, int32_t y, int32_t width, int32_t height,
+                           intptr_t image, int32_t exStyle) {
     bool bitmap = !image || HandleIsBitmap((HANDLE)image);
     // No SS_NOTIFY: the control then answers HTTRANSPARENT and the window beneath gets the mouse.
     // WS_CLIPSIBLINGS: a picture placed behind other widgets (created after them, so lower in the

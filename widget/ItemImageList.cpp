@@ -63,8 +63,12 @@ int32_t ImageListAddImage(HIMAGELIST list, HANDLE image, HBITMAP placeholder) {
 
 }  // namespace
 
-HIMAGELIST ItemImageListLarge() { return largeList; }
-HIMAGELIST ItemImageListSmall() { return smallList; }
+HIMAGELIST ItemImageListLarge() {
+    return largeList;
+}
+HIMAGELIST ItemImageListSmall() {
+    return smallList;
+}
 
 int32_t ItemImageIndex(intptr_t image) {
     if (!image) return -1;
@@ -74,8 +78,8 @@ int32_t ItemImageIndex(intptr_t image) {
                                      ILC_MASK | ILC_COLOR16, 1, 1);
     }
     if (!smallList) {
-        smallList = ImageList_Create(GetSystemMetrics(SM_CXSMICON),
-                                     GetSystemMetrics(SM_CYSMICON), ILC_MASK | ILC_COLOR16, 1, 1);
+        smallList = ImageList_Create(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                     ILC_MASK | ILC_COLOR16, 1, 1);
     }
     if (!largeList || !smallList) return -1;
     if (!placeholdersAdded) {

@@ -92,7 +92,9 @@ int32_t ListSelected(HWND control) {
     return (int32_t)SendMessageA(control, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED);
 }
 
-int32_t ListState(HWND control) { return ListSelected(control); }
+int32_t ListState(HWND control) {
+    return ListSelected(control);
+}
 
 void ListStateSet(HWND control, intptr_t item) {
     LVITEMA entry = {};
@@ -179,8 +181,9 @@ int32_t ListItemState(HWND control, int32_t item) {
     if (extended & LVS_EX_CHECKBOXES) {
         // Only state image 1 is the clear box; 0 (no image yet) counts as ticked.
         UINT image =
-            ((UINT)SendMessageA(control, LVM_GETITEMSTATE, (WPARAM)item, LVIS_STATEIMAGEMASK)
-             & LVIS_STATEIMAGEMASK) >> 12;
+            ((UINT)SendMessageA(control, LVM_GETITEMSTATE, (WPARAM)item, LVIS_STATEIMAGEMASK) &
+             LVIS_STATEIMAGEMASK) >>
+            12;
         if (image != 1) state |= ITEM_CHECKED;
     }
     return state;
@@ -259,9 +262,8 @@ DWORD ListExtendedStyle(int32_t flags) {
 
 }  // namespace
 
-intptr_t ListWidgetCreate(ObjectNumber number, int32_t x, int32_t y, int32_t width,
-                          int32_t height, const char* title, int32_t columnWidth,
-                          int32_t flags) {
+intptr_t ListWidgetCreate(ObjectNumber number, int32_t x, int32_t y, int32_t width, int32_t height,
+                          const char* title, int32_t columnWidth, int32_t flags) {
     DWORD style = (DWORD)flags | LIST_STYLE;
     if (flags & LIST_MULTISELECT) {
         style &= ~(DWORD)LVS_SINGLESEL;
@@ -270,8 +272,8 @@ intptr_t ListWidgetCreate(ObjectNumber number, int32_t x, int32_t y, int32_t wid
     }
     DWORD extended = ListExtendedStyle(flags);
     if (!WidgetRecordClaim(&number)) return 0;
-    HWND control = WidgetControlCreate(number, WS_EX_CLIENTEDGE, "SysListView32", style, x, y,
-                                       width, height);
+    HWND control =
+        WidgetControlCreate(number, WS_EX_CLIENTEDGE, "SysListView32", style, x, y, width, height);
     if (!control) return 0;
     SendMessageA(control, WM_SETFONT, (WPARAM)WidgetDefaultFont(), TRUE);
     if (extended) {

@@ -22,9 +22,8 @@ const int32_t LIST_ITEM_TEXT_LIMIT = 10000;
 const int32_t LIST_SELECTED_TEXT_LIMIT = 60000;
 
 // Returns the native handle, the record identifier for OBJECT_ANY, or 0.
-intptr_t ListWidgetCreate(ObjectNumber number, int32_t x, int32_t y, int32_t width,
-                          int32_t height, const char* title, int32_t columnWidth,
-                          int32_t flags = 0);
+intptr_t ListWidgetCreate(ObjectNumber number, int32_t x, int32_t y, int32_t width, int32_t height,
+                          const char* title, int32_t columnWidth, int32_t flags = 0);
 
 // Column operations: generic slots 21 and 22, so any widget kind may answer them; 0 from a kind
 // without columns. A null title gives an empty header.

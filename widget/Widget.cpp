@@ -28,9 +28,13 @@ WidgetRecord WidgetResolve(ObjectNumber widget) {
     return *record;
 }
 
-char* EmptyText() { return TextPut(TextCursor(), "", 0); }
+char* EmptyText() {
+    return TextPut(TextCursor(), "", 0);
+}
 
-HFONT FontResolve(intptr_t font) { return font == -1 ? systemFont : (HFONT)font; }
+HFONT FontResolve(intptr_t font) {
+    return font == -1 ? systemFont : (HFONT)font;
+}
 
 }  // namespace
 
@@ -198,7 +202,9 @@ intptr_t WidgetDefaultFontSet(ObjectNumber widget, intptr_t font) {
     return SendMessageA(record.handle, WM_SETFONT, (WPARAM)FontResolve(font), TRUE);
 }
 
-HFONT WidgetDefaultFont() { return defaultFont; }
+HFONT WidgetDefaultFont() {
+    return defaultFont;
+}
 
 bool WidgetRecordClaim(ObjectNumber* number) {
     // The record first: a number the table refuses (a live dynamic identifier) must not cost
@@ -228,8 +234,8 @@ intptr_t WidgetInstall(ObjectNumber number, HWND control, const WidgetOperationT
     // A slot is fetched again because the table may have moved since the claim; a dynamic
     // record stays where it is and its identifier is its address.
     bool numbered = ObjectIsSlotNumber(&WidgetRegistry, number);
-    WidgetRecord* record = numbered ? (WidgetRecord*)ObjectCreate(&WidgetRegistry, number)
-                                    : (WidgetRecord*)number;
+    WidgetRecord* record =
+        numbered ? (WidgetRecord*)ObjectCreate(&WidgetRegistry, number) : (WidgetRecord*)number;
     if (!record) {
         DestroyWindow(control);
         return 0;
@@ -247,8 +253,7 @@ LRESULT CALLBACK WidgetWindowProc(HWND control, UINT message, WPARAM wParam, LPA
     if (record && record->handle != control) record = nullptr;
     // Without its record (the registry was started afresh under a live control) the control
     // still reaches its own class procedure.
-    WNDPROC previous =
-        record ? record->previous : (WNDPROC)GetClassLongPtrA(control, GCLP_WNDPROC);
+    WNDPROC previous = record ? record->previous : (WNDPROC)GetClassLongPtrA(control, GCLP_WNDPROC);
     if (message == WM_NCDESTROY && record) {
         record->handle = nullptr;
         ObjectRemove(&WidgetRegistry, identifier);

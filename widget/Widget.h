@@ -15,31 +15,31 @@
 // Slots of a kind's operation table. The native handle is always the first argument; slots
 // without a name are reserved and stay empty.
 struct WidgetOperationTable {
-    void (*destroy)(HWND control);                                                     // 0
-    int32_t (*state)(HWND control);                                                    // 1
-    void (*stateSet)(HWND control, intptr_t state);                                    // 2
-    char* (*text)(HWND control);                                                       // 3
-    void (*textSet)(HWND control, const char* text);                                   // 4
-    void (*itemAdd)(HWND control, int32_t position, const char* text);                 // 5
+    void (*destroy)(HWND control);                                      // 0
+    int32_t (*state)(HWND control);                                     // 1
+    void (*stateSet)(HWND control, intptr_t state);                     // 2
+    char* (*text)(HWND control);                                        // 3
+    void (*textSet)(HWND control, const char* text);                    // 4
+    void (*itemAdd)(HWND control, int32_t position, const char* text);  // 5
     void (*itemAddWithImage)(HWND control, int32_t position, const char* text,
-                             intptr_t image);                                          // 6
-    int32_t (*itemRemove)(HWND control, int32_t item);                                 // 7
-    int32_t (*clear)(HWND control);                                                    // 8
-    void (*resize)(HWND control, int32_t x, int32_t y, int32_t width, int32_t height); // 9
-    int32_t (*itemCount)(HWND control);                                                // 10
-    int32_t (*itemState)(HWND control, int32_t item);                                  // 11
-    int32_t (*itemStateSet)(HWND control, int32_t item, int32_t state);                // 12
-    char* (*itemText)(HWND control, int32_t item, int32_t column);                     // 13
+                             intptr_t image);                                           // 6
+    int32_t (*itemRemove)(HWND control, int32_t item);                                  // 7
+    int32_t (*clear)(HWND control);                                                     // 8
+    void (*resize)(HWND control, int32_t x, int32_t y, int32_t width, int32_t height);  // 9
+    int32_t (*itemCount)(HWND control);                                                 // 10
+    int32_t (*itemState)(HWND control, int32_t item);                                   // 11
+    int32_t (*itemStateSet)(HWND control, int32_t item, int32_t state);                 // 12
+    char* (*itemText)(HWND control, int32_t item, int32_t column);                      // 13
     int32_t (*itemTextSet)(HWND control, int32_t item, const char* text,
-                           int32_t column);                                            // 14
-    void (*reserved15)();                                                              // 15
-    int32_t (*x)(HWND control);                                                        // 16
-    int32_t (*y)(HWND control);                                                        // 17
-    void (*reserved18[3])();                                                           // 18-20
+                           int32_t column);  // 14
+    void (*reserved15)();                    // 15
+    int32_t (*x)(HWND control);              // 16
+    int32_t (*y)(HWND control);              // 17
+    void (*reserved18[3])();                 // 18-20
     int32_t (*columnAdd)(HWND control, int32_t position, const char* title,
-                         int32_t width);                                               // 21
-    int32_t (*columnRemove)(HWND control, int32_t position);                           // 22
-    void (*reserved23[4])();                                                           // 23-26
+                         int32_t width);                      // 21
+    int32_t (*columnRemove)(HWND control, int32_t position);  // 22
+    void (*reserved23[4])();                                  // 23-26
 };
 
 const int32_t WIDGET_OPERATION_SLOTS = 27;
@@ -49,9 +49,9 @@ static_assert(offsetof(WidgetOperationTable, columnAdd) == 21 * sizeof(void (*)(
               "slots keep their numbers");
 
 struct WidgetRecord {
-    HWND handle;                             // 0: free
+    HWND handle;  // 0: free
     const WidgetOperationTable* operations;
-    WNDPROC previous;                        // the control's own procedure
+    WNDPROC previous;  // the control's own procedure
 };
 
 extern ObjectTable WidgetRegistry;
@@ -64,8 +64,8 @@ HWND WidgetParentSet(HWND window);
 void WidgetFree(ObjectNumber widget);
 int32_t WidgetState(ObjectNumber widget);
 void WidgetStateSet(ObjectNumber widget, intptr_t state);
-char* WidgetText(ObjectNumber widget);                       // slot 3, in the WorkBuffer
-void WidgetTextSet(ObjectNumber widget, const char* text);   // slot 4
+char* WidgetText(ObjectNumber widget);                      // slot 3, in the WorkBuffer
+void WidgetTextSet(ObjectNumber widget, const char* text);  // slot 4
 void WidgetItemAdd(ObjectNumber widget, int32_t position, const char* text);
 void WidgetItemAddWithImage(ObjectNumber widget, int32_t position, const char* text,
                             intptr_t image);

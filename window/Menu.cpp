@@ -9,7 +9,7 @@ namespace {
 struct MenuBuildState {
     HMENU current;
     HMENU root;
-    HWND barWindow;  // null while a popup is built
+    HWND barWindow;                 // null while a popup is built
     HMENU stack[MENU_STACK_DEPTH];  // the menus that were current when submenus were opened
     int32_t depth;
 };

@@ -4,8 +4,8 @@
 #include "window/WindowTypes.h"
 
 struct MenuRecord {
-    HMENU menu;         // null: the slot holds no menu
-    HWND barWindow;     // the window whose menu bar this is; null for a popup menu
+    HMENU menu;      // null: the slot holds no menu
+    HWND barWindow;  // the window whose menu bar this is; null for a popup menu
 };
 
 extern ObjectTable MenuTable;

@@ -87,9 +87,8 @@ HWND RequesterControlCreate(DWORD extendedStyle, const char* className, const ch
 
 void RequesterControlsCreate(const char* prompt, const char* defaultText) {
     RequesterControlCreate(0, "STATIC", prompt, SS_LEFTNOWORDWRAP, 10, 10, 280, 22, 0);
-    requester.edit = RequesterControlCreate(WS_EX_CLIENTEDGE, "EDIT", "",
-                                            WS_TABSTOP | ES_AUTOHSCROLL, 10, 32, 275, 21,
-                                            REQUESTER_EDIT);
+    requester.edit = RequesterControlCreate(
+        WS_EX_CLIENTEDGE, "EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL, 10, 32, 275, 21, REQUESTER_EDIT);
     SetFocus(requester.edit);
     if (defaultText) {
         SendMessageA(requester.edit, WM_SETTEXT, 0, (LPARAM)defaultText);
@@ -228,21 +227,20 @@ LRESULT CALLBACK RequesterWindowProc(HWND window, UINT message, WPARAM wParam, L
             RequesterClose(window);
         }
         return 0;
-    case WM_CLOSE:
-        RequesterClose(window);
-        return 0;
+    case WM_CLOSE: RequesterClose(window); return 0;
     case WM_DESTROY:
         // The window still exists here, so this normally fails and the class stays registered
         // for the next call; either way the next registration is harmless.
         UnregisterClassA(REQUESTER_CLASS, RuntimeInstance);
         requester.done = true;
         return 0;
-    default:
-        return DefWindowProcA(window, message, wParam, lParam);
+    default: return DefWindowProcA(window, message, wParam, lParam);
     }
 }
 
-int32_t RequestInputOutcome() { return requester.outcome; }
+int32_t RequestInputOutcome() {
+    return requester.outcome;
+}
 
 char* RequestInput(const char* title, const char* prompt, const char* defaultText, char* out) {
     requester.outcome = REQUESTER_NOT_SHOWN;

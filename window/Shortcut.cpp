@@ -26,16 +26,14 @@ intptr_t ShortcutAdd(ObjectNumber window, int32_t key, int32_t identifier) {
     WORD command = (WORD)(identifier & 0xFFFF);
 
     int32_t index = 0;
-    while (index < record->shortcutCount &&
-           !(record->shortcuts[index].key == virtualKey &&
-             record->shortcuts[index].fVirt == flags)) {
+    while (index < record->shortcutCount && !(record->shortcuts[index].key == virtualKey &&
+                                              record->shortcuts[index].fVirt == flags)) {
         index++;
     }
     if (index == record->shortcutCount) {
         SIZE_T size = (SIZE_T)(record->shortcutCount + 1) * sizeof(ACCEL);
-        ACCEL* grown = record->shortcuts
-                           ? (ACCEL*)HeapReAlloc(MainHeap, 0, record->shortcuts, size)
-                           : (ACCEL*)HeapAlloc(MainHeap, 0, size);
+        ACCEL* grown = record->shortcuts ? (ACCEL*)HeapReAlloc(MainHeap, 0, record->shortcuts, size)
+                                         : (ACCEL*)HeapAlloc(MainHeap, 0, size);
         // Without room the old array and table stay as they were.
         if (!grown) return 0;
         record->shortcuts = grown;

@@ -71,8 +71,10 @@ void SizingSideSet(LONG* side, LONG position, LONG opposite, LONG minimum, LONG 
                    bool leading) {
     *side = position;
     LONG extent = leading ? opposite - *side : *side - opposite;
-    if (extent < minimum) extent = minimum;
-    else if (extent > maximum) extent = maximum;
+    if (extent < minimum)
+        extent = minimum;
+    else if (extent > maximum)
+        extent = maximum;
     *side = leading ? opposite - extent : opposite + extent;
 }
 
@@ -191,9 +193,7 @@ void SizingKey(HWND window, WPARAM key) {
 
 LRESULT SizingKeyDown(HWND window, WPARAM key) {
     switch (key) {
-    case VK_RETURN:
-        SizingFinish(window);
-        return 0;
+    case VK_RETURN: SizingFinish(window); return 0;
     case VK_ESCAPE:
         ReleaseCapture();
         SizingMove(window, LiveSizing.start);
@@ -206,8 +206,7 @@ LRESULT SizingKeyDown(HWND window, WPARAM key) {
         // Acted on, and still passed on: the application sees its arrow keys during a sizing.
         SizingKey(window, key);
         return HANDLER_DEFAULT;
-    default:
-        return HANDLER_DEFAULT;
+    default: return HANDLER_DEFAULT;
     }
 }
 
@@ -231,12 +230,8 @@ LRESULT SizingPass(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         SizingFollow(window, point.x, point.y);
         return 0;
     }
-    case WM_KEYDOWN:
-        return SizingKeyDown(window, wParam);
-    case WM_LBUTTONUP:
-        SizingFinish(window);
-        return 0;
-    default:
-        return HANDLER_DEFAULT;
+    case WM_KEYDOWN: return SizingKeyDown(window, wParam);
+    case WM_LBUTTONUP: SizingFinish(window); return 0;
+    default: return HANDLER_DEFAULT;
     }
 }

@@ -104,12 +104,8 @@ void CommandHandle(WPARAM wParam, LPARAM lParam) {
         return;
     }
     switch (LOWORD(wParam)) {  // a shortcut
-    case COMMAND_FOCUS_NEXT:
-        FocusNext();
-        break;
-    case COMMAND_FOCUS_PREVIOUS:
-        FocusPrevious();
-        break;
+    case COMMAND_FOCUS_NEXT: FocusNext(); break;
+    case COMMAND_FOCUS_PREVIOUS: FocusPrevious(); break;
     default:
         EventCurrent.code = EVENT_MENU;
         EventCurrent.identifier = LOWORD(wParam);
@@ -121,11 +117,15 @@ void CommandHandle(WPARAM wParam, LPARAM lParam) {
 // notifications (item changes, custom draw) raise none, and a control sends them by the thousand.
 bool NotifyMayRaise(UINT code) {
     switch (code) {
-    case NM_CLICK: case NM_RCLICK: case NM_DBLCLK: case NM_RDBLCLK: case LVN_ITEMACTIVATE:
-    case TVN_SELCHANGEDA: case LVN_ITEMCHANGED: case UDN_DELTAPOS:
-        return true;
-    default:
-        return EventCurrent.type != -1;
+    case NM_CLICK:
+    case NM_RCLICK:
+    case NM_DBLCLK:
+    case NM_RDBLCLK:
+    case LVN_ITEMACTIVATE:
+    case TVN_SELCHANGEDA:
+    case LVN_ITEMCHANGED:
+    case UDN_DELTAPOS: return true;
+    default: return EventCurrent.type != -1;
     }
 }
 
@@ -174,23 +174,15 @@ void NotifyIconHandle(WPARAM wParam, LPARAM lParam) {
 // The layer's own messages; HANDLER_DEFAULT for the ones it leaves to the platform.
 LRESULT WindowMessageHandle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_CLOSE:
-        EventCurrent.code = EVENT_CLOSE_WINDOW;
-        return 0;
+    case WM_CLOSE: EventCurrent.code = EVENT_CLOSE_WINDOW; return 0;
     case WM_SIZE:
         // Deferred, so that the event reaches the application's loop rather than being
         // overwritten by whatever else the resizing call sends.
         PostMessageA(window, WM_DRUX_SIZE_DEFERRED, wParam, lParam);
         return 0;
-    case WM_DRUX_SIZE_DEFERRED:
-        EventCurrent.code = EVENT_SIZE_WINDOW;
-        return 0;
-    case WM_COMMAND:
-        CommandHandle(wParam, lParam);
-        return 0;
-    case WM_NOTIFY:
-        NotifyHandle((const NMHDR*)lParam);
-        return 0;
+    case WM_DRUX_SIZE_DEFERRED: EventCurrent.code = EVENT_SIZE_WINDOW; return 0;
+    case WM_COMMAND: CommandHandle(wParam, lParam); return 0;
+    case WM_NOTIFY: NotifyHandle((const NMHDR*)lParam); return 0;
     case WM_HSCROLL:
     case WM_VSCROLL:
         EventCurrent.code = EVENT_WIDGET;
@@ -199,11 +191,8 @@ LRESULT WindowMessageHandle(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_DRUX_NOTIFY_ICON:
         PostMessageA(window, WM_DRUX_NOTIFY_ICON_POSTED, wParam, lParam);
         return 0;
-    case WM_DRUX_NOTIFY_ICON_POSTED:
-        NotifyIconHandle(wParam, lParam);
-        return 0;
-    default:
-        return HANDLER_DEFAULT;
+    case WM_DRUX_NOTIFY_ICON_POSTED: NotifyIconHandle(wParam, lParam); return 0;
+    default: return HANDLER_DEFAULT;
     }
 }
 

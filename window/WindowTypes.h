@@ -30,4 +30,4 @@ const int32_t WINDOW_INVISIBLE = 0x10000000;
 const int32_t COMMAND_FOCUS_NEXT = 1212;
 const int32_t COMMAND_FOCUS_PREVIOUS = 1213;
 
-typedef LRESULT (CALLBACK* UserCallback)(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+typedef LRESULT(CALLBACK* UserCallback)(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -15,19 +15,16 @@ const std::vector<Constant> SAMPLE = {
     {"LVM_FIRST", "4096", "0x1000"},
 };
 
-std::string RowLine(const Constant& c)
-{
+std::string RowLine(const Constant& c) {
     return c.name + "\t" + c.decimal + "\t" + c.hex + "\r\n";
 }
 
 // DRUX may hold the clipboard open for a moment, so opening it is retried.
-bool ClipboardOpen()
-{
+bool ClipboardOpen() {
     return PollUntil([] { return OpenClipboard(nullptr) != FALSE; }, 3000, 10);
 }
 
-::testing::AssertionResult ClipboardPut(const std::string& text)
-{
+::testing::AssertionResult ClipboardPut(const std::string& text) {
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
     if (!block) return ::testing::AssertionFailure() << "no global memory";
     char* bytes = static_cast<char*>(GlobalLock(block));
@@ -46,8 +43,7 @@ bool ClipboardOpen()
     return ::testing::AssertionSuccess();
 }
 
-std::string ClipboardText()
-{
+std::string ClipboardText() {
     if (!ClipboardOpen()) return "<the clipboard does not open>";
     std::string text = "<no text>";
     if (HANDLE data = GetClipboardData(CF_TEXT)) {
@@ -60,27 +56,25 @@ std::string ClipboardText()
     return text;
 }
 
-::testing::AssertionResult ClipboardWait(const std::string& expected)
-{
+::testing::AssertionResult ClipboardWait(const std::string& expected) {
     std::string seen;
     if (PollUntil([&] { return (seen = ClipboardText()) == expected; }, 3000, 20))
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "the clipboard holds \"" << seen << "\", expected \"" << expected
-                                         << "\"";
+    return ::testing::AssertionFailure()
+           << "the clipboard holds \"" << seen << "\", expected \"" << expected << "\"";
 }
 
 class DruxCopy : public ::testing::Test {
 protected:
-    void Launch(const std::vector<Constant>& constants)
-    {
+    void Launch(const std::vector<Constant>& constants) {
         file_ = ConstantsFile(constants);
         ASSERT_TRUE(run_.Start(&file_, static_cast<int>(constants.size())));
     }
 
-    void RowClick(int row)
-    {
+    void RowClick(int row) {
         RECT item = run_.ItemRect(row);
-        POINT onRow = run_.ClientToScreenPoint(run_.List(), item.left + 100, (item.top + item.bottom) / 2);
+        POINT onRow =
+            run_.ClientToScreenPoint(run_.List(), item.left + 100, (item.top + item.bottom) / 2);
         MouseMove(onRow);
         MouseClick(onRow);
     }
@@ -89,8 +83,7 @@ protected:
     DruxRun run_;
 };
 
-TEST_F(DruxCopy, CopiesTheSelectedRowAsNameDecimalAndHexSeparatedByTabs)
-{
+TEST_F(DruxCopy, CopiesTheSelectedRowAsNameDecimalAndHexSeparatedByTabs) {
     ASSERT_NO_FATAL_FAILURE(Launch(SAMPLE));
     // Spaces and prefixes go as stored; the last row and the first one are no different.
     for (int row : {3, 2, 4, 0}) {
@@ -103,8 +96,7 @@ TEST_F(DruxCopy, CopiesTheSelectedRowAsNameDecimalAndHexSeparatedByTabs)
     }
 }
 
-TEST_F(DruxCopy, WithoutASelectionLeavesTheClipboardAndTheOtherCommandsWork)
-{
+TEST_F(DruxCopy, WithoutASelectionLeavesTheClipboardAndTheOtherCommandsWork) {
     ASSERT_NO_FATAL_FAILURE(Launch(SAMPLE));
     ASSERT_TRUE(ClipboardPut("kept"));
     ASSERT_TRUE(run_.ForegroundMake());
@@ -143,8 +135,7 @@ TEST_F(DruxCopy, WithoutASelectionLeavesTheClipboardAndTheOtherCommandsWork)
     EXPECT_EQ(code, 0u);
 }
 
-TEST_F(DruxCopy, IsDroppedDuringTheLoad)
-{
+TEST_F(DruxCopy, IsDroppedDuringTheLoad) {
     constexpr int ROWS = 100000;  // long enough that the copy reaches DRUX while it loads
     const std::vector<Constant> constants = NumberedConstants(ROWS);
     file_ = ConstantsFile(constants);

@@ -25,8 +25,7 @@ struct TopLevelSearch {
     HWND found;
 };
 
-BOOL CALLBACK TopLevelVisit(HWND window, LPARAM context)
-{
+BOOL CALLBACK TopLevelVisit(HWND window, LPARAM context) {
     auto* search = reinterpret_cast<TopLevelSearch*>(context);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
@@ -46,25 +45,24 @@ BOOL CALLBACK TopLevelVisit(HWND window, LPARAM context)
     return FALSE;
 }
 
-ULONGLONG ProcessCpuTime(HANDLE process)
-{
+ULONGLONG ProcessCpuTime(HANDLE process) {
     FILETIME created, ended, kernel, user;
     if (!GetProcessTimes(process, &created, &ended, &kernel, &user)) return 0;
-    auto join = [](FILETIME t) { return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+    auto join = [](FILETIME t) {
+        return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+    };
     return join(kernel) + join(user);
 }
 
 }  // namespace
 
-std::string Hex(unsigned long long value)
-{
+std::string Hex(unsigned long long value) {
     char text[32];
     snprintf(text, sizeof text, "0x%llX", value);
     return text;
 }
 
-std::string DruxExecutable()
-{
+std::string DruxExecutable() {
     if (const char* overridden = getenv("DRUX_EXE")) return overridden;
     std::string path = DRUX_EXE;
     // CMake names the program by its Linux path; Wine reaches the Linux root through drive Z:.
@@ -78,8 +76,7 @@ std::string DruxExecutable()
 
 // ---- input ----
 
-void MouseDrag(POINT from, POINT to, int steps)
-{
+void MouseDrag(POINT from, POINT to, int steps) {
     MouseMove(from);
     Sleep(30);
     MousePress(from);
@@ -94,29 +91,28 @@ void MouseDrag(POINT from, POINT to, int steps)
     MouseRelease(to);
 }
 
-::testing::AssertionResult PointerPlace(POINT screen)
-{
+::testing::AssertionResult PointerPlace(POINT screen) {
     POINT at = {};
-    bool placed = PollUntil([&] {
-        MouseMove(screen);
-        Sleep(10);
-        return GetCursorPos(&at) && at.x == screen.x && at.y == screen.y;
-    }, 3000, 20);
+    bool placed = PollUntil(
+        [&] {
+            MouseMove(screen);
+            Sleep(10);
+            return GetCursorPos(&at) && at.x == screen.x && at.y == screen.y;
+        },
+        3000, 20);
     if (placed) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "the pointer went to (" << at.x << ", " << at.y
                                          << ") instead of (" << screen.x << ", " << screen.y << ")";
 }
 
-COLORREF ScreenPixel(POINT screen)
-{
+COLORREF ScreenPixel(POINT screen) {
     HDC dc = GetDC(nullptr);
     COLORREF colour = GetPixel(dc, screen.x, screen.y);
     ReleaseDC(nullptr, dc);
     return colour;
 }
 
-::testing::AssertionResult ScreenPixelWait(POINT screen, COLORREF colour, DWORD timeoutMs)
-{
+::testing::AssertionResult ScreenPixelWait(POINT screen, COLORREF colour, DWORD timeoutMs) {
     COLORREF seen = CLR_INVALID;
     if (PollUntil([&] { return (seen = ScreenPixel(screen)) == colour; }, timeoutMs, 20))
         return ::testing::AssertionSuccess();
@@ -127,28 +123,24 @@ COLORREF ScreenPixel(POINT screen)
 // ---- the run ----
 
 DruxRun::DruxRun(std::string executable, std::string title)
-    : executable_(std::move(executable)), title_(std::move(title)), sendTimeoutMs_(SEND_TIMEOUT_MS)
-{
-}
+    : executable_(std::move(executable)),
+      title_(std::move(title)),
+      sendTimeoutMs_(SEND_TIMEOUT_MS) {}
 
-ULONGLONG DruxRun::CpuTime() const
-{
+ULONGLONG DruxRun::CpuTime() const {
     return process_ ? ProcessCpuTime(process_) : 0;
 }
 
-DruxRun::~DruxRun()
-{
+DruxRun::~DruxRun() {
     Terminate();
     DirectoryRemove();
 }
 
-bool DruxRun::Running() const
-{
+bool DruxRun::Running() const {
     return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
 }
 
-void DruxRun::Terminate()
-{
+void DruxRun::Terminate() {
     if (!process_) return;
     if (Running()) {
         TerminateProcess(process_, 0xDEAD);
@@ -160,8 +152,7 @@ void DruxRun::Terminate()
     remoteSize_ = 0;
 }
 
-void DruxRun::DirectoryRemove()
-{
+void DruxRun::DirectoryRemove() {
     if (directory_.empty()) return;
     // The program has ended by now, so nothing holds the file open.
     DeleteFileA((directory_ + "\\Constants.out").c_str());
@@ -169,35 +160,40 @@ void DruxRun::DirectoryRemove()
     directory_.clear();
 }
 
-::testing::AssertionResult DruxRun::Launch(const std::string* constantsFile)
-{
+::testing::AssertionResult DruxRun::Launch(const std::string* constantsFile) {
     if (process_) return ::testing::AssertionFailure() << "this run has already started";
     if (!givenDirectory_.empty()) return ProcessCreate(givenDirectory_);
     char temp[MAX_PATH];
-    if (!GetTempPathA(sizeof temp, temp)) return ::testing::AssertionFailure() << "no temporary directory";
+    if (!GetTempPathA(sizeof temp, temp))
+        return ::testing::AssertionFailure() << "no temporary directory";
     char name[MAX_PATH];
-    snprintf(name, sizeof name, "%sdrux-e2e-%lu-%lu-%lu", temp, static_cast<unsigned long>(GetCurrentProcessId()),
-             ++runCounter, static_cast<unsigned long>(GetTickCount()));
+    snprintf(name, sizeof name, "%sdrux-e2e-%lu-%lu-%lu", temp,
+             static_cast<unsigned long>(GetCurrentProcessId()), ++runCounter,
+             static_cast<unsigned long>(GetTickCount()));
     if (!CreateDirectoryA(name, nullptr))
-        return ::testing::AssertionFailure() << "cannot create " << name << ": error " << GetLastError();
+        return ::testing::AssertionFailure()
+               << "cannot create " << name << ": error " << GetLastError();
     directory_ = name;
 
     if (constantsFile) {
         std::string file = directory_ + "\\Constants.out";
-        HANDLE h = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (h == INVALID_HANDLE_VALUE) return ::testing::AssertionFailure() << "cannot write " << file;
+        HANDLE h = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h == INVALID_HANDLE_VALUE)
+            return ::testing::AssertionFailure() << "cannot write " << file;
         DWORD written = 0;
         BOOL ok = constantsFile->empty() ||
-                  WriteFile(h, constantsFile->data(), static_cast<DWORD>(constantsFile->size()), &written, nullptr);
+                  WriteFile(h, constantsFile->data(), static_cast<DWORD>(constantsFile->size()),
+                            &written, nullptr);
         CloseHandle(h);
-        if (!ok || written != constantsFile->size()) return ::testing::AssertionFailure() << "short write of " << file;
+        if (!ok || written != constantsFile->size())
+            return ::testing::AssertionFailure() << "short write of " << file;
     }
 
     return ProcessCreate(directory_);
 }
 
-::testing::AssertionResult DruxRun::ProcessCreate(const std::string& directory)
-{
+::testing::AssertionResult DruxRun::ProcessCreate(const std::string& directory) {
     const std::string& exe = executable_;
     if (GetFileAttributesA(exe.c_str()) == INVALID_FILE_ATTRIBUTES)
         return ::testing::AssertionFailure() << "no program at " << exe;
@@ -208,41 +204,54 @@ void DruxRun::DirectoryRemove()
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(exe.c_str(), commandBuffer.data(), nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(),
-                        &startup, &info))
-        return ::testing::AssertionFailure() << "CreateProcessA(" << exe << ") failed: error " << GetLastError();
+    if (!CreateProcessA(exe.c_str(), commandBuffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        directory.c_str(), &startup, &info))
+        return ::testing::AssertionFailure()
+               << "CreateProcessA(" << exe << ") failed: error " << GetLastError();
     CloseHandle(info.hThread);
     process_ = info.hProcess;
     processId_ = info.dwProcessId;
     return ::testing::AssertionSuccess();
 }
 
-::testing::AssertionResult DruxRun::WindowWait(DWORD timeoutMs)
-{
+::testing::AssertionResult DruxRun::WindowWait(DWORD timeoutMs) {
     bool ended = false;
-    bool found = PollUntil([&] {
-        if (!Running()) { ended = true; return true; }
-        window_ = TopLevelFind(nullptr, title_.c_str());
-        return window_ != nullptr;
-    }, timeoutMs);
+    bool found = PollUntil(
+        [&] {
+            if (!Running()) {
+                ended = true;
+                return true;
+            }
+            window_ = TopLevelFind(nullptr, title_.c_str());
+            return window_ != nullptr;
+        },
+        timeoutMs);
     if (ended) {
         DWORD code = 0;
         GetExitCodeProcess(process_, &code);
-        return ::testing::AssertionFailure() << executable_ << " ended with exit code " << code << " before its window showed";
+        return ::testing::AssertionFailure()
+               << executable_ << " ended with exit code " << code << " before its window showed";
     }
-    if (!found) return ::testing::AssertionFailure() << "no visible top-level window \"" << title_ << "\" of the process within "
-                                                     << timeoutMs << " ms";
-    if (!PollUntil([&] { return (list_ = FindWindowExA(window_, nullptr, "SysListView32", nullptr)) != nullptr; }, timeoutMs))
+    if (!found)
+        return ::testing::AssertionFailure() << "no visible top-level window \"" << title_
+                                             << "\" of the process within " << timeoutMs << " ms";
+    if (!PollUntil(
+            [&] {
+                return (list_ = FindWindowExA(window_, nullptr, "SysListView32", nullptr)) !=
+                       nullptr;
+            },
+            timeoutMs))
         return ::testing::AssertionFailure() << "the DRUX window has no SysListView32 child";
     return ::testing::AssertionSuccess();
 }
 
-::testing::AssertionResult DruxRun::LoadWait(int rows, DWORD timeoutMs, DWORD probeMs)
-{
+::testing::AssertionResult DruxRun::LoadWait(int rows, DWORD timeoutMs, DWORD probeMs) {
     int count = -1;
-    if (!PollUntil([&] { return (count = ItemCount()) == rows || !Running(); }, timeoutMs) || count != rows)
-        return ::testing::AssertionFailure() << "the list holds " << count << " rows after " << timeoutMs
-                                             << " ms, expected " << rows << (Running() ? "" : " (the program has ended)");
+    if (!PollUntil([&] { return (count = ItemCount()) == rows || !Running(); }, timeoutMs) ||
+        count != rows)
+        return ::testing::AssertionFailure()
+               << "the list holds " << count << " rows after " << timeoutMs << " ms, expected "
+               << rows << (Running() ? "" : " (the program has ended)");
     // The row count alone does not tell that the load is over: a last drain of the event queue
     // follows, which drops any command. The popup menu is made right after the load (a right
     // press shows nothing before it), so a menu that opens marks its end, as a person who missed
@@ -254,7 +263,9 @@ void DruxRun::DirectoryRemove()
         MousePress(press, true);
         MouseRelease(press, true);
         HWND menu = nullptr;
-        if (PollUntil([&] { return (menu = TopLevelFind("#32768", nullptr)) != nullptr || !Running(); }, probeMs, 2) &&
+        if (PollUntil(
+                [&] { return (menu = TopLevelFind("#32768", nullptr)) != nullptr || !Running(); },
+                probeMs, 2) &&
             menu) {
             KeyPress(VK_ESCAPE);
             if (!PollUntil([&] { return !IsWindowVisible(menu); }, 3000))
@@ -263,93 +274,92 @@ void DruxRun::DirectoryRemove()
         }
         if (!Running()) return ::testing::AssertionFailure() << "the program ended during the load";
         if (GetTickCount() - start >= timeoutMs)
-            return ::testing::AssertionFailure() << "no popup menu on a right press within " << timeoutMs
-                                                 << " ms: the load does not end (" << Diagnose() << ")";
+            return ::testing::AssertionFailure()
+                   << "no popup menu on a right press within " << timeoutMs
+                   << " ms: the load does not end (" << Diagnose() << ")";
     }
     count = ItemCount();
     if (count != rows)
-        return ::testing::AssertionFailure() << "the row count moved on to " << count << " after reaching " << rows;
+        return ::testing::AssertionFailure()
+               << "the row count moved on to " << count << " after reaching " << rows;
     return ::testing::AssertionSuccess();
 }
 
-::testing::AssertionResult DruxRun::Start(const std::string* constantsFile, int rows, DWORD loadTimeoutMs)
-{
+::testing::AssertionResult DruxRun::Start(const std::string* constantsFile, int rows,
+                                          DWORD loadTimeoutMs) {
     if (auto placed = PointerPlace(LAUNCH_POINTER); !placed) return placed;
     if (auto launched = Launch(constantsFile); !launched) return launched;
     if (auto shown = WindowWait(); !shown) return shown;
     return LoadWait(rows, loadTimeoutMs);
 }
 
-::testing::AssertionResult DruxRun::ExitWait(DWORD* exitCode, DWORD timeoutMs)
-{
+::testing::AssertionResult DruxRun::ExitWait(DWORD* exitCode, DWORD timeoutMs) {
     if (!process_) return ::testing::AssertionFailure() << "no process";
     if (WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0)
-        return ::testing::AssertionFailure() << "DRUX is still running after " << timeoutMs << " ms (" << Diagnose()
-                                             << ")";
+        return ::testing::AssertionFailure()
+               << "DRUX is still running after " << timeoutMs << " ms (" << Diagnose() << ")";
     GetExitCodeProcess(process_, exitCode);
     return ::testing::AssertionSuccess();
 }
 
-::testing::AssertionResult DruxRun::ForegroundMake()
-{
+::testing::AssertionResult DruxRun::ForegroundMake() {
     if (GetForegroundWindow() == window_) return ::testing::AssertionSuccess();
     // Wine's virtual desktop may refuse SetForegroundWindow from another process; a real click
     // on the window's background (outside the list) always activates it.
     SetForegroundWindow(window_);
-    if (PollUntil([&] { return GetForegroundWindow() == window_; }, 200)) return ::testing::AssertionSuccess();
+    if (PollUntil([&] { return GetForegroundWindow() == window_; }, 200))
+        return ::testing::AssertionSuccess();
     MouseClick(ClientToScreenPoint(window_, 10, 10));
-    if (PollUntil([&] { return GetForegroundWindow() == window_; }, 3000)) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "the DRUX window does not become the foreground window (" << Diagnose()
-                                         << ")";
+    if (PollUntil([&] { return GetForegroundWindow() == window_; }, 3000))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "the DRUX window does not become the foreground window (" << Diagnose() << ")";
 }
 
 // ---- cross-process reading ----
 
-LRESULT DruxRun::Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
+LRESULT DruxRun::Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL | SMTO_ABORTIFHUNG, sendTimeoutMs_, &result))
+    if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL | SMTO_ABORTIFHUNG,
+                             sendTimeoutMs_, &result))
         return -1;
     return static_cast<LRESULT>(result);
 }
 
-bool DruxRun::RemoteReserve(size_t bytes)
-{
+bool DruxRun::RemoteReserve(size_t bytes) {
     if (remote_ && remoteSize_ >= bytes) return true;
     if (!process_) return false;
     if (remote_) VirtualFreeEx(process_, remote_, 0, MEM_RELEASE);
     remoteSize_ = bytes > REMOTE_SIZE ? bytes : REMOTE_SIZE;
-    remote_ = VirtualAllocEx(process_, nullptr, remoteSize_, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    remote_ =
+        VirtualAllocEx(process_, nullptr, remoteSize_, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
     if (!remote_) remoteSize_ = 0;
     return remote_ != nullptr;
 }
 
-bool DruxRun::RemoteWrite(size_t offset, const void* data, size_t bytes)
-{
+bool DruxRun::RemoteWrite(size_t offset, const void* data, size_t bytes) {
     SIZE_T done = 0;
     return RemoteReserve(offset + bytes) &&
-           WriteProcessMemory(process_, static_cast<char*>(remote_) + offset, data, bytes, &done) && done == bytes;
+           WriteProcessMemory(process_, static_cast<char*>(remote_) + offset, data, bytes, &done) &&
+           done == bytes;
 }
 
-bool DruxRun::RemoteRead(size_t offset, void* data, size_t bytes)
-{
+bool DruxRun::RemoteRead(size_t offset, void* data, size_t bytes) {
     SIZE_T done = 0;
     return RemoteReserve(offset + bytes) &&
-           ReadProcessMemory(process_, static_cast<char*>(remote_) + offset, data, bytes, &done) && done == bytes;
+           ReadProcessMemory(process_, static_cast<char*>(remote_) + offset, data, bytes, &done) &&
+           done == bytes;
 }
 
-LPARAM DruxRun::RemoteAddress(size_t offset) const
-{
+LPARAM DruxRun::RemoteAddress(size_t offset) const {
     return reinterpret_cast<LPARAM>(static_cast<char*>(remote_) + offset);
 }
 
-int DruxRun::ItemCount()
-{
+int DruxRun::ItemCount() {
     return static_cast<int>(Send(list_, LVM_GETITEMCOUNT, 0, 0));
 }
 
-std::string DruxRun::ItemText(int row, int column, int capacity)
-{
+std::string DruxRun::ItemText(int row, int column, int capacity) {
     if (!RemoteReserve(REMOTE_TEXT + capacity)) return "<no remote memory>";
     std::vector<char> text(capacity + 1, 0);
     if (!RemoteWrite(REMOTE_TEXT, text.data(), capacity)) return "<remote write failed>";
@@ -366,16 +376,14 @@ std::string DruxRun::ItemText(int row, int column, int capacity)
     return std::string(text.data());
 }
 
-std::vector<std::string> DruxRun::ColumnTexts(int column)
-{
+std::vector<std::string> DruxRun::ColumnTexts(int column) {
     std::vector<std::string> texts;
     int count = ItemCount();
     for (int row = 0; row < count; ++row) texts.push_back(ItemText(row, column));
     return texts;
 }
 
-LPARAM DruxRun::ItemParam(int row)
-{
+LPARAM DruxRun::ItemParam(int row) {
     LVITEMA item = {};
     item.mask = LVIF_PARAM;
     item.iItem = row;
@@ -386,21 +394,20 @@ LPARAM DruxRun::ItemParam(int row)
     return item.lParam;
 }
 
-std::vector<int> DruxRun::SelectedRows()
-{
+std::vector<int> DruxRun::SelectedRows() {
     std::vector<int> rows;
     int count = ItemCount();
     int row = -1;
     while (static_cast<int>(rows.size()) <= count) {
-        row = static_cast<int>(Send(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(row), MAKELPARAM(LVNI_SELECTED, 0)));
+        row = static_cast<int>(
+            Send(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(row), MAKELPARAM(LVNI_SELECTED, 0)));
         if (row < 0) break;
         rows.push_back(row);
     }
     return rows;
 }
 
-RECT DruxRun::ItemRect(int row)
-{
+RECT DruxRun::ItemRect(int row) {
     RECT rect = {LVIR_BOUNDS, 0, 0, 0};
     if (!RemoteWrite(0, &rect, sizeof rect)) return RECT{};
     if (!Send(list_, LVM_GETITEMRECT, row, RemoteAddress(0))) return RECT{};
@@ -408,18 +415,15 @@ RECT DruxRun::ItemRect(int row)
     return rect;
 }
 
-int DruxRun::TopIndex()
-{
+int DruxRun::TopIndex() {
     return static_cast<int>(Send(list_, LVM_GETTOPINDEX, 0, 0));
 }
 
-int DruxRun::CountPerPage()
-{
+int DruxRun::CountPerPage() {
     return static_cast<int>(Send(list_, LVM_GETCOUNTPERPAGE, 0, 0));
 }
 
-bool DruxRun::ColumnRead(int column, ColumnInfo* out)
-{
+bool DruxRun::ColumnRead(int column, ColumnInfo* out) {
     constexpr int capacity = 256;
     char text[capacity] = {};
     if (!RemoteWrite(REMOTE_TEXT, text, capacity)) return false;
@@ -429,7 +433,8 @@ bool DruxRun::ColumnRead(int column, ColumnInfo* out)
     record.cchTextMax = capacity;
     if (!RemoteWrite(0, &record, sizeof record)) return false;
     if (Send(list_, LVM_GETCOLUMNA, column, RemoteAddress(0)) <= 0) return false;
-    if (!RemoteRead(0, &record, sizeof record) || !RemoteRead(REMOTE_TEXT, text, capacity)) return false;
+    if (!RemoteRead(0, &record, sizeof record) || !RemoteRead(REMOTE_TEXT, text, capacity))
+        return false;
     text[capacity - 1] = 0;
     out->text = text;
     out->fmt = record.fmt;
@@ -437,8 +442,7 @@ bool DruxRun::ColumnRead(int column, ColumnInfo* out)
     return true;
 }
 
-RECT DruxRun::HeaderItemRectScreen(int column)
-{
+RECT DruxRun::HeaderItemRectScreen(int column) {
     HWND header = FindWindowExA(list_, nullptr, "SysHeader32", nullptr);
     RECT rect = {};
     if (!header || !RemoteWrite(0, &rect, sizeof rect)) return rect;
@@ -448,8 +452,7 @@ RECT DruxRun::HeaderItemRectScreen(int column)
     return rect;
 }
 
-RECT DruxRun::HeaderRectClient()
-{
+RECT DruxRun::HeaderRectClient() {
     HWND header = FindWindowExA(list_, nullptr, "SysHeader32", nullptr);
     RECT rect = {};
     if (!header || !IsWindowVisible(header)) return rect;
@@ -458,29 +461,31 @@ RECT DruxRun::HeaderRectClient()
     return rect;
 }
 
-::testing::AssertionResult DruxRun::RowFullyVisible(int row)
-{
+::testing::AssertionResult DruxRun::RowFullyVisible(int row) {
     RECT item = ItemRect(row);
     RECT client = {};
     GetClientRect(list_, &client);
     RECT header = HeaderRectClient();
     int top = TopIndex();
     int perPage = CountPerPage();
-    if (item.top >= header.bottom && item.bottom <= client.bottom && row >= top && row < top + perPage)
+    if (item.top >= header.bottom && item.bottom <= client.bottom && row >= top &&
+        row < top + perPage)
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "row " << row << " at y " << item.top << ".." << item.bottom
-                                         << " is not inside the visible rows (header ends at " << header.bottom
-                                         << ", client ends at " << client.bottom << "; top index " << top
-                                         << ", " << perPage << " rows per page)";
+    return ::testing::AssertionFailure()
+           << "row " << row << " at y " << item.top << ".." << item.bottom
+           << " is not inside the visible rows (header ends at " << header.bottom
+           << ", client ends at " << client.bottom << "; top index " << top << ", " << perPage
+           << " rows per page)";
 }
 
-::testing::AssertionResult DruxRun::SelectionWait(int row, DWORD timeoutMs)
-{
+::testing::AssertionResult DruxRun::SelectionWait(int row, DWORD timeoutMs) {
     std::vector<int> selected;
-    if (PollUntil([&] {
-            selected = SelectedRows();
-            return selected.size() == 1 && selected[0] == row;
-        }, timeoutMs))
+    if (PollUntil(
+            [&] {
+                selected = SelectedRows();
+                return selected.size() == 1 && selected[0] == row;
+            },
+            timeoutMs))
         return ::testing::AssertionSuccess();
     ::testing::AssertionResult failure = ::testing::AssertionFailure();
     failure << "expected row " << row << " alone selected; selected rows: {";
@@ -490,27 +495,28 @@ RECT DruxRun::HeaderRectClient()
 
 // ---- windows ----
 
-HWND DruxRun::TopLevelFind(const char* className, const char* title, bool visibleOnly)
-{
+HWND DruxRun::TopLevelFind(const char* className, const char* title, bool visibleOnly) {
     TopLevelSearch search = {processId_, className, title, visibleOnly, nullptr};
     EnumWindows(TopLevelVisit, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
-::testing::AssertionResult DruxRun::TopLevelWait(const char* className, const char* title, HWND* out, DWORD timeoutMs)
-{
+::testing::AssertionResult DruxRun::TopLevelWait(const char* className, const char* title,
+                                                 HWND* out, DWORD timeoutMs) {
     HWND found = nullptr;
-    if (PollUntil([&] { return (found = TopLevelFind(className, title)) != nullptr || !Running(); }, timeoutMs) && found) {
+    if (PollUntil([&] { return (found = TopLevelFind(className, title)) != nullptr || !Running(); },
+                  timeoutMs) &&
+        found) {
         *out = found;
         return ::testing::AssertionSuccess();
     }
-    return ::testing::AssertionFailure() << "no visible window of class \"" << (className ? className : "*")
-                                         << "\" titled \"" << (title ? title : "*") << "\" within " << timeoutMs
-                                         << " ms" << (Running() ? "" : " (the program has ended)");
+    return ::testing::AssertionFailure()
+           << "no visible window of class \"" << (className ? className : "*") << "\" titled \""
+           << (title ? title : "*") << "\" within " << timeoutMs << " ms"
+           << (Running() ? "" : " (the program has ended)");
 }
 
-std::string DruxRun::WindowText(HWND window)
-{
+std::string DruxRun::WindowText(HWND window) {
     char text[1024] = "";
     DWORD_PTR length = 0;
     if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
@@ -520,8 +526,7 @@ std::string DruxRun::WindowText(HWND window)
     return text;
 }
 
-std::string DruxRun::Diagnose()
-{
+std::string DruxRun::Diagnose() {
     auto describe = [](HWND window) {
         if (!window) return std::string("none");
         char cls[64] = "", title[64] = "";
@@ -529,7 +534,8 @@ std::string DruxRun::Diagnose()
         GetWindowTextA(window, title, sizeof title);
         char text[200];
         snprintf(text, sizeof text, "%p %s \"%s\"%s%s", static_cast<void*>(window), cls, title,
-                 IsWindowVisible(window) ? "" : " hidden", IsWindowEnabled(window) ? "" : " disabled");
+                 IsWindowVisible(window) ? "" : " hidden",
+                 IsWindowEnabled(window) ? "" : " disabled");
         return std::string(text);
     };
     std::string text = "foreground: " + describe(GetForegroundWindow());
@@ -538,16 +544,16 @@ std::string DruxRun::Diagnose()
         GUITHREADINFO info = {};
         info.cbSize = sizeof info;
         if (GetGUIThreadInfo(GetWindowThreadProcessId(window_, nullptr), &info)) {
-            text += "; its thread: active " + describe(info.hwndActive) + ", focus " + describe(info.hwndFocus) +
-                    ", capture " + describe(info.hwndCapture) + ", flags " + Hex(info.flags);
+            text += "; its thread: active " + describe(info.hwndActive) + ", focus " +
+                    describe(info.hwndFocus) + ", capture " + describe(info.hwndCapture) +
+                    ", flags " + Hex(info.flags);
         }
     }
     text += Running() ? "; running" : "; ended";
     return text;
 }
 
-POINT DruxRun::ClientToScreenPoint(HWND window, int x, int y)
-{
+POINT DruxRun::ClientToScreenPoint(HWND window, int x, int y) {
     POINT p = {x, y};
     ClientToScreen(window, &p);
     return p;
@@ -555,41 +561,44 @@ POINT DruxRun::ClientToScreenPoint(HWND window, int x, int y)
 
 // ---- the input requester ----
 
-::testing::AssertionResult PromptWait(DruxRun& run, Prompt* prompt, HWND previous)
-{
+::testing::AssertionResult PromptWait(DruxRun& run, Prompt* prompt, HWND previous) {
     if (previous && !PollUntil([&] { return !IsWindow(previous); }, 3000))
         return ::testing::AssertionFailure() << "the previous prompt stays open";
-    if (auto shown = run.TopLevelWait("InputRequester", "User input", &prompt->window); !shown) return shown;
+    if (auto shown = run.TopLevelWait("InputRequester", "User input", &prompt->window); !shown)
+        return shown;
     // The window shows before its controls exist, and takes the front only after them.
-    bool ready = PollUntil([&] {
-        prompt->label = FindWindowExA(prompt->window, nullptr, "Static", nullptr);
-        prompt->edit = GetDlgItem(prompt->window, 10);
-        prompt->ok = GetDlgItem(prompt->window, 1000);
-        GUITHREADINFO info = {};
-        info.cbSize = sizeof info;
-        return prompt->label && prompt->edit && prompt->ok &&
-               GetGUIThreadInfo(GetWindowThreadProcessId(prompt->window, nullptr), &info) &&
-               info.hwndFocus == prompt->edit && GetForegroundWindow() == prompt->window;
-    }, 3000);
+    bool ready = PollUntil(
+        [&] {
+            prompt->label = FindWindowExA(prompt->window, nullptr, "Static", nullptr);
+            prompt->edit = GetDlgItem(prompt->window, 10);
+            prompt->ok = GetDlgItem(prompt->window, 1000);
+            GUITHREADINFO info = {};
+            info.cbSize = sizeof info;
+            return prompt->label && prompt->edit && prompt->ok &&
+                   GetGUIThreadInfo(GetWindowThreadProcessId(prompt->window, nullptr), &info) &&
+                   info.hwndFocus == prompt->edit && GetForegroundWindow() == prompt->window;
+        },
+        3000);
     if (!ready)
-        return ::testing::AssertionFailure() << "the prompt is not ready for typing: label " << prompt->label
-                                             << ", field " << prompt->edit << ", Ok " << prompt->ok << " ("
-                                             << run.Diagnose() << ")";
+        return ::testing::AssertionFailure()
+               << "the prompt is not ready for typing: label " << prompt->label << ", field "
+               << prompt->edit << ", Ok " << prompt->ok << " (" << run.Diagnose() << ")";
     return ::testing::AssertionSuccess();
 }
 
-::testing::AssertionResult PromptAnswer(DruxRun& run, const Prompt& prompt, const std::string& text, WORD key)
-{
+::testing::AssertionResult PromptAnswer(DruxRun& run, const Prompt& prompt, const std::string& text,
+                                        WORD key) {
     KeyPress(VK_HOME, WITH_SHIFT);
     if (text.empty()) KeyPress(VK_DELETE);
     TextType(text);
     std::string seen;
     if (!PollUntil([&] { return (seen = run.WindowText(prompt.edit)) == text; }, 3000))
-        return ::testing::AssertionFailure() << "the field shows \"" << seen << "\" after typing \"" << text << "\" ("
-                                             << run.Diagnose() << ")";
+        return ::testing::AssertionFailure() << "the field shows \"" << seen << "\" after typing \""
+                                             << text << "\" (" << run.Diagnose() << ")";
     KeyPress(key);
     if (!PollUntil([&] { return !IsWindow(prompt.window); }, 3000))
-        return ::testing::AssertionFailure() << "the prompt stays open after the answer (" << run.Diagnose() << ")";
+        return ::testing::AssertionFailure()
+               << "the prompt stays open after the answer (" << run.Diagnose() << ")";
     return ::testing::AssertionSuccess();
 }
 

@@ -26,8 +26,7 @@ constexpr DWORD WAIT_DEFAULT_MS = 10000;
 // Polls condition every few milliseconds until it holds or timeoutMs has passed. The condition is
 // the state of another process, so a short sleep between polls is the only way to wait for it.
 template <class Condition>
-bool PollUntil(Condition condition, DWORD timeoutMs = WAIT_DEFAULT_MS, DWORD intervalMs = 5)
-{
+bool PollUntil(Condition condition, DWORD timeoutMs = WAIT_DEFAULT_MS, DWORD intervalMs = 5) {
     return support::PollUntil(condition, timeoutMs, intervalMs);
 }
 
@@ -107,9 +106,11 @@ public:
     // Loading is over: the list holds rows rows and a right press on the background opens the
     // popup menu, which exists only once the load has ended (the menu is closed again).
     // probeMs: how long each right press waits for the menu before the next press.
-    ::testing::AssertionResult LoadWait(int rows, DWORD timeoutMs = WAIT_DEFAULT_MS, DWORD probeMs = 300);
+    ::testing::AssertionResult LoadWait(int rows, DWORD timeoutMs = WAIT_DEFAULT_MS,
+                                        DWORD probeMs = 300);
     // Launch + WindowWait + LoadWait, with the pointer at LAUNCH_POINTER first.
-    ::testing::AssertionResult Start(const std::string* constantsFile, int rows, DWORD loadTimeoutMs = WAIT_DEFAULT_MS);
+    ::testing::AssertionResult Start(const std::string* constantsFile, int rows,
+                                     DWORD loadTimeoutMs = WAIT_DEFAULT_MS);
 
     ::testing::AssertionResult ExitWait(DWORD* exitCode, DWORD timeoutMs = WAIT_DEFAULT_MS);
     bool Running() const;

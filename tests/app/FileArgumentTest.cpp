@@ -16,25 +16,23 @@ const std::vector<Constant> NAMED = {
 // A directory whose name holds spaces, removed with what it holds.
 class SpacedDirectory {
 public:
-    SpacedDirectory()
-    {
+    SpacedDirectory() {
         char temp[MAX_PATH] = "";
         GetTempPathA(sizeof temp, temp);
         path_ = std::string(temp) + "drux e2e named " + std::to_string(GetCurrentProcessId());
         CreateDirectoryA(path_.c_str(), nullptr);
     }
-    ~SpacedDirectory()
-    {
+    ~SpacedDirectory() {
         for (const std::string& file : files_) DeleteFileA(file.c_str());
         RemoveDirectoryA(path_.c_str());
     }
     SpacedDirectory(const SpacedDirectory&) = delete;
     SpacedDirectory& operator=(const SpacedDirectory&) = delete;
 
-    std::string Write(const std::string& name, const std::string& bytes)
-    {
+    std::string Write(const std::string& name, const std::string& bytes) {
         std::string file = path_ + "\\" + name;
-        HANDLE h = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE h = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
         EXPECT_NE(h, INVALID_HANDLE_VALUE) << file;
         DWORD written = 0;
         WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
@@ -49,8 +47,7 @@ private:
     std::vector<std::string> files_;
 };
 
-TEST(DruxFileArgument, ReadsTheNamedFileOrNothing)
-{
+TEST(DruxFileArgument, ReadsTheNamedFileOrNothing) {
     SpacedDirectory directory;
     const std::string named = directory.Write("my constants.out", ConstantsFile(NAMED));
     struct ArgumentCase {
@@ -60,7 +57,8 @@ TEST(DruxFileArgument, ReadsTheNamedFileOrNothing)
     };
     const ArgumentCase cases[] = {
         {"a quoted path with spaces", "\"" + named + "\"", NAMED},
-        {"quotes around part of the path", "\"" + directory.Path() + "\"\\my\" constants.out\"", NAMED},
+        {"quotes around part of the path", "\"" + directory.Path() + "\"\\my\" constants.out\"",
+         NAMED},
         {"a missing file", "\"" + directory.Path() + "\\missing.out\"", {}},
         {"a directory", "\"" + directory.Path() + "\"", {}},
         {"an empty name", "\"\"", {}},

@@ -10,8 +10,7 @@ constexpr int ROWS = 300;
 
 // Rows that hold "NEEDLE", in every column; one row holds it in lower case only, and one holds
 // it only across the end of its name and the start of its value.
-std::vector<Constant> FindSample()
-{
+std::vector<Constant> FindSample() {
     std::vector<Constant> rows = NumberedConstants(ROWS);
     rows[4].name = "NEEDLE_FOUR";
     rows[5].name = "NEEDLE_FIVE";
@@ -26,16 +25,14 @@ std::vector<Constant> FindSample()
 
 class DruxFind : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         file_ = ConstantsFile(FindSample());
         ASSERT_TRUE(run_.Start(&file_, ROWS));
         ASSERT_TRUE(run_.ForegroundMake());
     }
 
     // One search by Ctrl+F: the field shows the remembered text, is answered with text.
-    void FindAsk(const std::string& remembered, const std::string& text)
-    {
+    void FindAsk(const std::string& remembered, const std::string& text) {
         KeyPress('F', WITH_CONTROL);
         Prompt prompt;
         ASSERT_TRUE(PromptWait(run_, &prompt));
@@ -50,18 +47,17 @@ protected:
 
     // A click on a column header, a little apart from the last one (two clicks on one spot would
     // be a double click, which the header reports once).
-    void HeaderClick(int column)
-    {
+    void HeaderClick(int column) {
         RECT header = run_.HeaderItemRectScreen(column);
         ASSERT_LT(header.left, header.right) << "no header item for column " << column;
         clicks_ = (clicks_ + 1) % 3;
-        POINT spot = {(header.left + header.right) / 2 + (clicks_ - 1) * 12, (header.top + header.bottom) / 2};
+        POINT spot = {(header.left + header.right) / 2 + (clicks_ - 1) * 12,
+                      (header.top + header.bottom) / 2};
         MouseMove(spot);
         MouseClick(spot);
     }
 
-    void FindNext(int expectedRow)
-    {
+    void FindNext(int expectedRow) {
         KeyPress(VK_F3);
         EXPECT_TRUE(run_.SelectionWait(expectedRow));
         EXPECT_TRUE(run_.RowFullyVisible(expectedRow));
@@ -72,8 +68,7 @@ protected:
     int clicks_ = 0;
 };
 
-TEST_F(DruxFind, PromptAsksUntilAnsweredThenSelectsTheFirstHit)
-{
+TEST_F(DruxFind, PromptAsksUntilAnsweredThenSelectsTheFirstHit) {
     // F3 without a remembered text asks for one first.
     KeyPress(VK_F3);
     Prompt prompt;
@@ -89,7 +84,8 @@ TEST_F(DruxFind, PromptAsksUntilAnsweredThenSelectsTheFirstHit)
     GetWindowRect(prompt.window, &placed);
     EXPECT_EQ(placed.left, 1024 / 2 - 150);
     EXPECT_EQ(placed.top, 768 / 2 - 65);
-    EXPECT_FALSE(IsWindowEnabled(run_.Window())) << "the main window takes input while the prompt is open";
+    EXPECT_FALSE(IsWindowEnabled(run_.Window()))
+        << "the main window takes input while the prompt is open";
 
     // Esc gives the empty text, which is asked for again with an empty field.
     ASSERT_TRUE(PromptAnswer(run_, prompt, "NEEDLE", VK_ESCAPE));
@@ -104,8 +100,7 @@ TEST_F(DruxFind, PromptAsksUntilAnsweredThenSelectsTheFirstHit)
     EXPECT_TRUE(run_.RowFullyVisible(4));
 }
 
-TEST_F(DruxFind, F3GoesOnFromTheRowAfterTheHitAndWrapsToTheTop)
-{
+TEST_F(DruxFind, F3GoesOnFromTheRowAfterTheHitAndWrapsToTheTop) {
     ASSERT_NO_FATAL_FAILURE(FindAsk("", "NEEDLE"));
     EXPECT_TRUE(run_.SelectionWait(4));
 
@@ -124,8 +119,7 @@ TEST_F(DruxFind, F3GoesOnFromTheRowAfterTheHitAndWrapsToTheTop)
     }
 }
 
-TEST_F(DruxFind, AMissKeepsTheSelectionAndStillAdvancesTheStart)
-{
+TEST_F(DruxFind, AMissKeepsTheSelectionAndStillAdvancesTheStart) {
     ASSERT_NO_FATAL_FAILURE(FindAsk("", "NEEDLE"));
     EXPECT_TRUE(run_.SelectionWait(4));
 
@@ -148,15 +142,15 @@ TEST_F(DruxFind, AMissKeepsTheSelectionAndStillAdvancesTheStart)
     int clicked = run_.TopIndex() + 1;
     if (clicked == 100) ++clicked;
     RECT item = run_.ItemRect(clicked);
-    POINT onRow = run_.ClientToScreenPoint(run_.List(), item.left + 100, (item.top + item.bottom) / 2);
+    POINT onRow =
+        run_.ClientToScreenPoint(run_.List(), item.left + 100, (item.top + item.bottom) / 2);
     MouseMove(onRow);
     MouseClick(onRow);
     EXPECT_TRUE(run_.SelectionWait(clicked));
     ASSERT_NO_FATAL_FAILURE(FindNext(100));
 }
 
-TEST_F(DruxFind, F3AfterASortGoesOnFromTheSameRowIndexNotFromTheRecord)
-{
+TEST_F(DruxFind, F3AfterASortGoesOnFromTheSameRowIndexNotFromTheRecord) {
     ASSERT_NO_FATAL_FAILURE(FindAsk("", "NEEDLE"));
     EXPECT_TRUE(run_.SelectionWait(4));  // NEEDLE_FOUR
 
@@ -164,9 +158,11 @@ TEST_F(DruxFind, F3AfterASortGoesOnFromTheSameRowIndexNotFromTheRecord)
     // LAST_NEEDLE, then CONST_0298 down to CONST_0000 without 299, 200, 100, 5 and 4: CONST_0287
     // (its decimal holds the text) at row 16, CONST_0150 (its hex) at row 152.
     ASSERT_NO_FATAL_FAILURE(HeaderClick(0));
-    ASSERT_TRUE(PollUntil([&] { return run_.ItemText(0, 0) == "CONST_0000"; }, 3000)) << run_.ItemText(0, 0);
+    ASSERT_TRUE(PollUntil([&] { return run_.ItemText(0, 0) == "CONST_0000"; }, 3000))
+        << run_.ItemText(0, 0);
     ASSERT_NO_FATAL_FAILURE(HeaderClick(0));
-    ASSERT_TRUE(PollUntil([&] { return run_.ItemText(2, 0) == "NEEDLE_FOUR"; }, 3000)) << run_.ItemText(2, 0);
+    ASSERT_TRUE(PollUntil([&] { return run_.ItemText(2, 0) == "NEEDLE_FOUR"; }, 3000))
+        << run_.ItemText(2, 0);
     ASSERT_EQ(run_.ItemText(16, 0), "CONST_0287");
     ASSERT_EQ(run_.ItemText(152, 0), "CONST_0150");
     ASSERT_TRUE(run_.ForegroundMake());

@@ -8,8 +8,7 @@ namespace {
 
 // Lines of a file by the reading rules: LF, CR LF, a lone CR and a zero byte each end a line;
 // a last line without an end still counts. Records are three lines, at least one per file.
-int RecordCount(const std::string& bytes)
-{
+int RecordCount(const std::string& bytes) {
     int lines = 0;
     bool open = false;
     for (size_t i = 0; i < bytes.size(); ++i) {
@@ -27,8 +26,7 @@ int RecordCount(const std::string& bytes)
     return records > 0 ? records : 1;
 }
 
-std::string Junk(size_t size, unsigned seed)
-{
+std::string Junk(size_t size, unsigned seed) {
     std::string bytes(size, 0);
     for (char& c : bytes) {
         seed = seed * 1103515245u + 12345u;
@@ -37,8 +35,7 @@ std::string Junk(size_t size, unsigned seed)
     return bytes;
 }
 
-std::string LongLine(size_t size)
-{
+std::string LongLine(size_t size) {
     std::string line(size, 'A');
     for (size_t i = 0; i < size; ++i) line[i] = static_cast<char>('A' + i % 26);
     return line;
@@ -54,8 +51,7 @@ struct FileCase {
     Rows texts;  // the first rows' texts, when they are known
 };
 
-std::vector<FileCase> FileCases()
-{
+std::vector<FileCase> FileCases() {
     const std::vector<Constant> three = {{"A", "1", "0x1"}, {"B", "2", "0x2"}, {"C", "3", "0x3"}};
     const Rows threeRows = {{"A", "1", "0x1"}, {"B", "2", "0x2"}, {"C", "3", "0x3"}};
     const std::string junk = Junk(6000, 7);
@@ -65,25 +61,43 @@ std::vector<FileCase> FileCases()
     return {
         {"missing file", false, "", 0, {}},
         {"empty file", true, "", 1, {{"", "", ""}}},
-        {"3N lines, CR LF, last line ended", true, ConstantsFile(three, "\r\n", true), 3, threeRows},
-        {"3N lines, CR LF, last line not ended", true, ConstantsFile(three, "\r\n", false), 3, threeRows},
-        {"3N lines, LF, last line not ended", true, ConstantsFile(three, "\n", false), 3, threeRows},
+        {"3N lines, CR LF, last line ended", true, ConstantsFile(three, "\r\n", true), 3,
+         threeRows},
+        {"3N lines, CR LF, last line not ended", true, ConstantsFile(three, "\r\n", false), 3,
+         threeRows},
+        {"3N lines, LF, last line not ended", true, ConstantsFile(three, "\n", false), 3,
+         threeRows},
         {"CR-only line ends", true, ConstantsFile(three, "\r", true), 3, threeRows},
         {"mixed line ends", true, "A\r\n1\n0x1\rB\n2\r0x2\r\nC\r3\r\n0x3", 3, threeRows},
         {"LF CR is two line ends", true, "A\n\r0x1\n", 1, {{"A", "", "0x1"}}},
-        {"one extra line end after the last record", true, ConstantsFile(three, "\n", true) + "\n", 4,
+        {"one extra line end after the last record",
+         true,
+         ConstantsFile(three, "\n", true) + "\n",
+         4,
          {{"A", "1", "0x1"}, {"B", "2", "0x2"}, {"C", "3", "0x3"}, {"", "", ""}}},
-        {"last record of one line", true, ConstantsFile(three, "\n", true) + "D", 4,
+        {"last record of one line",
+         true,
+         ConstantsFile(three, "\n", true) + "D",
+         4,
          {{"A", "1", "0x1"}, {"B", "2", "0x2"}, {"C", "3", "0x3"}, {"D", "", ""}}},
-        {"zero bytes end lines", true, std::string("A\0" "1\n0x1\0B\0\0", 11), 2, {{"A", "1", "0x1"}, {"B", "", ""}}},
-        {"only zero bytes", true, std::string(7, '\0'), 3, {{"", "", ""}, {"", "", ""}, {"", "", ""}}},
+        {"zero bytes end lines",
+         true,
+         std::string("A\0"
+                     "1\n0x1\0B\0\0",
+                     11),
+         2,
+         {{"A", "1", "0x1"}, {"B", "", ""}}},
+        {"only zero bytes",
+         true,
+         std::string(7, '\0'),
+         3,
+         {{"", "", ""}, {"", "", ""}, {"", "", ""}}},
         {"binary junk", true, junk, RecordCount(junk), {}},
         {"binary junk without line ends", true, junkWithoutEnds, 1, {}},
     };
 }
 
-void ExitByEscape(DruxRun& run)
-{
+void ExitByEscape(DruxRun& run) {
     ASSERT_TRUE(run.ForegroundMake());
     KeyPress(VK_ESCAPE);
     DWORD code = 0xFFFFFFFF;
@@ -91,11 +105,11 @@ void ExitByEscape(DruxRun& run)
     EXPECT_EQ(code, 0u);
 }
 
-TEST(DruxHostileFile, ShowsTheRowsTheLineRulesGiveAndEndsNormally)
-{
+TEST(DruxHostileFile, ShowsTheRowsTheLineRulesGiveAndEndsNormally) {
     for (const FileCase& c : FileCases()) {
         SCOPED_TRACE(c.what);
-        ASSERT_EQ(RecordCount(c.bytes) * (c.present ? 1 : 0), c.rows) << "the case table disagrees with itself";
+        ASSERT_EQ(RecordCount(c.bytes) * (c.present ? 1 : 0), c.rows)
+            << "the case table disagrees with itself";
         DruxRun run;
         auto started = run.Start(c.present ? &c.bytes : nullptr, c.rows);
         if (!started) {
@@ -111,8 +125,7 @@ TEST(DruxHostileFile, ShowsTheRowsTheLineRulesGiveAndEndsNormally)
     }
 }
 
-TEST(DruxHostileFile, AOneMegabyteLineShowsCutAndTheProgramRunsOn)
-{
+TEST(DruxHostileFile, AOneMegabyteLineShowsCutAndTheProgramRunsOn) {
     const std::string line = LongLine(1 << 20);
     DruxRun run;
     ASSERT_TRUE(run.Start(&line, 1, 60000));

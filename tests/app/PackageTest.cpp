@@ -1,5 +1,6 @@
 // The Windows package as a user meets it: unpacked into an empty folder, it holds DRUX.exe, the
-// default Constants.out, constgen.exe and README.txt, and DRUX.exe started there shows the data set.
+// default Constants.out, constgen.exe and README.txt, and DRUX.exe started there shows the data
+// set.
 #include <cstdlib>
 #include <set>
 
@@ -8,8 +9,7 @@
 namespace e2e {
 namespace {
 
-std::set<std::string> FolderFiles(const std::string& folder)
-{
+std::set<std::string> FolderFiles(const std::string& folder) {
     std::set<std::string> names;
     WIN32_FIND_DATAA found = {};
     HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
@@ -22,10 +22,10 @@ std::set<std::string> FolderFiles(const std::string& folder)
     return names;
 }
 
-std::string FileRead(const std::string& path)
-{
+std::string FileRead(const std::string& path) {
     std::string bytes;
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
     if (h == INVALID_HANDLE_VALUE) return bytes;
     char block[65536];
     DWORD read = 0;
@@ -35,8 +35,7 @@ std::string FileRead(const std::string& path)
 }
 
 // Lines end at CR LF, LF or CR, as DRUX reads them.
-std::vector<std::string> Lines(const std::string& bytes)
-{
+std::vector<std::string> Lines(const std::string& bytes) {
     std::vector<std::string> lines;
     std::string line;
     for (size_t i = 0; i < bytes.size(); ++i) {
@@ -53,11 +52,11 @@ std::vector<std::string> Lines(const std::string& bytes)
     return lines;
 }
 
-TEST(DruxPackage, StartsFromTheUnpackedFolderOnTheDefaultDataSet)
-{
+TEST(DruxPackage, StartsFromTheUnpackedFolderOnTheDefaultDataSet) {
     const char* folder = getenv("DRUX_PACKAGE_DIR");
     ASSERT_TRUE(folder) << "DRUX_PACKAGE_DIR names the unpacked folder (tests/app/package-test.sh)";
-    const std::set<std::string> expected = {"Constants.out", "DRUX.exe", "README.txt", "constgen.exe"};
+    const std::set<std::string> expected = {"Constants.out", "DRUX.exe", "README.txt",
+                                            "constgen.exe"};
     EXPECT_EQ(FolderFiles(folder), expected);
 
     const std::vector<std::string> lines = Lines(FileRead(std::string(folder) + "\\Constants.out"));

@@ -15,18 +15,17 @@ struct Constant {
 
 // Three lines per constant, each ended by lineEnd; the very last line end is left off when
 // finalLineEnd is false.
-inline std::string ConstantsFile(const std::vector<Constant>& constants, const std::string& lineEnd = "\r\n",
-                                 bool finalLineEnd = true)
-{
+inline std::string ConstantsFile(const std::vector<Constant>& constants,
+                                 const std::string& lineEnd = "\r\n", bool finalLineEnd = true) {
     std::string file;
-    for (const Constant& c : constants) file += c.name + lineEnd + c.decimal + lineEnd + c.hex + lineEnd;
+    for (const Constant& c : constants)
+        file += c.name + lineEnd + c.decimal + lineEnd + c.hex + lineEnd;
     if (!finalLineEnd && !file.empty()) file.resize(file.size() - lineEnd.size());
     return file;
 }
 
 // CONST_0000, CONST_0001, ... with values 7 * index.
-inline std::vector<Constant> NumberedConstants(int count)
-{
+inline std::vector<Constant> NumberedConstants(int count) {
     std::vector<Constant> constants;
     for (int i = 0; i < count; ++i) {
         char name[32], decimal[32], hex[32];

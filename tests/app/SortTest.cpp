@@ -19,27 +19,62 @@ const std::vector<Constant> SORT_SAMPLE = {
     {"a_b", "7", "0x7"},
     {"zeta", "-12", "0xFFFFFFF4"},
     {"Zulu", "11", "0xB"},
-    {"\xE9" "clair", "3", "0x3"},
-    {"\xC9" "CLAT", "-3", "0xFFFFFFFD"},
+    {"\xE9"
+     "clair",
+     "3", "0x3"},
+    {"\xC9"
+     "CLAT",
+     "-3", "0xFFFFFFFD"},
 };
 
 using Order = std::vector<std::string>;  // the names, top to bottom
 
 // "ab" before "abc" (a prefix first), "abc" before "ABD" (case folded), "Alpha" before "a_b"
 // ('L' < '_'), "\xE9clair" before "\xC9CLAT" (0xE9 folds to 0xC9).
-const Order BY_NAME = {"ab", "abc", "ABD", "Alpha", "a_b", "beta", "zeta", "Zulu", "\xE9" "clair", "\xC9" "CLAT"};
+const Order BY_NAME = {"ab",
+                       "abc",
+                       "ABD",
+                       "Alpha",
+                       "a_b",
+                       "beta",
+                       "zeta",
+                       "Zulu",
+                       "\xE9"
+                       "clair",
+                       "\xC9"
+                       "CLAT"};
 // As text: "-12" < "-3" < "-5" < "0" < "10" < "100" < "11" < "3" < "7" < "9".
-const Order BY_DECIMAL = {"zeta", "\xC9" "CLAT", "abc", "Alpha", "beta", "ab", "Zulu", "\xE9" "clair", "a_b", "ABD"};
+const Order BY_DECIMAL = {"zeta",
+                          "\xC9"
+                          "CLAT",
+                          "abc",
+                          "Alpha",
+                          "beta",
+                          "ab",
+                          "Zulu",
+                          "\xE9"
+                          "clair",
+                          "a_b",
+                          "ABD"};
 // "0xa" before "0xB": folded, although 'B' < 'a' as bytes.
-const Order BY_HEX = {"Alpha", "\xE9" "clair", "ab", "a_b", "ABD", "beta", "Zulu", "zeta", "abc", "\xC9" "CLAT"};
+const Order BY_HEX = {"Alpha",
+                      "\xE9"
+                      "clair",
+                      "ab",
+                      "a_b",
+                      "ABD",
+                      "beta",
+                      "Zulu",
+                      "zeta",
+                      "abc",
+                      "\xC9"
+                      "CLAT"};
 
-Order Reversed(Order order)
-{
+Order Reversed(Order order) {
     return Order(order.rbegin(), order.rend());
 }
 
-std::string Printable(const std::string& text)
-{
+std::string Printable(const std::string& text) {
     std::string out;
     for (unsigned char c : text) {
         if (c >= 0x20 && c < 0x7F) {
@@ -53,8 +88,7 @@ std::string Printable(const std::string& text)
     return out;
 }
 
-std::string Describe(const Order& order)
-{
+std::string Describe(const Order& order) {
     std::string text;
     for (const std::string& name : order) text += (text.empty() ? "" : ", ") + Printable(name);
     return text;
@@ -62,28 +96,26 @@ std::string Describe(const Order& order)
 
 class DruxSort : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         file_ = ConstantsFile(Sample());
         ASSERT_TRUE(run_.Start(&file_, static_cast<int>(Sample().size())));
     }
     virtual std::vector<Constant> Sample() const { return SORT_SAMPLE; }
 
-    void HeaderClick(int column)
-    {
+    void HeaderClick(int column) {
         RECT header = run_.HeaderItemRectScreen(column);
         ASSERT_LT(header.left, header.right) << "no header item for column " << column;
         // Each click lands a little apart from the last: two quick clicks on one spot are a
         // double click, which the header reports once.
         clicks_ = (clicks_ + 1) % 3;
-        POINT spot = {(header.left + header.right) / 2 + (clicks_ - 1) * 12, (header.top + header.bottom) / 2};
+        POINT spot = {(header.left + header.right) / 2 + (clicks_ - 1) * 12,
+                      (header.top + header.bottom) / 2};
         MouseMove(spot);
         MouseClick(spot);
     }
 
     // Waits for the order and checks that every row still holds its own record's values.
-    void OrderExpect(const Order& expected)
-    {
+    void OrderExpect(const Order& expected) {
         Order names;
         PollUntil([&] { return (names = run_.ColumnTexts(0)) == expected; }, 3000);
         ASSERT_EQ(Describe(names), Describe(expected));
@@ -101,8 +133,7 @@ protected:
     int clicks_ = 0;
 };
 
-TEST_F(DruxSort, HeaderClicksSortAscendingThenReverse)
-{
+TEST_F(DruxSort, HeaderClicksSortAscendingThenReverse) {
     struct ClickCase {
         const char* what;
         int column;
@@ -128,20 +159,22 @@ TEST_F(DruxSort, HeaderClicksSortAscendingThenReverse)
     for (int row = 0; row < 2; ++row) {
         SCOPED_TRACE("row " + std::to_string(row));
         RECT item = run_.ItemRect(row);
-        POINT p = run_.ClientToScreenPoint(run_.List(), item.left + 200, (item.top + item.bottom) / 2);
+        POINT p =
+            run_.ClientToScreenPoint(run_.List(), item.left + 200, (item.top + item.bottom) / 2);
         EXPECT_TRUE(ScreenPixelWait(p, row == 0 ? 0xD0FFFF : 0x5F0000));
     }
 }
 
-TEST_F(DruxSort, ADraggedHeaderStillSortsItsOwnColumnAndTheFindSearchesEveryColumn)
-{
+TEST_F(DruxSort, ADraggedHeaderStillSortsItsOwnColumnAndTheFindSearchesEveryColumn) {
     // "Hex Value" dragged before "Name": only the display order changes.
     RECT hex = run_.HeaderItemRectScreen(2);
     RECT name = run_.HeaderItemRectScreen(0);
-    MouseDrag({(hex.left + hex.right) / 2, (hex.top + hex.bottom) / 2}, {name.left + 10, (name.top + name.bottom) / 2});
-    ASSERT_TRUE(PollUntil([&] {
-        return run_.HeaderItemRectScreen(2).left < run_.HeaderItemRectScreen(0).left;
-    }, 3000)) << "the header did not move";
+    MouseDrag({(hex.left + hex.right) / 2, (hex.top + hex.bottom) / 2},
+              {name.left + 10, (name.top + name.bottom) / 2});
+    ASSERT_TRUE(PollUntil(
+        [&] { return run_.HeaderItemRectScreen(2).left < run_.HeaderItemRectScreen(0).left; },
+        3000))
+        << "the header did not move";
 
     struct ClickCase {
         int column;
@@ -177,15 +210,13 @@ TEST_F(DruxSort, ADraggedHeaderStillSortsItsOwnColumnAndTheFindSearchesEveryColu
 // as equal and keep their order in both directions, while "ZZZ" moves.
 class DruxLongNameSort : public DruxSort {
 protected:
-    std::vector<Constant> Sample() const override
-    {
+    std::vector<Constant> Sample() const override {
         const std::string alike(127, 'M');
         return {{"ZZZ", "0", "0x0"}, {alike + "B", "1", "0x1"}, {alike + "A", "2", "0x2"}};
     }
 };
 
-TEST_F(DruxLongNameSort, TextsDifferingOnlyAfterTheir127thCharacterSortAsEqual)
-{
+TEST_F(DruxLongNameSort, TextsDifferingOnlyAfterTheir127thCharacterSortAsEqual) {
     const std::string alike(127, 'M');
     ASSERT_NO_FATAL_FAILURE(HeaderClick(0));
     ASSERT_NO_FATAL_FAILURE(OrderExpect({alike + "B", alike + "A", "ZZZ"}));

@@ -13,29 +13,28 @@ struct MenuSearch {
     HWND found;
 };
 
-BOOL CALLBACK MenuVisit(HWND window, LPARAM context)
-{
+BOOL CALLBACK MenuVisit(HWND window, LPARAM context) {
     auto* search = reinterpret_cast<MenuSearch*>(context);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
     char name[32] = "";
     GetClassNameA(window, name, sizeof name);
-    if (owner != search->processId || !IsWindowVisible(window) || lstrcmpA(name, "#32768") != 0) return TRUE;
+    if (owner != search->processId || !IsWindowVisible(window) || lstrcmpA(name, "#32768") != 0)
+        return TRUE;
     search->found = window;
     return FALSE;
 }
 
-LRESULT Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
+LRESULT Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 2000, &result)) return -2;
+    if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 2000, &result))
+        return -2;
     return static_cast<LRESULT>(result);
 }
 
 }  // namespace
 
-int main()
-{
+int main() {
     HWND main = FindWindowA("WindowClass_0", "DRUX");
     if (!main || !IsWindowVisible(main)) {
         printf("found=0\n");
@@ -45,7 +44,9 @@ int main()
     GetWindowRect(main, &rect);
     HWND list = FindWindowExA(main, nullptr, "SysListView32", nullptr);
     long rows = list ? static_cast<long>(Ask(list, LVM_GETITEMCOUNT, 0, 0)) : -1;
-    long selected = list ? static_cast<long>(Ask(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED)) : -1;
+    long selected =
+        list ? static_cast<long>(Ask(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED))
+             : -1;
     DWORD processId = 0;
     GetWindowThreadProcessId(main, &processId);
     MenuSearch menu = {processId, nullptr};
@@ -61,10 +62,12 @@ int main()
     char text[256] = "";
     if (field) Ask(field, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
     // The field's text last: it may hold spaces.
-    printf("found=1 left=%ld top=%ld right=%ld bottom=%ld style=%08lX rows=%ld selected=%ld menu=%d "
-           "menuleft=%ld menutop=%ld prompt=%d promptready=%d foreground=%d field=%s\n",
-           rect.left, rect.top, rect.right, rect.bottom, static_cast<unsigned long>(GetWindowLongA(main, GWL_STYLE)),
-           rows, selected, menu.found ? 1 : 0, menuRect.left, menuRect.top, promptShown ? 1 : 0,
-           field && thread.hwndFocus == field ? 1 : 0, GetForegroundWindow() == main ? 1 : 0, text);
+    printf(
+        "found=1 left=%ld top=%ld right=%ld bottom=%ld style=%08lX rows=%ld selected=%ld menu=%d "
+        "menuleft=%ld menutop=%ld prompt=%d promptready=%d foreground=%d field=%s\n",
+        rect.left, rect.top, rect.right, rect.bottom,
+        static_cast<unsigned long>(GetWindowLongA(main, GWL_STYLE)), rows, selected,
+        menu.found ? 1 : 0, menuRect.left, menuRect.top, promptShown ? 1 : 0,
+        field && thread.hwndFocus == field ? 1 : 0, GetForegroundWindow() == main ? 1 : 0, text);
     return 0;
 }

@@ -18,29 +18,25 @@ constexpr COLORREF EDGE_YELLOW = 0xC0FFFF;
 constexpr COLORREF ROW_LIGHT = 0xD0FFFF;  // pale yellow, the background of even rows
 constexpr COLORREF ROW_DARK = 0x5F0000;   // dark blue, the background of odd rows
 
-COLORREF RingBlue(int ring)
-{
+COLORREF RingBlue(int ring) {
     return static_cast<COLORREF>(255 - 8 * ring) << 16;
 }
 
 class DruxWindow : public ::testing::Test {
 protected:
-    void Launch(const std::vector<Constant>& constants = SAMPLE)
-    {
+    void Launch(const std::vector<Constant>& constants = SAMPLE) {
         file_ = ConstantsFile(constants);
         ASSERT_TRUE(run_.Start(&file_, static_cast<int>(constants.size())));
     }
 
-    void ExpectExitCodeZero()
-    {
+    void ExpectExitCodeZero() {
         DWORD code = 0xFFFFFFFF;
         ASSERT_TRUE(run_.ExitWait(&code));
         EXPECT_EQ(code, 0u);
     }
 
     // A point of the row's background, right of its short name, in screen coordinates.
-    POINT RowBackground(int row)
-    {
+    POINT RowBackground(int row) {
         RECT item = run_.ItemRect(row);
         return run_.ClientToScreenPoint(run_.List(), item.left + 200, (item.top + item.bottom) / 2);
     }
@@ -49,8 +45,7 @@ protected:
     DruxRun run_;
 };
 
-TEST_F(DruxWindow, ShowsTheFileRowsInOrderUnderThreeTitledColumns)
-{
+TEST_F(DruxWindow, ShowsTheFileRowsInOrderUnderThreeTitledColumns) {
     ASSERT_NO_FATAL_FAILURE(Launch());
 
     struct ColumnCase {
@@ -58,8 +53,9 @@ TEST_F(DruxWindow, ShowsTheFileRowsInOrderUnderThreeTitledColumns)
         int fmt;
         int width;
     };
-    const ColumnCase columns[] = {
-        {"Name", LVCFMT_LEFT, 240}, {"Value (10)", LVCFMT_RIGHT, 80}, {"Hex Value", LVCFMT_RIGHT, 80}};
+    const ColumnCase columns[] = {{"Name", LVCFMT_LEFT, 240},
+                                  {"Value (10)", LVCFMT_RIGHT, 80},
+                                  {"Hex Value", LVCFMT_RIGHT, 80}};
     for (int c = 0; c < 3; ++c) {
         SCOPED_TRACE("column " + std::to_string(c));
         ColumnInfo info;
@@ -71,7 +67,8 @@ TEST_F(DruxWindow, ShowsTheFileRowsInOrderUnderThreeTitledColumns)
     LRESULT extended = run_.Send(run_.List(), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
     EXPECT_EQ(Hex(static_cast<unsigned long>(extended)),
               Hex(LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT));
-    EXPECT_EQ(GetWindowLongPtrA(run_.List(), GWL_STYLE) & (LVS_SHOWSELALWAYS | LVS_SINGLESEL | LVS_TYPEMASK),
+    EXPECT_EQ(GetWindowLongPtrA(run_.List(), GWL_STYLE) &
+                  (LVS_SHOWSELALWAYS | LVS_SINGLESEL | LVS_TYPEMASK),
               LVS_SHOWSELALWAYS | LVS_SINGLESEL | LVS_REPORT);
     ColumnInfo none;
     EXPECT_FALSE(run_.ColumnRead(3, &none)) << "a fourth column \"" << none.text << "\"";
@@ -86,15 +83,15 @@ TEST_F(DruxWindow, ShowsTheFileRowsInOrderUnderThreeTitledColumns)
     EXPECT_TRUE(run_.SelectedRows().empty());
 }
 
-TEST_F(DruxWindow, OpensWithoutCaptionCentredOnThePointer)
-{
+TEST_F(DruxWindow, OpensWithoutCaptionCentredOnThePointer) {
     ASSERT_NO_FATAL_FAILURE(Launch());
 
     char title[64] = "";
     GetWindowTextA(run_.Window(), title, sizeof title);
     EXPECT_STREQ(title, "DRUX");
     // WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_DLGFRAME, shown: no caption, no sizing border.
-    EXPECT_EQ(Hex(static_cast<unsigned long>(GetWindowLongPtrA(run_.Window(), GWL_STYLE))), Hex(0x16400000));
+    EXPECT_EQ(Hex(static_cast<unsigned long>(GetWindowLongPtrA(run_.Window(), GWL_STYLE))),
+              Hex(0x16400000));
 
     // The pointer stood at (500, 400); the window's outer corner goes 235 left and 180 up of it.
     RECT window = {};
@@ -118,8 +115,7 @@ TEST_F(DruxWindow, OpensWithoutCaptionCentredOnThePointer)
     EXPECT_EQ(list.bottom, client.bottom - 25);
 }
 
-TEST_F(DruxWindow, PaintsStripedRowsOverTheRingedBackground)
-{
+TEST_F(DruxWindow, PaintsStripedRowsOverTheRingedBackground) {
     ASSERT_NO_FATAL_FAILURE(Launch());
 
     struct PixelCase {
@@ -150,29 +146,32 @@ TEST_F(DruxWindow, PaintsStripedRowsOverTheRingedBackground)
     // the window's own background shows.
     RECT outer = {};
     GetWindowRect(run_.Window(), &outer);
-    SetWindowPos(run_.Window(), nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top + 40,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(run_.Window(), nullptr, 0, 0, outer.right - outer.left,
+                 outer.bottom - outer.top + 40, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     RECT client = {};
     GetClientRect(run_.Window(), &client);
     ASSERT_GT(client.bottom, 380);
     RECT list = {};
-    ASSERT_TRUE(PollUntil([&] {
-        GetWindowRect(run_.List(), &list);
-        MapWindowPoints(nullptr, run_.Window(), reinterpret_cast<POINT*>(&list), 2);
-        return list.bottom == client.bottom - 25;
-    }, 3000)) << "the list ends at " << list.bottom << ", the inner area at " << client.bottom;
+    ASSERT_TRUE(PollUntil(
+        [&] {
+            GetWindowRect(run_.List(), &list);
+            MapWindowPoints(nullptr, run_.Window(), reinterpret_cast<POINT*>(&list), 2);
+            return list.bottom == client.bottom - 25;
+        },
+        3000))
+        << "the list ends at " << list.bottom << ", the inner area at " << client.bottom;
     for (int x : {10, 460}) {
         for (int y : {360, static_cast<int>(client.bottom) - 1}) {
             SCOPED_TRACE("strip at (" + std::to_string(x) + ", " + std::to_string(y) + ")");
-            EXPECT_TRUE(ScreenPixelWait(run_.ClientToScreenPoint(run_.Window(), x, y), GetSysColor(COLOR_BTNFACE)));
+            EXPECT_TRUE(ScreenPixelWait(run_.ClientToScreenPoint(run_.Window(), x, y),
+                                        GetSysColor(COLOR_BTNFACE)));
         }
     }
     EXPECT_TRUE(ScreenPixelWait(run_.ClientToScreenPoint(run_.Window(), 10, 359), EDGE_YELLOW))
         << "the picture's last row";
 }
 
-TEST_F(DruxWindow, LeftDragOnTheBackgroundMovesTheWindow)
-{
+TEST_F(DruxWindow, LeftDragOnTheBackgroundMovesTheWindow) {
     ASSERT_NO_FATAL_FAILURE(Launch());
     RECT before = {};
     GetWindowRect(run_.Window(), &before);
@@ -182,10 +181,12 @@ TEST_F(DruxWindow, LeftDragOnTheBackgroundMovesTheWindow)
     MouseDrag(from, to);
 
     RECT after = {};
-    bool moved = PollUntil([&] {
-        GetWindowRect(run_.Window(), &after);
-        return after.left == before.left + 60 && after.top == before.top + 40;
-    }, 3000);
+    bool moved = PollUntil(
+        [&] {
+            GetWindowRect(run_.Window(), &after);
+            return after.left == before.left + 60 && after.top == before.top + 40;
+        },
+        3000);
     EXPECT_TRUE(moved) << "window at (" << after.left << ", " << after.top << "), expected ("
                        << before.left + 60 << ", " << before.top + 40 << ")";
     EXPECT_EQ(after.right - after.left, before.right - before.left);
@@ -193,7 +194,8 @@ TEST_F(DruxWindow, LeftDragOnTheBackgroundMovesTheWindow)
 
     // A press on the list selects a row and moves nothing.
     RECT item = run_.ItemRect(1);
-    POINT onRow = run_.ClientToScreenPoint(run_.List(), item.left + 100, (item.top + item.bottom) / 2);
+    POINT onRow =
+        run_.ClientToScreenPoint(run_.List(), item.left + 100, (item.top + item.bottom) / 2);
     MouseMove(onRow);
     MouseClick(onRow);
     EXPECT_TRUE(run_.SelectionWait(1));
@@ -204,8 +206,7 @@ TEST_F(DruxWindow, LeftDragOnTheBackgroundMovesTheWindow)
 }
 
 // Right press on the background, then a click on the menu line picked by its place.
-HWND PopupOpen(DruxRun& run, RECT* menuRect)
-{
+HWND PopupOpen(DruxRun& run, RECT* menuRect) {
     POINT press = run.ClientToScreenPoint(run.Window(), 10, 10);
     MouseMove(press);
     // The menu opens where the pointer is when DRUX handles the press. Under Wine on X a pointer
@@ -227,8 +228,7 @@ HWND PopupOpen(DruxRun& run, RECT* menuRect)
     return menu;
 }
 
-TEST_F(DruxWindow, PopupMenuFindPromptsAndExitEnds)
-{
+TEST_F(DruxWindow, PopupMenuFindPromptsAndExitEnds) {
     ASSERT_NO_FATAL_FAILURE(Launch());
 
     // "Find", a separator, "Exit": the first line is at the top, the last at the bottom.
@@ -253,23 +253,25 @@ TEST_F(DruxWindow, PopupMenuFindPromptsAndExitEnds)
     ExpectExitCodeZero();
 }
 
-TEST_F(DruxWindow, EndsWithExitCodeZeroOnEveryWayOut)
-{
+TEST_F(DruxWindow, EndsWithExitCodeZeroOnEveryWayOut) {
     struct ExitCase {
         const char* how;
         void (*act)(DruxRun&);
     };
     const ExitCase cases[] = {
-        {"Esc", [](DruxRun& run) {
+        {"Esc",
+         [](DruxRun& run) {
              ASSERT_TRUE(run.ForegroundMake());
              KeyPress(VK_ESCAPE);
          }},
-        {"Alt+F4", [](DruxRun& run) {
+        {"Alt+F4",
+         [](DruxRun& run) {
              ASSERT_TRUE(run.ForegroundMake());
              KeyPress(VK_F4, WITH_ALT);
          }},
         {"WM_CLOSE", [](DruxRun& run) { PostMessageA(run.Window(), WM_CLOSE, 0, 0); }},
-        {"WM_SYSCOMMAND SC_CLOSE", [](DruxRun& run) { PostMessageA(run.Window(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
+        {"WM_SYSCOMMAND SC_CLOSE",
+         [](DruxRun& run) { PostMessageA(run.Window(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
     };
     for (const ExitCase& c : cases) {
         SCOPED_TRACE(c.how);
@@ -283,8 +285,7 @@ TEST_F(DruxWindow, EndsWithExitCodeZeroOnEveryWayOut)
     }
 }
 
-TEST_F(DruxWindow, CommandsGivenDuringTheLoadAreDropped)
-{
+TEST_F(DruxWindow, CommandsGivenDuringTheLoadAreDropped) {
     constexpr int ROWS = 100000;  // long enough that the commands reach DRUX while it loads
     file_ = ConstantsFile(NumberedConstants(ROWS));
     ASSERT_TRUE(PointerPlace(LAUNCH_POINTER));
@@ -318,15 +319,15 @@ TEST_F(DruxWindow, CommandsGivenDuringTheLoadAreDropped)
 
     ASSERT_TRUE(run_.LoadWait(ROWS, 60000));
     EXPECT_TRUE(run_.Running());
-    EXPECT_FALSE(run_.TopLevelFind("InputRequester", nullptr, false)) << "F3 or Ctrl+F asked during the load";
+    EXPECT_FALSE(run_.TopLevelFind("InputRequester", nullptr, false))
+        << "F3 or Ctrl+F asked during the load";
 
     ASSERT_TRUE(run_.ForegroundMake());
     KeyPress(VK_ESCAPE);
     ExpectExitCodeZero();
 }
 
-TEST_F(DruxWindow, MinimisedTheListKeepsItsSizeAndRestoredItFitsTheWindowAgain)
-{
+TEST_F(DruxWindow, MinimisedTheListKeepsItsSizeAndRestoredItFitsTheWindowAgain) {
     ASSERT_NO_FATAL_FAILURE(Launch());
     RECT before = {};
     GetClientRect(run_.List(), &before);
@@ -345,21 +346,23 @@ TEST_F(DruxWindow, MinimisedTheListKeepsItsSizeAndRestoredItFitsTheWindowAgain)
     // The restore may still be under way: its size arrives after the window stops being iconic.
     RECT client = {};
     RECT list = {};
-    EXPECT_TRUE(PollUntil([&] {
-        GetClientRect(run_.Window(), &client);
-        GetWindowRect(run_.List(), &list);
-        MapWindowPoints(nullptr, run_.Window(), reinterpret_cast<POINT*>(&list), 2);
-        return client.right == 470 && list.left == 25 && list.top == 25 && list.right == client.right - 25 &&
-               list.bottom == client.bottom - 25;
-    }, 3000)) << "list at (" << list.left << ", " << list.top << ")-(" << list.right << ", " << list.bottom
-              << "), client " << client.right << " x " << client.bottom;
+    EXPECT_TRUE(PollUntil(
+        [&] {
+            GetClientRect(run_.Window(), &client);
+            GetWindowRect(run_.List(), &list);
+            MapWindowPoints(nullptr, run_.Window(), reinterpret_cast<POINT*>(&list), 2);
+            return client.right == 470 && list.left == 25 && list.top == 25 &&
+                   list.right == client.right - 25 && list.bottom == client.bottom - 25;
+        },
+        3000))
+        << "list at (" << list.left << ", " << list.top << ")-(" << list.right << ", "
+        << list.bottom << "), client " << client.right << " x " << client.bottom;
     ASSERT_TRUE(run_.ForegroundMake());
     KeyPress(VK_ESCAPE);
     ExpectExitCodeZero();
 }
 
-TEST_F(DruxWindow, FindOnAnEmptyListPromptsAndSelectsNothing)
-{
+TEST_F(DruxWindow, FindOnAnEmptyListPromptsAndSelectsNothing) {
     ASSERT_TRUE(run_.Start(nullptr, 0));  // no Constants.out: an empty list
     ASSERT_TRUE(run_.ForegroundMake());
     KeyPress('F', WITH_CONTROL);
@@ -378,8 +381,7 @@ TEST_F(DruxWindow, FindOnAnEmptyListPromptsAndSelectsNothing)
     ExpectExitCodeZero();
 }
 
-TEST_F(DruxWindow, TheListStaysInFrontWhenTheBackgroundAloneRepaints)
-{
+TEST_F(DruxWindow, TheListStaysInFrontWhenTheBackgroundAloneRepaints) {
     ASSERT_NO_FATAL_FAILURE(Launch());
     HWND background = FindWindowExA(run_.Window(), nullptr, "Static", nullptr);
     ASSERT_TRUE(background);

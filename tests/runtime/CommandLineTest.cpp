@@ -62,11 +62,12 @@ TEST_F(CommandLineTest, SplitsAsWindowsProgramsDo) {
 
 TEST_F(CommandLineTest, AnArgumentThatDoesNotFitIsEmptyNotCut) {
     struct LengthCase {
-        int32_t room;     // bytes between the output position and the buffer's end
-        int32_t length;   // of the argument
+        int32_t room;    // bytes between the output position and the buffer's end
+        int32_t length;  // of the argument
         bool fits;
     };
-    const LengthCase cases[] = {{100, 98, true}, {100, 99, true}, {100, 100, false}, {100, 5000, false}};
+    const LengthCase cases[] = {
+        {100, 98, true}, {100, 99, true}, {100, 100, false}, {100, 5000, false}};
     for (const LengthCase& c : cases) {
         SCOPED_TRACE("room " + std::to_string(c.room) + ", length " + std::to_string(c.length));
         std::string argument(c.length, 'x');

@@ -30,7 +30,8 @@ protected:
 
     std::string Make(const std::string& bytes) {
         std::string name = directory + "\\" + std::to_string(made.size()) + ".txt";
-        HANDLE file = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        HANDLE file =
+            CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         EXPECT_NE(file, INVALID_HANDLE_VALUE);
         DWORD written = 0;
         if (!bytes.empty()) WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
@@ -57,7 +58,9 @@ protected:
     }
 };
 
-std::string Bytes(const char* bytes, size_t length) { return std::string(bytes, length); }
+std::string Bytes(const char* bytes, size_t length) {
+    return std::string(bytes, length);
+}
 
 TEST_F(FileTest, LinesSplitAtEveryKindOfLineEnd) {
     struct Case {
@@ -80,7 +83,9 @@ TEST_F(FileTest, LinesSplitAtEveryKindOfLineEnd) {
         {"empty file", "", {}},
         {"high bytes kept", "\xE9t\xE9\r\n\xFF", {"\xE9t\xE9", "\xFF"}},
         // Line ends on the edges of the pieces in which disk files are read.
-        {"CR LF across a piece edge", std::string(511, 'a') + "\r\nx", {std::string(511, 'a'), "x"}},
+        {"CR LF across a piece edge",
+         std::string(511, 'a') + "\r\nx",
+         {std::string(511, 'a'), "x"}},
         {"lone CR at a piece edge", std::string(511, 'a') + "\rx", {std::string(511, 'a'), "x"}},
         {"LF first in a piece", std::string(512, 'b') + "\ny", {std::string(512, 'b'), "y"}},
     };
@@ -140,8 +145,9 @@ public:
     bool Open() {
         if (server == INVALID_HANDLE_VALUE || FileOpenRead(0, name.c_str()) == 0) return false;
         DWORD done = 0;
-        if (!written.empty() && (!WriteFile(server, written.data(), (DWORD)written.size(), &done, nullptr) ||
-                                 done != written.size()))
+        if (!written.empty() &&
+            (!WriteFile(server, written.data(), (DWORD)written.size(), &done, nullptr) ||
+             done != written.size()))
             return false;
         CloseHandle(server);
         server = INVALID_HANDLE_VALUE;
@@ -274,7 +280,9 @@ TEST_F(FileTest, AtEndTestsTheNumberedFileNotTheCurrentOne) {
     };
     int32_t bait = 1;
     const Case unopened[] = {
-        {"never opened", 5}, {"beyond bound", 500}, {"OBJECT_ANY", OBJECT_ANY},
+        {"never opened", 5},
+        {"beyond bound", 500},
+        {"OBJECT_ANY", OBJECT_ANY},
         {"stray address", (ObjectNumber)&bait},
     };
     for (const Case& c : unopened) {
@@ -345,7 +353,7 @@ TEST_F(FileTest, OverlongLinesAreCutAndTheRestSkipped) {
     struct Case {
         const char* name;
         std::string bytes;
-        int32_t used;  // bytes of the work buffer taken before the read
+        int32_t used;   // bytes of the work buffer taken before the read
         size_t length;  // of the line as read
         std::string after;
     };

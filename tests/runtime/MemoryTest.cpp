@@ -21,7 +21,8 @@ TEST_F(MemoryTest, AllocateGivesZeroedBlocksForPositiveSizesOnly) {
 
 TEST_F(MemoryTest, PeeksSignExtendAndReadLittleEndian) {
     // Odd offset: the reads must not depend on alignment.
-    const uint8_t bytes[] = {0x00, 0x80, 0xFF, 0x7F, 0x01, 0x02, 0x03, 0x04, 0x00, 0x00, 0x80, 0x3F};
+    const uint8_t bytes[] = {0x00, 0x80, 0xFF, 0x7F, 0x01, 0x02,
+                             0x03, 0x04, 0x00, 0x00, 0x80, 0x3F};
     intptr_t at = (intptr_t)bytes;
     struct Case {
         const char* name;

@@ -29,11 +29,15 @@ struct Kind {
 };
 
 const Kind kinds[] = {
-    {"bound 10, step 30, spare 2", 10, 30, 2, 2}, {"bound 30, step 30, spare 2", 30, 30, 2, 2},
-    {"bound 10, step 10, spare 1", 10, 10, 1, 1}, {"bound 10, step 30, spare 1/2", 10, 30, 1, 2},
+    {"bound 10, step 30, spare 2", 10, 30, 2, 2},
+    {"bound 30, step 30, spare 2", 30, 30, 2, 2},
+    {"bound 10, step 10, spare 1", 10, 10, 1, 1},
+    {"bound 10, step 30, spare 1/2", 10, 30, 1, 2},
 };
 
-size_t SlotBytes(const ObjectTable& table) { return HeapSize(MainHeap, 0, table.slots); }
+size_t SlotBytes(const ObjectTable& table) {
+    return HeapSize(MainHeap, 0, table.slots);
+}
 
 class ObjectTableTest : public RuntimeFixture {
 protected:
@@ -127,7 +131,8 @@ TEST_F(ObjectTableTest, LiveDynamicIdentifierBelowARaisedBoundStaysDynamic) {
 
     EXPECT_EQ(ObjectLookup(&table, identifier), record);
     int32_t bound = table.bound;
-    EXPECT_EQ(ObjectCreate(&table, identifier), nullptr) << "a creation may not take a live object's name";
+    EXPECT_EQ(ObjectCreate(&table, identifier), nullptr)
+        << "a creation may not take a live object's name";
     EXPECT_EQ(table.bound, bound);
     EXPECT_EQ(ObjectLookup(&table, identifier), record);
     ObjectRemove(&table, identifier);
@@ -136,7 +141,8 @@ TEST_F(ObjectTableTest, LiveDynamicIdentifierBelowARaisedBoundStaysDynamic) {
 }
 
 TEST_F(ObjectTableTest, CreatingUnderALiveDynamicIdentifierNeverGrowsTheTable) {
-    // One-byte records: growing to a heap address would be affordable, so only the refusal stops it.
+    // One-byte records: growing to a heap address would be affordable, so only the refusal stops
+    // it.
     ASSERT_EQ(ObjectTableInit(&table, 1, 10, 10, 1, 1), 1);
     uint8_t* record = (uint8_t*)ObjectCreate(&table, OBJECT_ANY);
     ASSERT_NE(record, nullptr);

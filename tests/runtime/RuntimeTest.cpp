@@ -19,15 +19,33 @@ void Note(const char* name) {
     steps += ") ";
 }
 
-void DrawingStart() { Note("drawing"); }
-void FontsStart() { Note("fonts"); }
-void WindowsStart() { Note("windows"); }
-void WidgetsStart() { Note("widgets"); }
-void ImagesStart() { Note("images"); }
-void MenusStart() { Note("menus"); }
-void FontsRelease() { Note("~fonts"); }
-void WindowsRelease() { Note("~windows"); }
-void ImagesRelease() { Note("~images"); }
+void DrawingStart() {
+    Note("drawing");
+}
+void FontsStart() {
+    Note("fonts");
+}
+void WindowsStart() {
+    Note("windows");
+}
+void WidgetsStart() {
+    Note("widgets");
+}
+void ImagesStart() {
+    Note("images");
+}
+void MenusStart() {
+    Note("menus");
+}
+void FontsRelease() {
+    Note("~fonts");
+}
+void WindowsRelease() {
+    Note("~windows");
+}
+void ImagesRelease() {
+    Note("~images");
+}
 
 class RuntimeOrderTest : public ::testing::Test {
 protected:

@@ -79,13 +79,14 @@ TEST_F(TextTest, ComparisonsByUnsignedBytesWithNullAsEmpty) {
         int32_t equal, less, greater;
     };
     const Case cases[] = {
-        {nullptr, "", 1, 0, 0},   {"", nullptr, 1, 0, 0},       {nullptr, nullptr, 1, 0, 0},
-        {"a", "A", 0, 0, 1},      {"ab", "abc", 0, 1, 0},       {"abc", "ab", 0, 0, 1},
-        {"\xE9", "z", 0, 0, 1},   {"same", "same", 1, 0, 0},    {"", "a", 0, 1, 0},
+        {nullptr, "", 1, 0, 0}, {"", nullptr, 1, 0, 0},    {nullptr, nullptr, 1, 0, 0},
+        {"a", "A", 0, 0, 1},    {"ab", "abc", 0, 1, 0},    {"abc", "ab", 0, 0, 1},
+        {"\xE9", "z", 0, 0, 1}, {"same", "same", 1, 0, 0}, {"", "a", 0, 1, 0},
         {"b", "ab", 0, 0, 1},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.left ? c.left : "(null)") + " vs " + (c.right ? c.right : "(null)"));
+        SCOPED_TRACE(std::string(c.left ? c.left : "(null)") + " vs " +
+                     (c.right ? c.right : "(null)"));
         EXPECT_EQ(TextEqual(c.left, c.right), c.equal);
         EXPECT_EQ(TextLess(c.left, c.right), c.less);
         EXPECT_EQ(TextGreater(c.left, c.right), c.greater);
@@ -100,12 +101,13 @@ TEST_F(TextTest, FindIsOneBasedAndCaseSensitive) {
         int32_t expected;
     };
     const Case cases[] = {
-        {"abc", "b", 1, 2},   {"abc", "b", 3, 0},    {"abc", "b", 0, 2},   {"abc", "b", -4, 2},
-        {"abc", "bc", 2, 2},  {"abc", "cd", 1, 0},   {"abc", "B", 1, 0},   {"abc", "", 1, 1},
-        {"abc", "", 0, 1},    {"abc", "", 4, 4},     {"abc", "", 5, 0},    {"abc", "", 3, 3},
-        {nullptr, "a", 1, 0}, {"abc", nullptr, 1, 0}, {"", "", 1, 1},      {"", "a", 1, 0},
-        {"aaab", "aab", 1, 2}, {"abcabc", "c", 4, 6}, {"abc", "abcd", 1, 0}, {"abc", "c", 3, 3},
-        {"abc", "a", 2147483647, 0},
+        {"abc", "b", 1, 2},    {"abc", "b", 3, 0},     {"abc", "b", 0, 2},
+        {"abc", "b", -4, 2},   {"abc", "bc", 2, 2},    {"abc", "cd", 1, 0},
+        {"abc", "B", 1, 0},    {"abc", "", 1, 1},      {"abc", "", 0, 1},
+        {"abc", "", 4, 4},     {"abc", "", 5, 0},      {"abc", "", 3, 3},
+        {nullptr, "a", 1, 0},  {"abc", nullptr, 1, 0}, {"", "", 1, 1},
+        {"", "a", 1, 0},       {"aaab", "aab", 1, 2},  {"abcabc", "c", 4, 6},
+        {"abc", "abcd", 1, 0}, {"abc", "c", 3, 3},     {"abc", "a", 2147483647, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.text ? c.text : "(null)") + " / " +
@@ -182,11 +184,21 @@ TEST_F(TextTest, TextToNumberReadsLeadingDigitsAndWraps) {
         int32_t expected;
     };
     const Case cases[] = {
-        {"  -42x", -42},     {"+7", 7},           {"- 4", 0},           {"", 0},
-        {nullptr, 0},        {"x12", 0},          {"\t5", 0},           {"007", 7},
-        {"2147483647", INT32_MAX}, {"2147483648", INT32_MIN}, {"-2147483648", INT32_MIN},
-        {"4294967297", 1},   {"99999999999999999999", 1661992959},  // 10^20 - 1 modulo 2^32
-        {"--1", 0},          {"12 34", 12},
+        {"  -42x", -42},
+        {"+7", 7},
+        {"- 4", 0},
+        {"", 0},
+        {nullptr, 0},
+        {"x12", 0},
+        {"\t5", 0},
+        {"007", 7},
+        {"2147483647", INT32_MAX},
+        {"2147483648", INT32_MIN},
+        {"-2147483648", INT32_MIN},
+        {"4294967297", 1},
+        {"99999999999999999999", 1661992959},  // 10^20 - 1 modulo 2^32
+        {"--1", 0},
+        {"12 34", 12},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text ? c.text : "(null)");
@@ -313,7 +325,12 @@ TEST_F(TextTest, ProducersNearTheEndAreCut) {
         {"spaces", 4, [](char* o) { return TextSpaces(10, o); }, "   "},
         {"upper", 5, [](char* o) { return TextUpper("abcdefgh", o); }, "ABCD"},
         {"mid", 2, [](char* o) { return TextMid("abcdefgh", 3, 4, o); }, "c"},
-        {"peek", 3, [](char* o) { TextCursorSet(o); return PeekText((intptr_t)"peeked"); }, "pe"},
+        {"peek", 3,
+         [](char* o) {
+             TextCursorSet(o);
+             return PeekText((intptr_t) "peeked");
+         },
+         "pe"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -11,19 +11,17 @@ void InputSend(INPUT* inputs, UINT count) {
 
 bool KeyIsExtended(WORD virtualKey) {
     switch (virtualKey) {
-        case VK_LEFT:
-        case VK_RIGHT:
-        case VK_UP:
-        case VK_DOWN:
-        case VK_HOME:
-        case VK_END:
-        case VK_PRIOR:
-        case VK_NEXT:
-        case VK_INSERT:
-        case VK_DELETE:
-            return true;
-        default:
-            return false;
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+    case VK_HOME:
+    case VK_END:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_INSERT:
+    case VK_DELETE: return true;
+    default: return false;
     }
 }
 

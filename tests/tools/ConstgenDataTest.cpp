@@ -83,20 +83,20 @@ TEST_F(ConstgenData, ValuesWorkedOutFromTheHeaders) {
         {"HWND_BROADCAST", "65535", "0xFFFF"},
         {"HWND_TOPMOST", "-1", "0xFFFFFFFF"},
         {"HWND_MESSAGE", "-3", "0xFFFFFFFD"},
-        {"INVALID_HANDLE_VALUE", "-1", "0xFFFFFFFF"},                 // (HANDLE)(LONG_PTR)-1
-        {"HKEY_CURRENT_USER", "-2147483647", "0x80000001"},           // via (LONG)0x80000001
-        {"IDC_ARROW", "32512", "0x7F00"},                             // MAKEINTRESOURCEA(32512)
+        {"INVALID_HANDLE_VALUE", "-1", "0xFFFFFFFF"},        // (HANDLE)(LONG_PTR)-1
+        {"HKEY_CURRENT_USER", "-2147483647", "0x80000001"},  // via (LONG)0x80000001
+        {"IDC_ARROW", "32512", "0x7F00"},                    // MAKEINTRESOURCEA(32512)
         // Notification codes count down from an unsigned 0U - n.
-        {"LVN_COLUMNCLICK", "-108", "0xFFFFFF94"},                    // (0U-100U) - 8
-        {"LVN_GETDISPINFO", "-150", "0xFFFFFF6A"},                    // the ANSI one: LVN_FIRST-50
-        {"TVN_SELCHANGED", "-402", "0xFFFFFE6E"},                     // (0U-400U) - 2
-        {"CW_USEDEFAULT", "-2147483648", "0x80000000"},               // (int)0x80000000
+        {"LVN_COLUMNCLICK", "-108", "0xFFFFFF94"},       // (0U-100U) - 8
+        {"LVN_GETDISPINFO", "-150", "0xFFFFFF6A"},       // the ANSI one: LVN_FIRST-50
+        {"TVN_SELCHANGED", "-402", "0xFFFFFE6E"},        // (0U-400U) - 2
+        {"CW_USEDEFAULT", "-2147483648", "0x80000000"},  // (int)0x80000000
         // The ANSI names, not the wide ones: LVM_GETITEMA = LVM_FIRST + 5, W is + 75.
         {"LVM_GETITEM", "4101", "0x1005"},
         {"INFINITE", "-1", "0xFFFFFFFF"},
         {"E_FAIL", "-2147467259", "0x80004005"},
         {"GENERIC_READ", "-2147483648", "0x80000000"},
-        {"STATUS_ACCESS_VIOLATION", "-1073741819", "0xC0000005"},    // (DWORD)0xC0000005
+        {"STATUS_ACCESS_VIOLATION", "-1073741819", "0xC0000005"},  // (DWORD)0xC0000005
         // From the x86 block of winnt.h; the AMD64 block's CONTEXT_ALL has 0x100000 in it.
         {"CONTEXT_ALL", "65599", "0x1003F"},
         {"MAX_PATH", "260", "0x104"},
@@ -105,15 +105,15 @@ TEST_F(ConstgenData, ValuesWorkedOutFromTheHeaders) {
         {"ERROR_FILE_NOT_FOUND", "2", "0x2"},
         {"WM_USER", "1024", "0x400"},
         {"EM_SETSEL", "177", "0xB1"},
-        {"MB_ICONERROR", "16", "0x10"},                               // MB_ICONHAND
+        {"MB_ICONERROR", "16", "0x10"},  // MB_ICONHAND
         {"FILE_ATTRIBUTE_NORMAL", "128", "0x80"},
         {"LVIS_SELECTED", "2", "0x2"},
         // The target's own values, not the headers' fallbacks for other compilers.
         {"_M_IX86", "600", "0x258"},
         {"SM_CMETRICS", "97", "0x61"},  // the last #if'd SM_CMETRICS definition that applies
         {"WINVER", "2560", "0xA00"},
-        {"DWLP_USER", "8", "0x8"},          // DWLP_DLGPROC + sizeof(DLGPROC)
-        {"LVITEMA_V1_SIZE", "36", "0x24"},  // CCSIZEOF_STRUCT(LVITEMA, lParam)
+        {"DWLP_USER", "8", "0x8"},                 // DWLP_DLGPROC + sizeof(DLGPROC)
+        {"LVITEMA_V1_SIZE", "36", "0x24"},         // CCSIZEOF_STRUCT(LVITEMA, lParam)
         {"FIONREAD", "1074030207", "0x4004667F"},  // _IOR('f', 127, u_long)
         {"WHEEL_PAGESCROLL", "-1", "0xFFFFFFFF"},  // UINT_MAX
         {"OBM_CLOSE", "32754", "0x7FF2"},          // OEMRESOURCE is defined for the set
@@ -141,9 +141,9 @@ TEST_F(ConstgenData, WhatIsNoIntegerConstantIsLeftOut) {
         "_WIN32",                   // predefined by the compiler
         "_M_AMD64",                 // other architectures
         "_M_X64",
-        "SEE_MASK_ICON",            // behind versions the headers' defaults leave out
-        "ASC_REQ_MESSAGES",         // 0x0000000100000000, wider than 32 bits
-        "DBL_MAX",                  // floating point
+        "SEE_MASK_ICON",     // behind versions the headers' defaults leave out
+        "ASC_REQ_MESSAGES",  // 0x0000000100000000, wider than 32 bits
+        "DBL_MAX",           // floating point
     };
     if (!CONSTGEN_DATA_GENERATED) {
         return;
@@ -171,18 +171,44 @@ TEST_F(ConstgenData, ConstgenOverTheDefaultHeadersAgreesWithTheCompiler) {
         GTEST_SKIP() << "the data set is the checked-in sample";
     }
     ASSERT_TRUE(parsed) << parseError;
-    const std::vector<std::string> pins = {
-        "-U", "UNICODE", "-U", "_UNICODE", "-U", "RC_INVOKED", "-U", "__WIDL__", "-U",
-        "__cplusplus", "-U", "_MSC_VER", "-D", "_WIN32", "-D", "WIN32", "-D", "_X86_", "-D",
-        "__i386__", "-D", "__MINGW32__", "-D", "__GNUC__=12", "-U", "_WIN64", "-U", "_AMD64_",
-        "-U", "__x86_64", "-U", "__x86_64__", "-U", "__LP64__", "-U", "_ARM_", "-U", "__arm__",
-        "-U", "_ARM64_", "-U", "__aarch64__", "-U", "_IA64_", "-U", "__ia64__", "-U", "_M_AMD64",
-        "-U", "_M_X64", "-U", "_M_ARM", "-U", "_M_ARM64", "-U", "_M_IA64", "-U", "_WIN32_WCE",
-        "-D", "OEMRESOURCE", "-D", "SECURITY_WIN32", "-D", "DIRECTINPUT_VERSION=0x0800", "-D",
-        "_WIN32_WINNT=0xA00", "-D", "WINVER=0xA00", "-D", "_WIN32_IE=0xA00", "-D",
-        "NTDDI_VERSION=0x0A000000"};
+    const std::vector<std::string> pins = {"-U", "UNICODE",
+                                           "-U", "_UNICODE",
+                                           "-U", "RC_INVOKED",
+                                           "-U", "__WIDL__",
+                                           "-U", "__cplusplus",
+                                           "-U", "_MSC_VER",
+                                           "-D", "_WIN32",
+                                           "-D", "WIN32",
+                                           "-D", "_X86_",
+                                           "-D", "__i386__",
+                                           "-D", "__MINGW32__",
+                                           "-D", "__GNUC__=12",
+                                           "-U", "_WIN64",
+                                           "-U", "_AMD64_",
+                                           "-U", "__x86_64",
+                                           "-U", "__x86_64__",
+                                           "-U", "__LP64__",
+                                           "-U", "_ARM_",
+                                           "-U", "__arm__",
+                                           "-U", "_ARM64_",
+                                           "-U", "__aarch64__",
+                                           "-U", "_IA64_",
+                                           "-U", "__ia64__",
+                                           "-U", "_M_AMD64",
+                                           "-U", "_M_X64",
+                                           "-U", "_M_ARM",
+                                           "-U", "_M_ARM64",
+                                           "-U", "_M_IA64",
+                                           "-U", "_WIN32_WCE",
+                                           "-D", "OEMRESOURCE",
+                                           "-D", "SECURITY_WIN32",
+                                           "-D", "DIRECTINPUT_VERSION=0x0800",
+                                           "-D", "_WIN32_WINNT=0xA00",
+                                           "-D", "WINVER=0xA00",
+                                           "-D", "_WIN32_IE=0xA00",
+                                           "-D", "NTDDI_VERSION=0x0A000000"};
     ScratchDirectory scratch;
-    std::vector<std::string> arguments = {"--follow", "-q", "-I", CONSTGEN_MINGW_INCLUDE,
+    std::vector<std::string> arguments = {"--follow",  "-q",  "-I", CONSTGEN_MINGW_INCLUDE,
                                           "--exclude", "__*", "-o", scratch.Name("out.txt")};
     arguments.insert(arguments.end(), pins.begin(), pins.end());
     arguments.push_back(CONSTGEN_DATA_SET_HEADER);

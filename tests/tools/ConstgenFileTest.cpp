@@ -71,8 +71,7 @@ TEST(ConstgenFile, RecordsAreThreeCrLfLinesPerConstant) {
     RunResult run;
     RunRecords(scratch, {header}, run);
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(FileBytes(scratch.Name("out.txt")),
-              "A\r\n1\r\n0x1\r\nNEG\r\n-5\r\n0xFFFFFFFB\r\n");
+    EXPECT_EQ(FileBytes(scratch.Name("out.txt")), "A\r\n1\r\n0x1\r\nNEG\r\n-5\r\n0xFFFFFFFB\r\n");
 }
 
 TEST(ConstgenFile, DefinesEnumsCommentsAndContinuationsInFileOrder) {
@@ -149,9 +148,10 @@ TEST(ConstgenFile, VerboseNamesEachSkippedDefinition) {
 
 TEST(ConstgenFile, LineEndsOfEveryKind) {
     ScratchDirectory scratch;
-    const std::string header = scratch.Write(
-        "ends.h", "#define CRLF 1\r\n#define CR 2\r#define LF 3\n#define SPLICED \\\r\n 4\r\n"
-                  "#define BLANKS_AFTER_BACKSLASH \\  \n 5\n#define LAST 6");
+    const std::string header =
+        scratch.Write("ends.h",
+                      "#define CRLF 1\r\n#define CR 2\r#define LF 3\n#define SPLICED \\\r\n 4\r\n"
+                      "#define BLANKS_AFTER_BACKSLASH \\  \n 5\n#define LAST 6");
     RunResult run;
     std::vector<ConstantRecord> records = RunRecords(scratch, {header}, run);
     RecordsExpect(records, {{"CRLF", "1", "0x1"},
@@ -165,8 +165,9 @@ TEST(ConstgenFile, LineEndsOfEveryKind) {
 TEST(ConstgenFile, SortAndNameFilters) {
     ScratchDirectory scratch;
     const std::string header =
-        scratch.Write("f.h", "#define WM_B 2\n#define WM_A 1\n#define LVM_X 3\n#define WMX 4\n"
-                             "enum { WM_C = 5 };\n");
+        scratch.Write("f.h",
+                      "#define WM_B 2\n#define WM_A 1\n#define LVM_X 3\n#define WMX 4\n"
+                      "enum { WM_C = 5 };\n");
     struct FilterCase {
         std::vector<std::string> arguments;
         std::vector<std::string> names;
@@ -205,12 +206,12 @@ TEST(ConstgenFile, SortAndNameFilters) {
 
 TEST(ConstgenFile, PinnedNamesDecideConditionals) {
     ScratchDirectory scratch;
-    const std::string header = scratch.Write(
-        "aw.h",
-        "#ifdef UNICODE\n#define GETITEM 75\n#else\n#define GETITEM 5\n#endif\n"
-        "#if defined(UNICODE) && !defined(OTHER)\n#define BOTH 1\n#elif LEVEL >= 2\n"
-        "#define BOTH 2\n#else\n#define BOTH 3\n#endif\n"
-        "#ifndef UNICODE\n#define NARROW 1\n#endif\n");
+    const std::string header =
+        scratch.Write("aw.h",
+                      "#ifdef UNICODE\n#define GETITEM 75\n#else\n#define GETITEM 5\n#endif\n"
+                      "#if defined(UNICODE) && !defined(OTHER)\n#define BOTH 1\n#elif LEVEL >= 2\n"
+                      "#define BOTH 2\n#else\n#define BOTH 3\n#endif\n"
+                      "#ifndef UNICODE\n#define NARROW 1\n#endif\n");
     struct PinCase {
         std::vector<std::string> arguments;
         std::vector<ConstantRecord> records;
@@ -220,7 +221,8 @@ TEST(ConstgenFile, PinnedNamesDecideConditionals) {
         {{}, {{"GETITEM", "75", "0x4B"}, {"BOTH", "1", "0x1"}, {"NARROW", "1", "0x1"}}},
         // Pinned names decide "defined(UNICODE) && ..." alone; LEVEL >= 2 stays undecided, so
         // both later branches are read.
-        {{"-U", "UNICODE"}, {{"GETITEM", "5", "0x5"}, {"BOTH", "2", "0x2"}, {"NARROW", "1", "0x1"}}},
+        {{"-U", "UNICODE"},
+         {{"GETITEM", "5", "0x5"}, {"BOTH", "2", "0x2"}, {"NARROW", "1", "0x1"}}},
         {{"-U", "UNICODE", "-U", "OTHER"},
          {{"GETITEM", "5", "0x5"}, {"BOTH", "2", "0x2"}, {"NARROW", "1", "0x1"}}},
         {{"-UUNICODE", "-UOTHER", "-DLEVEL=1"},
@@ -278,9 +280,9 @@ TEST(ConstgenFile, ConditionsDecidedByTheirKnownParts) {
             label += " " + pin;
         }
         SCOPED_TRACE(label);
-        const std::string header = scratch.Write(
-            "condition.h", std::string("#if ") + c.condition +
-                               "\n#define IN 1\n#else\n#define OUT 1\n#endif\n");
+        const std::string header =
+            scratch.Write("condition.h", std::string("#if ") + c.condition +
+                                             "\n#define IN 1\n#else\n#define OUT 1\n#endif\n");
         std::vector<std::string> arguments = c.pins;
         arguments.push_back(header);
         RunResult run;
@@ -297,8 +299,9 @@ TEST(ConstgenFile, ConditionsDecidedByTheirKnownParts) {
 TEST(ConstgenFile, IncludesFollowedOnlyWithFollowAndOnlyOnce) {
     ScratchDirectory scratch;
     scratch.Write("inc/c.h", "#define FROM_C 3\n#include \"../a.h\"\n");
-    const std::string a = scratch.Write("a.h", "#define FROM_A 1\n#include \"b.h\"\n"
-                                               "#include <c.h>\n#include <missing.h>\n");
+    const std::string a = scratch.Write("a.h",
+                                        "#define FROM_A 1\n#include \"b.h\"\n"
+                                        "#include <c.h>\n#include <missing.h>\n");
     scratch.Write("b.h", "#define FROM_B 2\n#include \"a.h\"\n#include \"b.h\"\n");
     const std::string includeDirectory = scratch.Name("inc");
 
@@ -361,7 +364,10 @@ TEST(ConstgenFile, CommandLineErrors) {
 TEST(ConstgenHostile, BadInputsFinishWithAResult) {
     ScratchDirectory scratch;
     std::string binary = "#define BEFORE 1\n";
-    binary += std::string("\x7f" "ELF\0\0\0", 7);
+    binary += std::string(
+        "\x7f"
+        "ELF\0\0\0",
+        7);
     std::string junk;
     std::mt19937 random(12345);
     for (int i = 0; i < 200000; ++i) {
@@ -372,8 +378,8 @@ TEST(ConstgenHostile, BadInputsFinishWithAResult) {
         calls += "F(";
     }
     calls += "1" + std::string(1000, ')') + "\n#define SHALLOW F(F(2))\n";
-    std::string deep = "#define DEEP " + std::string(100000, '(') + "1" +
-                       std::string(100000, ')') + "\n#define AFTER_DEEP 2\n";
+    std::string deep = "#define DEEP " + std::string(100000, '(') + "1" + std::string(100000, ')') +
+                       "\n#define AFTER_DEEP 2\n";
 
     struct HostileCase {
         const char* label;
@@ -382,33 +388,43 @@ TEST(ConstgenHostile, BadInputsFinishWithAResult) {
         const char* message;  // expected on the error stream, or null
     };
     const HostileCase cases[] = {
-        {"unterminated comment", "#define A 1\n/* never closed\n#define B 2\n",
-         {{"A", "1", "0x1"}}, "unterminated comment"},
+        {"unterminated comment",
+         "#define A 1\n/* never closed\n#define B 2\n",
+         {{"A", "1", "0x1"}},
+         "unterminated comment"},
         {"zero bytes", binary, {}, "binary file"},
         {"junk without zero bytes", junk, {}, nullptr},
         {"macro cycles",
          "#define A B\n#define B A\n#define G (G + 1)\n#define F(x) F(x)\n#define USE F(1)\n"
          "#define OK 7\n",
-         {{"OK", "7", "0x7"}}, nullptr},
+         {{"OK", "7", "0x7"}},
+         nullptr},
         {"deep nesting", deep, {{"AFTER_DEEP", "2", "0x2"}}, nullptr},
         {"nested macro calls", calls, {{"SHALLOW", "2", "0x2"}}, nullptr},
         {"huge numbers",
          "#define BIG 123456789012345678901234567890\n#define WIDE 0x1FFFFFFFF\n"
          "#define NEGWIDE (-0x7FFFFFFFFLL)\n#define FITS 0xFFFFFFFF\n",
-         {{"FITS", "-1", "0xFFFFFFFF"}}, nullptr},
-        {"unterminated literals", "#define Q 'a\n#define S \"abc\n#define OK 1\n",
-         {{"OK", "1", "0x1"}}, nullptr},
+         {{"FITS", "-1", "0xFFFFFFFF"}},
+         nullptr},
+        {"unterminated literals",
+         "#define Q 'a\n#define S \"abc\n#define OK 1\n",
+         {{"OK", "1", "0x1"}},
+         nullptr},
         {"broken enums",
          "enum { A = , B };\nenum { = 5 };\nenum X f(void) { return 1; }\n"
          "enum { C = (1, D };\nenum { OK1 = 1, OK2 };\nenum { OPEN, END",
-         {{"OK1", "1", "0x1"}, {"OK2", "2", "0x2"}}, nullptr},
+         {{"OK1", "1", "0x1"}, {"OK2", "2", "0x2"}},
+         nullptr},
         // Conditions without names are plain arithmetic and decided: #if 0 hides its text.
         {"unbalanced conditionals",
          "#endif\n#else\n#if 0\n#define ZERO 1\n#endif\n#if 1\n#define A 1\n#else\n"
          "#define NOT_A 2\n#endif\n#if\n#define B 2\n",
-         {{"A", "1", "0x1"}, {"B", "2", "0x2"}}, nullptr},
-        {"directives without names", "#define\n#define 5 6\n#\n#include\n#define OK 1\n",
-         {{"OK", "1", "0x1"}}, nullptr},
+         {{"A", "1", "0x1"}, {"B", "2", "0x2"}},
+         nullptr},
+        {"directives without names",
+         "#define\n#define 5 6\n#\n#include\n#define OK 1\n",
+         {{"OK", "1", "0x1"}},
+         nullptr},
     };
     for (const HostileCase& c : cases) {
         SCOPED_TRACE(c.label);

@@ -37,10 +37,9 @@ TEST_F(DrawingTest, ApplicationBackground) {
         int x, y;
         COLORREF colour;
     } corners[] = {
-        {0, 0, FRAME},          {469, 359, FRAME},      {469, 0, FRAME},
-        {0, 359, FRAME},        {235, 0, FRAME},        {1, 1, 0xF70000},
-        {468, 358, 0xF70000},   {2, 2, 0xEF0000},       {30, 30, 0x0F0000},
-        {31, 31, 0x070000},     {438, 328, 0x070000},   {439, 329, 0x0F0000},
+        {0, 0, FRAME},      {469, 359, FRAME},  {469, 0, FRAME},      {0, 359, FRAME},
+        {235, 0, FRAME},    {1, 1, 0xF70000},   {468, 358, 0xF70000}, {2, 2, 0xEF0000},
+        {30, 30, 0x0F0000}, {31, 31, 0x070000}, {438, 328, 0x070000}, {439, 329, 0x0F0000},
     };
     for (const auto& entry : corners) {
         SCOPED_TRACE(testing::Message() << "(" << entry.x << "," << entry.y << ")");
@@ -74,9 +73,8 @@ TEST_F(DrawingTest, OneByOneSetsOnePixel) {
         int x, y;
         COLORREF colour;
     } pixels[] = {
-        {5, 6, 0x123456}, {4, 6, 0},        {6, 6, 0},  {5, 5, 0}, {5, 7, 0},
-        {10, 10, 0x00FF00}, {11, 10, 0x00FF00}, {12, 10, 0}, {10, 11, 0},
-        {15, 15, 0x800000},
+        {5, 6, 0x123456},   {4, 6, 0},          {6, 6, 0},   {5, 5, 0},   {5, 7, 0},
+        {10, 10, 0x00FF00}, {11, 10, 0x00FF00}, {12, 10, 0}, {10, 11, 0}, {15, 15, 0x800000},
     };
     for (const auto& entry : pixels) {
         SCOPED_TRACE(testing::Message() << "(" << entry.x << "," << entry.y << ")");
@@ -258,9 +256,10 @@ TEST(ColourRgb, IsAPlainSum) {
     const struct {
         int32_t red, green, blue, colour;
     } cases[] = {
-        {0, 0, 255, 0xFF0000},  {255, 255, 192, 0xC0FFFF}, {0, 0, 0, 0},
-        {1, 2, 3, 0x030201},    {255, 0, 0, 0xFF},         {256, 0, 0, 0x100},
-        {0, 0, 247, 0xF70000},  {-1, 0, 0, -1},
+        {0, 0, 255, 0xFF0000}, {255, 255, 192, 0xC0FFFF},
+        {0, 0, 0, 0},          {1, 2, 3, 0x030201},
+        {255, 0, 0, 0xFF},     {256, 0, 0, 0x100},
+        {0, 0, 247, 0xF70000}, {-1, 0, 0, -1},
     };
     for (const auto& entry : cases) {
         SCOPED_TRACE(testing::Message() << entry.red << "," << entry.green << "," << entry.blue);

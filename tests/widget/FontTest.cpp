@@ -116,8 +116,11 @@ TEST_F(FontTest, HostileFaceNamesAndSizes) {
         const char* face;
         int32_t points;
         const char* kept;  // the face the font describes
-    } cases[] = {{longFace.c_str(), 7, cutFace.c_str()}, {nullptr, 7, ""}, {"", 0, ""},
-                 {"Verdana", -12, "Verdana"},         {"Verdana", 0x7FFFFFFF, "Verdana"}};
+    } cases[] = {{longFace.c_str(), 7, cutFace.c_str()},
+                 {nullptr, 7, ""},
+                 {"", 0, ""},
+                 {"Verdana", -12, "Verdana"},
+                 {"Verdana", 0x7FFFFFFF, "Verdana"}};
     int dots = ScreenDotsPerInch();
     HGDIOBJ before = nullptr;
     for (const auto& entry : cases) {

@@ -179,7 +179,9 @@ int32_t FakeProbe(FILE* file, const void* memory, const char* path) {
 intptr_t FakeDecode(intptr_t first, intptr_t second, intptr_t third) {
     return first + second + third;
 }
-intptr_t FakeQuery() { return 77; }
+intptr_t FakeQuery() {
+    return 77;
+}
 
 const ImageDecoder decoderXX = {FakeProbe<0>, FakeDecode, nullptr, nullptr};
 const ImageDecoder decoderOK = {FakeProbe<1>, FakeDecode, FakeQuery, nullptr};

@@ -41,17 +41,15 @@ Result Gone(Result result, HANDLE handle) {
 
 bool StillThere(HANDLE handle, Liveness liveness) {
     switch (liveness) {
-        case Liveness::GDI_OBJECT:
-            return GetObjectType((HGDIOBJ)handle) != 0;
-        case Liveness::MENU:
-            return IsMenu((HMENU)handle);
-        case Liveness::ACCELERATORS:
-            // An accelerator table has at least one entry; a freed one answers 0.
-            return CopyAcceleratorTableA((HACCEL)handle, nullptr, 0) != 0;
-        default:
-            // A window's common DC stays a valid object after ReleaseDC, and icons and image
-            // lists have no harmless validity check, so only the wrapped free removes them.
-            return true;
+    case Liveness::GDI_OBJECT: return GetObjectType((HGDIOBJ)handle) != 0;
+    case Liveness::MENU: return IsMenu((HMENU)handle);
+    case Liveness::ACCELERATORS:
+        // An accelerator table has at least one entry; a freed one answers 0.
+        return CopyAcceleratorTableA((HACCEL)handle, nullptr, 0) != 0;
+    default:
+        // A window's common DC stays a valid object after ReleaseDC, and icons and image
+        // lists have no harmless validity check, so only the wrapped free removes them.
+        return true;
     }
 }
 
@@ -120,9 +118,9 @@ HBITMAP WINAPI CountedCreateBitmap(int width, int height, UINT planes, UINT bits
 
 HBITMAP WINAPI CountedCreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits,
                                        HANDLE section, DWORD offset) {
-    return Made(PLATFORM(CreateDIBSection, W_CREATE_DIB_SECTION)(dc, info, usage, bits, section,
-                                                                  offset),
-                "CreateDIBSection", Liveness::GDI_OBJECT);
+    return Made(
+        PLATFORM(CreateDIBSection, W_CREATE_DIB_SECTION)(dc, info, usage, bits, section, offset),
+        "CreateDIBSection", Liveness::GDI_OBJECT);
 }
 
 HDC WINAPI CountedCreateCompatibleDC(HDC dc) {
@@ -135,14 +133,13 @@ HDC WINAPI CountedCreateDCA(LPCSTR driver, LPCSTR device, LPCSTR port, const DEV
                 Liveness::GDI_OBJECT);
 }
 
-HFONT WINAPI CountedCreateFontA(int height, int width, int escapement, int orientation,
-                                int weight, DWORD italic, DWORD underline, DWORD strikeOut,
-                                DWORD charset, DWORD precision, DWORD clipPrecision,
-                                DWORD quality, DWORD pitchAndFamily, LPCSTR face) {
-    return Made(PLATFORM(CreateFontA, W_CREATE_FONT)(height, width, escapement, orientation,
-                                                     weight, italic, underline, strikeOut,
-                                                     charset, precision, clipPrecision, quality,
-                                                     pitchAndFamily, face),
+HFONT WINAPI CountedCreateFontA(int height, int width, int escapement, int orientation, int weight,
+                                DWORD italic, DWORD underline, DWORD strikeOut, DWORD charset,
+                                DWORD precision, DWORD clipPrecision, DWORD quality,
+                                DWORD pitchAndFamily, LPCSTR face) {
+    return Made(PLATFORM(CreateFontA, W_CREATE_FONT)(
+                    height, width, escapement, orientation, weight, italic, underline, strikeOut,
+                    charset, precision, clipPrecision, quality, pitchAndFamily, face),
                 "CreateFontA", Liveness::GDI_OBJECT);
 }
 
@@ -155,7 +152,9 @@ BOOL WINAPI CountedDeleteObject(HGDIOBJ object) {
     return Gone(PLATFORM(DeleteObject, W_DELETE_OBJECT)(object), object);
 }
 
-BOOL WINAPI CountedDeleteDC(HDC dc) { return Gone(PLATFORM(DeleteDC, W_DELETE_DC)(dc), dc); }
+BOOL WINAPI CountedDeleteDC(HDC dc) {
+    return Gone(PLATFORM(DeleteDC, W_DELETE_DC)(dc), dc);
+}
 
 HDC WINAPI CountedGetDC(HWND window) {
     return Made(PLATFORM(GetDC, W_GET_DC)(window), "GetDC", Liveness::WINDOW_DC);
@@ -198,9 +197,9 @@ BOOL WINAPI CountedDestroyIcon(HICON icon) {
 
 HIMAGELIST WINAPI CountedImageList_Create(int width, int height, UINT flags, int initial,
                                           int grow) {
-    return Made(PLATFORM(ImageList_Create, W_IMAGE_LIST_CREATE)(width, height, flags, initial,
-                                                                 grow),
-                "ImageList_Create", Liveness::IMAGE_LIST);
+    return Made(
+        PLATFORM(ImageList_Create, W_IMAGE_LIST_CREATE)(width, height, flags, initial, grow),
+        "ImageList_Create", Liveness::IMAGE_LIST);
 }
 
 BOOL WINAPI CountedImageList_Destroy(HIMAGELIST list) {
@@ -209,7 +208,8 @@ BOOL WINAPI CountedImageList_Destroy(HIMAGELIST list) {
 
 #undef PLATFORM
 
-#define REDIRECT(which, name) {#name, reinterpret_cast<ULONG_PTR>(&Counted##name), &platform[which]}
+#define REDIRECT(which, name) \
+    { #name, reinterpret_cast < ULONG_PTR>(&Counted##name), &platform[which] }
 
 const std::vector<support::ImportRedirect> REDIRECTIONS = {
     REDIRECT(W_CREATE_SOLID_BRUSH, CreateSolidBrush),

@@ -39,7 +39,8 @@ std::string RowText(HWND list, int row, int column) {
 
 int CALLBACK CompareByIndex(LPARAM key1, LPARAM key2, LPARAM column) {
     comparisons++;
-    return RowText(sortedList, (int)key1, (int)column).compare(RowText(sortedList, (int)key2, (int)column));
+    return RowText(sortedList, (int)key1, (int)column)
+        .compare(RowText(sortedList, (int)key2, (int)column));
 }
 
 class ListSortTest : public WidgetFixture {
@@ -72,7 +73,8 @@ TEST_F(ListSortTest, ComparisonsReadingByIndexGiveTheRightOrder) {
         std::sort(expected.begin(), expected.end());
         for (std::string& text : expected) text = (column == 1 ? "v" : "") + text;
         std::vector<std::string> actual;
-        for (int row = 0; row < (int)names.size(); row++) actual.push_back(RowText(list, row, column));
+        for (int row = 0; row < (int)names.size(); row++)
+            actual.push_back(RowText(list, row, column));
         EXPECT_EQ(actual, expected);
     }
 }

@@ -71,8 +71,7 @@ TEST_F(ListWidgetTest, FlagsBecomeWindowAndListStyles) {
         DWORD style = (DWORD)GetWindowLongPtrA(control, GWL_STYLE);
         EXPECT_EQ(style & entry.style, entry.style) << std::hex << style;
         EXPECT_EQ(style & entry.absent, 0u) << std::hex << style;
-        EXPECT_EQ((DWORD)SendMessageA(control, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0),
-                  entry.extended);
+        EXPECT_EQ((DWORD)SendMessageA(control, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0), entry.extended);
         EXPECT_TRUE(GetWindowLongPtrA(control, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
         char className[32] = "";
         GetClassNameA(control, className, sizeof className);
@@ -156,9 +155,7 @@ TEST_F(ListWidgetTest, PositionsInsertAndMinusOneAppends) {
 TEST_F(ListWidgetTest, MissingRowsAndColumnsReadAsEmpty) {
     ASSERT_TRUE(ListOpen());
     WidgetItemAdd(LIST, -1, "A\n1\n0x1");
-    const struct {
-        int32_t item, column;
-    } cases[] = {{1, 0}, {5, 2}, {-1, 0}, {0, 7}, {0, -1}};
+    const struct { int32_t item, column; } cases[] = {{1, 0}, {5, 2}, {-1, 0}, {0, 7}, {0, -1}};
     for (const auto& entry : cases) {
         SCOPED_TRACE(testing::Message() << entry.item << "," << entry.column);
         char* start = TextCursor();

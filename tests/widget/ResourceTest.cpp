@@ -33,7 +33,8 @@ protected:
         PumpPending();
         std::string difference = ObjectCountsDifference(before, LiveObjectsCount());
         EXPECT_TRUE(difference.empty())
-            << "live objects before and after " << CYCLES << " cycles:\n" << difference;
+            << "live objects before and after " << CYCLES << " cycles:\n"
+            << difference;
         if (gdiBefore) {
             EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdiBefore);
         }
@@ -105,9 +106,9 @@ TEST_F(ResourceTest, CounterSeesEveryKindOfObject) {
         // A menu goes with the window it belongs to, without a DestroyMenu of its own.
         {"CreateMenu",
          [] {
-             HWND window = CreateWindowExA(0, "STATIC", "menu", WS_OVERLAPPED, 0, 0, 100, 100,
-                                           nullptr, CreateMenu(), GetModuleHandleA(nullptr),
-                                           nullptr);
+             HWND window =
+                 CreateWindowExA(0, "STATIC", "menu", WS_OVERLAPPED, 0, 0, 100, 100, nullptr,
+                                 CreateMenu(), GetModuleHandleA(nullptr), nullptr);
              return (HANDLE)window;
          },
          [](HANDLE window) { DestroyWindow((HWND)window); }},

@@ -84,7 +84,9 @@ HWND WidgetFixture::ParentOpen(int width, int height) {
     return parent;
 }
 
-void MouseClick(POINT screen) { support::MouseClick(screen); }
+void MouseClick(POINT screen) {
+    support::MouseClick(screen);
+}
 
 COLORREF BitmapPixel(HBITMAP bitmap, int x, int y) {
     HDC dc = CreateCompatibleDC(nullptr);

@@ -188,8 +188,8 @@ TEST_F(WidgetRegistryTest, DefaultMoveKeepsWhatIsMinusOne) {
         {-1, 5, 70, -1, 40, 5, 70, 60},
     };
     for (const auto& entry : cases) {
-        SCOPED_TRACE(testing::Message() << entry.x << "," << entry.y << "," << entry.width
-                                        << "," << entry.height);
+        SCOPED_TRACE(testing::Message()
+                     << entry.x << "," << entry.y << "," << entry.width << "," << entry.height);
         WidgetResize(4, entry.x, entry.y, entry.width, entry.height);
         RECT box;
         GetWindowRect(control, &box);

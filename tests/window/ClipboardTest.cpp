@@ -9,8 +9,7 @@ namespace {
 
 using windowtest::LayerTest;
 
-std::string ClipboardRead(HWND* owner = nullptr)
-{
+std::string ClipboardRead(HWND* owner = nullptr) {
     if (!OpenClipboard(nullptr)) return "<the clipboard does not open>";
     std::string text = "<no text>";
     if (HANDLE data = GetClipboardData(CF_TEXT)) {
@@ -26,9 +25,9 @@ std::string ClipboardRead(HWND* owner = nullptr)
 
 class ClipboardTest : public LayerTest {};
 
-TEST_F(ClipboardTest, PutsTheGivenBytesOwnedByTheWindow)
-{
-    HWND window = reinterpret_cast<HWND>(WindowOpen(3, 10, 10, 200, 100, WINDOW_INVISIBLE, "owner"));
+TEST_F(ClipboardTest, PutsTheGivenBytesOwnedByTheWindow) {
+    HWND window =
+        reinterpret_cast<HWND>(WindowOpen(3, 10, 10, 200, 100, WINDOW_INVISIBLE, "owner"));
     ASSERT_TRUE(window);
     struct CopyCase {
         const char* what;
@@ -52,8 +51,7 @@ TEST_F(ClipboardTest, PutsTheGivenBytesOwnedByTheWindow)
     }
 }
 
-TEST_F(ClipboardTest, ARefusedCopyLeavesTheClipboardAsItWas)
-{
+TEST_F(ClipboardTest, ARefusedCopyLeavesTheClipboardAsItWas) {
     ASSERT_TRUE(WindowOpen(3, 10, 10, 200, 100, WINDOW_INVISIBLE, "owner"));
     ASSERT_EQ(ClipboardTextSet(3, "before", 6), 1);
     struct RefusedCase {

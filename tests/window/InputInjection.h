@@ -11,21 +11,39 @@
 
 namespace input {
 
-inline INPUT KeyEvent(WORD key, bool up) { return support::KeyInput(key, up); }
-inline void KeyPress(WORD key) { support::KeyPress(key); }
-inline void Type(const std::string& text) { support::TextType(text); }
+inline INPUT KeyEvent(WORD key, bool up) {
+    return support::KeyInput(key, up);
+}
+inline void KeyPress(WORD key) {
+    support::KeyPress(key);
+}
+inline void Type(const std::string& text) {
+    support::TextType(text);
+}
 
-inline INPUT MouseEvent(int x, int y, DWORD flags) { return support::MouseInput({x, y}, flags); }
-inline void MouseMove(int x, int y) { support::MouseMove({x, y}); }
-inline void MouseLeftDown(int x, int y) { support::MousePress({x, y}); }
-inline void MouseLeftUp(int x, int y) { support::MouseRelease({x, y}); }
-inline void MouseClick(int x, int y) { support::MouseClick({x, y}); }
+inline INPUT MouseEvent(int x, int y, DWORD flags) {
+    return support::MouseInput({x, y}, flags);
+}
+inline void MouseMove(int x, int y) {
+    support::MouseMove({x, y});
+}
+inline void MouseLeftDown(int x, int y) {
+    support::MousePress({x, y});
+}
+inline void MouseLeftUp(int x, int y) {
+    support::MouseRelease({x, y});
+}
+inline void MouseClick(int x, int y) {
+    support::MouseClick({x, y});
+}
 
 // Dispatches this thread's messages until done() holds or the time is up.
 inline bool PumpUntil(const std::function<bool()>& done, DWORD milliseconds = 3000) {
     return support::PumpUntil(done, milliseconds);
 }
-inline void PumpFor(DWORD milliseconds) { support::PumpFor(milliseconds); }
+inline void PumpFor(DWORD milliseconds) {
+    support::PumpFor(milliseconds);
+}
 
 // For a thread without windows of its own (the injector): polls done() until the time is up.
 inline bool WaitUntil(const std::function<bool()>& done, DWORD milliseconds = 5000) {

@@ -140,8 +140,8 @@ HWND TestWindowCreate(int x, int y, bool visible) {
         windowClass.lpszClassName = "RequesterTestWindow";
         registered = RegisterClassA(&windowClass) != 0;
     }
-    HWND window = CreateWindowExA(0, "RequesterTestWindow", "owner", WS_OVERLAPPEDWINDOW, x, y,
-                                  300, 200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND window = CreateWindowExA(0, "RequesterTestWindow", "owner", WS_OVERLAPPEDWINDOW, x, y, 300,
+                                  200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     if (visible) ShowWindow(window, SW_SHOWNORMAL);
     return window;
 }
@@ -190,8 +190,8 @@ TEST(Requester, AnswersFromKeysAndTheOkButton) {
         std::string answer = RequestWith(
             c.defaultText,
             [&](HWND requester) {
-                selection = (DWORD)SendMessageA(GetDlgItem(requester, REQUESTER_EDIT), EM_GETSEL,
-                                                0, 0);
+                selection =
+                    (DWORD)SendMessageA(GetDlgItem(requester, REQUESTER_EDIT), EM_GETSEL, 0, 0);
                 for (int i = 0; i < c.backspaces; i++) input::KeyPress(VK_BACK);
                 input::Type(c.typed);
                 fieldReady = EditTextBecomes(requester, field);
@@ -308,8 +308,8 @@ TEST(Requester, LayoutOnTheScreenAndInItsClientArea) {
 }
 
 struct LengthCase {
-    size_t bulk;       // characters put in the field in one go
-    const char* typed; // then typed for real after them
+    size_t bulk;        // characters put in the field in one go
+    const char* typed;  // then typed for real after them
 };
 
 // The field is filled with WM_SETTEXT for the bulk (typing 10,000 keys takes minutes under Wine),
@@ -475,7 +475,8 @@ TEST_F(RequesterWindows, QuitMessageEndsItAndIsPassedOn) {
     // And the next requester works.
     SetForegroundWindow(owner);
     input::PumpUntil([&] { return GetActiveWindow() == owner; });
-    answer = RequestWith("again", [](HWND) { input::KeyPress(VK_RETURN); }, &seen);
+    answer = RequestWith(
+        "again", [](HWND) { input::KeyPress(VK_RETURN); }, &seen);
     EXPECT_TRUE(seen.foreground);
     EXPECT_EQ(answer, "again");
     EXPECT_EQ(RequestInputOutcome(), REQUESTER_ANSWERED);

@@ -128,8 +128,8 @@ std::vector<support::RecordedMessage> Watched(const std::vector<Seen>& messages,
     return result;
 }
 
-const std::vector<UINT> SIZING_MESSAGES = {WM_SYSCOMMAND,  WM_GETMINMAXINFO, WM_LBUTTONDOWN,
-                                           WM_LBUTTONUP,   WM_ENTERSIZEMOVE, WM_EXITSIZEMOVE,
+const std::vector<UINT> SIZING_MESSAGES = {WM_SYSCOMMAND, WM_GETMINMAXINFO, WM_LBUTTONDOWN,
+                                           WM_LBUTTONUP,  WM_ENTERSIZEMOVE, WM_EXITSIZEMOVE,
                                            WM_KEYDOWN};
 
 std::string RectText(const RECT& r) {
@@ -156,7 +156,9 @@ POINT CursorNow() {
 const RECT START = {200, 150, 600, 450};
 const POINT MIDDLE = {400, 300};
 
-bool operator==(const POINT& a, const POINT& b) { return a.x == b.x && a.y == b.y; }
+bool operator==(const POINT& a, const POINT& b) {
+    return a.x == b.x && a.y == b.y;
+}
 
 // Where a person grips an edge of START: the point from which Apply gives back the same edge.
 POINT Grip(WPARAM edge) {
@@ -277,8 +279,8 @@ protected:
     void DragTo(POINT to) {
         size_t before = Count(WM_SIZING);
         PointerSettle(to, [&] { return SizingSteady(); });
-        EXPECT_GT(Count(WM_SIZING), before) << "no WM_SIZING for the move to " << to.x << ","
-                                           << to.y;
+        EXPECT_GT(Count(WM_SIZING), before)
+            << "no WM_SIZING for the move to " << to.x << "," << to.y;
     }
 
     // A real key that passes the sizing pass (the arrows), as the window procedure saw it.
@@ -349,26 +351,76 @@ TEST_F(Sizing, MouseDragsFollowThePointerWithinTheLimits) {
     const LONG minWidth = GetSystemMetrics(SM_CXMINTRACK);
     const LONG minHeight = GetSystemMetrics(SM_CYMINTRACK);
     const DragCase cases[] = {
-        {"right edge follows the pointer, 2 px beyond it", WMSZ_RIGHT, {}, {}, 0,
-         {{650, 300}, {700, 320}}, {200, 150, 702, 450}},
-        {"right edge dragged past the left stops at the minimum width", WMSZ_RIGHT, {}, {}, 0,
-         {{400, 300}, {250, 300}, {100, 300}}, {200, 150, 200 + minWidth, 450}},
-        {"a larger minimum from WM_GETMINMAXINFO holds", WMSZ_RIGHT, {350, 250}, {}, 0,
-         {{450, 300}, {300, 300}}, {200, 150, 550, 450}},
-        {"the larger minimum height holds for the bottom", WMSZ_BOTTOM, {350, 250}, {}, 0,
-         {{400, 350}, {400, 200}}, {200, 150, 600, 400}},
-        {"top edge dragged past the bottom stops at the minimum height", WMSZ_TOP, {}, {}, 0,
-         {{400, 300}, {400, 500}}, {200, 450 - minHeight, 600, 450}},
-        {"the maximum width holds", WMSZ_RIGHT, {}, {450, 400}, 0, {{800, 300}, {900, 300}},
+        {"right edge follows the pointer, 2 px beyond it",
+         WMSZ_RIGHT,
+         {},
+         {},
+         0,
+         {{650, 300}, {700, 320}},
+         {200, 150, 702, 450}},
+        {"right edge dragged past the left stops at the minimum width",
+         WMSZ_RIGHT,
+         {},
+         {},
+         0,
+         {{400, 300}, {250, 300}, {100, 300}},
+         {200, 150, 200 + minWidth, 450}},
+        {"a larger minimum from WM_GETMINMAXINFO holds",
+         WMSZ_RIGHT,
+         {350, 250},
+         {},
+         0,
+         {{450, 300}, {300, 300}},
+         {200, 150, 550, 450}},
+        {"the larger minimum height holds for the bottom",
+         WMSZ_BOTTOM,
+         {350, 250},
+         {},
+         0,
+         {{400, 350}, {400, 200}},
+         {200, 150, 600, 400}},
+        {"top edge dragged past the bottom stops at the minimum height",
+         WMSZ_TOP,
+         {},
+         {},
+         0,
+         {{400, 300}, {400, 500}},
+         {200, 450 - minHeight, 600, 450}},
+        {"the maximum width holds",
+         WMSZ_RIGHT,
+         {},
+         {450, 400},
+         0,
+         {{800, 300}, {900, 300}},
          {200, 150, 650, 450}},
-        {"left edge takes the pointer's column", WMSZ_LEFT, {}, {}, 0, {{150, 300}, {100, 300}},
+        {"left edge takes the pointer's column",
+         WMSZ_LEFT,
+         {},
+         {},
+         0,
+         {{150, 300}, {100, 300}},
          {100, 150, 600, 450}},
-        {"top-left corner stands 2 px outside the pointer", WMSZ_TOPLEFT, {}, {}, 0,
-         {{180, 120}, {150, 100}}, {148, 98, 600, 450}},
-        {"bottom-right corner", WMSZ_BOTTOMRIGHT, {}, {}, 0, {{650, 500}, {700, 600}},
+        {"top-left corner stands 2 px outside the pointer",
+         WMSZ_TOPLEFT,
+         {},
+         {},
+         0,
+         {{180, 120}, {150, 100}},
+         {148, 98, 600, 450}},
+        {"bottom-right corner",
+         WMSZ_BOTTOMRIGHT,
+         {},
+         {},
+         0,
+         {{650, 500}, {700, 600}},
          {200, 150, 702, 602}},
-        {"WM_SIZING may change the rectangle before the move", WMSZ_RIGHT, {}, {}, 50,
-         {{620, 300}, {673, 300}}, {200, 150, 650, 450}},
+        {"WM_SIZING may change the rectangle before the move",
+         WMSZ_RIGHT,
+         {},
+         {},
+         50,
+         {{620, 300}, {673, 300}},
+         {200, 150, 650, 450}},
     };
     for (const DragCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -451,8 +503,8 @@ TEST_F(Sizing, BorderPressDragAndReleaseWithTheRealMouse) {
     // The SC_SIZE request is consumed; no press is made up, and the release is consumed.
     EXPECT_TRUE(support::MessageSequenceMatch(
         support::MessagesExpected({WM_ENTERSIZEMOVE, WM_EXITSIZEMOVE}),
-        Watched(seen, {WM_SYSCOMMAND, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_ENTERSIZEMOVE,
-                       WM_EXITSIZEMOVE})));
+        Watched(seen,
+                {WM_SYSCOMMAND, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_ENTERSIZEMOVE, WM_EXITSIZEMOVE})));
 }
 
 TEST_F(Sizing, KeyboardChoosesEdgesAndStepsWhileTheKeysGoOn) {

@@ -31,8 +31,8 @@ protected:
     }
 
     HWND Child(const char* className, intptr_t identifier, DWORD style = 0) {
-        HWND child = CreateWindowExA(0, className, "", WS_CHILD | WS_VISIBLE | style, 0, 0, 80,
-                                     60, window, (HMENU)identifier, RuntimeInstance, nullptr);
+        HWND child = CreateWindowExA(0, className, "", WS_CHILD | WS_VISIBLE | style, 0, 0, 80, 60,
+                                     window, (HMENU)identifier, RuntimeInstance, nullptr);
         EXPECT_NE(child, nullptr) << className;
         Drain();
         return child;
@@ -121,11 +121,15 @@ struct SuppressCase {
     int32_t event;  // the event the layer gives when the callback lets it
 };
 
-void CloseRequest(HWND window) { SendMessageA(window, WM_CLOSE, 0, 0); }
+void CloseRequest(HWND window) {
+    SendMessageA(window, WM_CLOSE, 0, 0);
+}
 void Resize(HWND window) {
     SetWindowPos(window, nullptr, 0, 0, 333, 222, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
-void MenuCommand(HWND window) { SendMessageA(window, WM_COMMAND, 9, 0); }
+void MenuCommand(HWND window) {
+    SendMessageA(window, WM_COMMAND, 9, 0);
+}
 
 TEST_F(EventTest, CallbackResultOtherThanDefaultEndsTheHandling) {
     const SuppressCase cases[] = {
@@ -275,8 +279,8 @@ TEST_F(EventTest, NotificationsBecomeEvents) {
     };
     Open();
     const intptr_t identifiers[4] = {50, 51, 52, 53};
-    HWND controls[4] = {Child(WC_LISTVIEWA, 50), Child(WC_TREEVIEWA, 51),
-                        Child(UPDOWN_CLASSA, 52), Child("BUTTON", 53)};
+    HWND controls[4] = {Child(WC_LISTVIEWA, 50), Child(WC_TREEVIEWA, 51), Child(UPDOWN_CLASSA, 52),
+                        Child("BUTTON", 53)};
     for (const NotifyCase& c : cases) {
         SCOPED_TRACE(c.name);
         ClearIdentifier();
@@ -286,8 +290,8 @@ TEST_F(EventTest, NotificationsBecomeEvents) {
         notification.hdr.code = c.code;
         notification.iDelta = -3;
         int32_t result = EventDuring(window, [&] {
-            EXPECT_EQ(SendMessageA(window, WM_NOTIFY, notification.hdr.idFrom,
-                                   (LPARAM)&notification), 0);
+            EXPECT_EQ(
+                SendMessageA(window, WM_NOTIFY, notification.hdr.idFrom, (LPARAM)&notification), 0);
         });
         if (c.expected == 0) {
             EXPECT_EQ(result, (int32_t)EventCurrent.message.message) << "no event";
@@ -305,9 +309,8 @@ TEST_F(EventTest, ScrollBarsReportTheirIdentifier) {
     HWND bar = Child("SCROLLBAR", 60, SBS_HORZ);
     for (UINT message : {WM_HSCROLL, WM_VSCROLL}) {
         SCOPED_TRACE(message);
-        int32_t result = EventDuring(window, [&] {
-            SendMessageA(window, message, SB_LINEDOWN, (LPARAM)bar);
-        });
+        int32_t result =
+            EventDuring(window, [&] { SendMessageA(window, message, SB_LINEDOWN, (LPARAM)bar); });
         EXPECT_EQ(result, EVENT_WIDGET);
         EXPECT_EQ(EventMenuId(), 60);
     }
@@ -321,9 +324,12 @@ struct IconCase {
 
 TEST_F(EventTest, NotificationIconMessagesAreRepostedAndMapped) {
     const IconCase cases[] = {
-        {WM_LBUTTONUP, EVENT_NOTIFY_ICON, 0}, {WM_RBUTTONUP, EVENT_NOTIFY_ICON, 1},
-        {WM_LBUTTONDBLCLK, EVENT_NOTIFY_ICON, 2}, {WM_RBUTTONDBLCLK, EVENT_NOTIFY_ICON, 3},
-        {WM_MOUSEMOVE, 0, -1}, {WM_LBUTTONDOWN, 0, -1},
+        {WM_LBUTTONUP, EVENT_NOTIFY_ICON, 0},
+        {WM_RBUTTONUP, EVENT_NOTIFY_ICON, 1},
+        {WM_LBUTTONDBLCLK, EVENT_NOTIFY_ICON, 2},
+        {WM_RBUTTONDBLCLK, EVENT_NOTIFY_ICON, 3},
+        {WM_MOUSEMOVE, 0, -1},
+        {WM_LBUTTONDOWN, 0, -1},
     };
     Open();
     for (const IconCase& c : cases) {
@@ -343,7 +349,8 @@ TEST_F(EventTest, ListBoxSelectionByMouse) {
     HWND list = CreateWindowExA(0, "LISTBOX", "", WS_CHILD | WS_VISIBLE | WS_BORDER | LBS_NOTIFY,
                                 10, 10, 150, 120, window, (HMENU)43, RuntimeInstance, nullptr);
     ASSERT_NE(list, nullptr);
-    for (const char* item : {"one", "two", "three"}) SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)item);
+    for (const char* item : {"one", "two", "three"})
+        SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)item);
     ASSERT_TRUE(WindowActivate(window));
     Drain();
     RECT item;

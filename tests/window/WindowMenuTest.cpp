@@ -255,11 +255,8 @@ TEST_F(MenuTest, DisableActsOnTheHighestNumberedMenuHoldingTheItem) {
         bool lowGrey3, highGrey3, lowGrey8;
     };
     const Case cases[] = {
-        {3, 1, false, true, false},
-        {8, 1, false, true, true},
-        {3, 0, false, false, true},
-        {8, 0, false, false, false},
-        {99, 1, false, false, false},
+        {3, 1, false, true, false},  {8, 1, false, true, true},    {3, 0, false, false, true},
+        {8, 0, false, false, false}, {99, 1, false, false, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.identifier) + (c.state ? " grey" : " enable"));

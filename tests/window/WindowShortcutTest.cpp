@@ -52,15 +52,20 @@ class ShortcutTest : public LayerTest {};
 TEST_F(ShortcutTest, EntriesAreReplacedOrAppended) {
     const AddCase cases[] = {
         {"defaults", {}, {TAB, SHIFT_TAB}},
-        {"the application's keys", {{0x1B, 0x1B}, {0x72, 0x72}, {0x20046, 6}},
+        {"the application's keys",
+         {{0x1B, 0x1B}, {0x72, 0x72}, {0x20046, 6}},
          {TAB, SHIFT_TAB, {3, 0x1B, 0x1B}, {3, 0x72, 0x72}, {0x0B, 0x46, 6}}},
-        {"Control+F twice keeps one entry", {{0x20046, 6}, {0x20046, 7}},
+        {"Control+F twice keeps one entry",
+         {{0x20046, 6}, {0x20046, 7}},
          {TAB, SHIFT_TAB, {0x0B, 0x46, 7}}},
-        {"F and Control+F differ", {{0x46, 1}, {0x20046, 2}},
+        {"F and Control+F differ",
+         {{0x46, 1}, {0x20046, 2}},
          {TAB, SHIFT_TAB, {3, 0x46, 1}, {0x0B, 0x46, 2}}},
         {"all modifiers", {{0x70041, 9}}, {TAB, SHIFT_TAB, {0x1F, 0x41, 9}}},
         {"other key bits ignored", {{(int32_t)0xFFF80041, 9}}, {TAB, SHIFT_TAB, {3, 0x41, 9}}},
-        {"identifier keeps its low 16 bits", {{0x72, 0x12345}}, {TAB, SHIFT_TAB, {3, 0x72, 0x2345}}},
+        {"identifier keeps its low 16 bits",
+         {{0x72, 0x12345}},
+         {TAB, SHIFT_TAB, {3, 0x72, 0x2345}}},
         {"Tab rebound", {{VK_TAB, 500}}, {{3, VK_TAB, 500}, SHIFT_TAB}},
         {"Shift+Tab rebound", {{SHORTCUT_SHIFT | VK_TAB, 501}}, {TAB, {7, VK_TAB, 501}}},
     };
@@ -72,8 +77,8 @@ TEST_F(ShortcutTest, EntriesAreReplacedOrAppended) {
         WindowRecord* record = WindowLookup(2);
         EXPECT_EQ(table, (intptr_t)record->accelerators);
         std::vector<Entry> entries = TableEntries(record->accelerators);
-        EXPECT_EQ(entries, c.expected) << "expected" << EntriesText(c.expected) << "\n  actual  "
-                                       << EntriesText(entries);
+        EXPECT_EQ(entries, c.expected)
+            << "expected" << EntriesText(c.expected) << "\n  actual  " << EntriesText(entries);
         EXPECT_EQ(record->shortcutCount, (int32_t)c.expected.size());
     }
     EXPECT_EQ(ShortcutAdd(3, 0x72, 1), 0) << "no window 3";
@@ -138,7 +143,10 @@ TEST_F(ShortcutTest, OnlyTheActiveWindowsShortcutsAct) {
         intptr_t expected;
     };
     const Case cases[] = {
-        {second, VK_F3, -1}, {second, VK_F4, 0x73}, {first, VK_F4, -1}, {first, VK_F3, 0x72},
+        {second, VK_F3, -1},
+        {second, VK_F4, 0x73},
+        {first, VK_F4, -1},
+        {first, VK_F3, 0x72},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.active == first ? "first" : "second") + " active, key 0x" +
@@ -225,7 +233,7 @@ TEST_F(FocusTest, TabAndShiftTabMoveAmongEligibleControls) {
 
 TEST_F(FocusTest, FocusCommandsFollowTheirIdentifiersNotTheirKeys) {
     Build({TAB_STOP, TAB_STOP, TAB_STOP});
-    ShortcutAdd(0, VK_TAB, 500);          // Tab no longer moves the focus
+    ShortcutAdd(0, VK_TAB, 500);  // Tab no longer moves the focus
     ShortcutAdd(0, VK_F5, COMMAND_FOCUS_NEXT);
     ShortcutAdd(0, VK_F6, COMMAND_FOCUS_PREVIOUS | 0x70000);
     SetFocus(buttons[1]);

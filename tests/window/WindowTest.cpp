@@ -65,31 +65,48 @@ TEST_F(WindowOpenTest, Centring) {
     const int32_t popupScreen = (int32_t)WS_POPUP | WINDOW_CENTRE_SCREEN;
     const int32_t popupActive = (int32_t)WS_POPUP | WINDOW_CENTRE_ACTIVE;
     const CentreCase cases[] = {
-        {"screen", {}, 200, 100, popupScreen,
-         {screenWidth / 2 - 100, screenHeight / 2 - 50}},
-        {"screen, odd size halves round down", {}, 201, 101, popupScreen,
+        {"screen", {}, 200, 100, popupScreen, {screenWidth / 2 - 100, screenHeight / 2 - 50}},
+        {"screen, odd size halves round down",
+         {},
+         201,
+         101,
+         popupScreen,
          {(screenWidth >> 1) - 100, (screenHeight >> 1) - 50}},
-        {"wider and taller than the screen", {}, screenWidth + 500, screenHeight + 300,
-         popupScreen, {0, 0}},
-        {"active window without one centres on the screen", {}, 200, 100, popupActive,
+        {"wider and taller than the screen",
+         {},
+         screenWidth + 500,
+         screenHeight + 300,
+         popupScreen,
+         {0, 0}},
+        {"active window without one centres on the screen",
+         {},
+         200,
+         100,
+         popupActive,
          {screenWidth / 2 - 100, screenHeight / 2 - 50}},
         {"active window", {100, 100, 400, 300}, 100, 50, popupActive, {200, 175}},
-        {"active window beats screen", {100, 100, 400, 300}, 100, 50,
-         popupActive | WINDOW_CENTRE_SCREEN, {200, 175}},
-        {"active window near the corner: raised to 0", {0, 0, 100, 100}, 400, 300,
-         popupActive, {0, 0}},
-        {"active window, only x raised", {10, 300, 110, 400}, 400, 50, popupActive,
-         {0, 325}},
+        {"active window beats screen",
+         {100, 100, 400, 300},
+         100,
+         50,
+         popupActive | WINDOW_CENTRE_SCREEN,
+         {200, 175}},
+        {"active window near the corner: raised to 0",
+         {0, 0, 100, 100},
+         400,
+         300,
+         popupActive,
+         {0, 0}},
+        {"active window, only x raised", {10, 300, 110, 400}, 400, 50, popupActive, {0, 325}},
     };
     for (const CentreCase& c : cases) {
         SCOPED_TRACE(c.name);
         WindowCloseAll();
         Drain();
         if (c.active.right > c.active.left) {
-            HWND active = (HWND)WindowOpen(2, c.active.left, c.active.top,
-                                           c.active.right - c.active.left,
-                                           c.active.bottom - c.active.top, (int32_t)WS_POPUP,
-                                           "Active");
+            HWND active =
+                (HWND)WindowOpen(2, c.active.left, c.active.top, c.active.right - c.active.left,
+                                 c.active.bottom - c.active.top, (int32_t)WS_POPUP, "Active");
             ASSERT_NE(active, nullptr);
             ASSERT_TRUE(WindowActivate(active));
         } else {
@@ -251,7 +268,8 @@ TEST_F(WindowOpenTest, HostileSizesNeitherCrashNorHang) {
     for (int32_t position : extremes) {
         for (int32_t size : extremes) {
             SCOPED_TRACE(std::to_string(position) + ", " + std::to_string(size));
-            for (int32_t flags : {0, (int32_t)WS_POPUP | WINDOW_CENTRE_SCREEN, WINDOW_CENTRE_ACTIVE}) {
+            for (int32_t flags :
+                 {0, (int32_t)WS_POPUP | WINDOW_CENTRE_SCREEN, WINDOW_CENTRE_ACTIVE}) {
                 SCOPED_TRACE(flags);
                 intptr_t opened = WindowOpen(5, position, position, size, size,
                                              flags | WINDOW_INVISIBLE, nullptr);

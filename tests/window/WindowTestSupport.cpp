@@ -122,7 +122,9 @@ bool WindowActivate(HWND window) {
     });
 }
 
-void KeySend(WORD key, bool up) { support::KeySend(key, up); }
+void KeySend(WORD key, bool up) {
+    support::KeySend(key, up);
+}
 
 std::vector<int32_t> KeysPress(const std::vector<WORD>& modifiers, WORD key) {
     for (WORD modifier : modifiers) KeySend(modifier, false);
@@ -150,7 +152,9 @@ void MouseMove(int x, int y) {
     }
 }
 
-void MouseClick(int x, int y) { support::MouseClick({x, y}); }
+void MouseClick(int x, int y) {
+    support::MouseClick({x, y});
+}
 
 int32_t EventDuring(HWND window, const std::function<void()>& action) {
     pendingAction = action;

@@ -52,9 +52,9 @@ std::vector<int32_t> Drain();
 // Activates and foregrounds window and pumps until the platform reports it active.
 bool WindowActivate(HWND window);
 
-// Real key input (through tests/support): the modifiers go down in order, the key is pressed and released, the
-// modifiers come up in reverse order. Then pumps through EventPoll until the last key-up has
-// been retrieved. Returns the events that the pump saw.
+// Real key input (through tests/support): the modifiers go down in order, the key is pressed and
+// released, the modifiers come up in reverse order. Then pumps through EventPoll until the last
+// key-up has been retrieved. Returns the events that the pump saw.
 std::vector<int32_t> KeysPress(const std::vector<WORD>& modifiers, WORD key);
 void KeySend(WORD key, bool up);
 // Moves the pointer with an absolute mouse event and waits (bounded) until it is there.

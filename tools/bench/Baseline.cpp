@@ -18,8 +18,7 @@ int sortColumn = 0;
 int sortDirection = 1;
 const char* const FIND_TEXT = "BENCH_LAST";
 
-void ItemTextRead(int row, int column, char* text, int capacity)
-{
+void ItemTextRead(int row, int column, char* text, int capacity) {
     LVITEMA item = {};
     item.iSubItem = column;
     item.pszText = text;
@@ -28,8 +27,7 @@ void ItemTextRead(int row, int column, char* text, int capacity)
     SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
 }
 
-int CALLBACK RowsCompare(LPARAM row1, LPARAM row2, LPARAM column)
-{
+int CALLBACK RowsCompare(LPARAM row1, LPARAM row2, LPARAM column) {
     ItemTextRead(static_cast<int>(row1), static_cast<int>(column), textA, sizeof textA);
     ItemTextRead(static_cast<int>(row2), static_cast<int>(column), textB, sizeof textB);
     // Bytes with the letters folded, the cheapest order that a person would accept.
@@ -43,8 +41,7 @@ int CALLBACK RowsCompare(LPARAM row1, LPARAM row2, LPARAM column)
     }
 }
 
-void ColumnSort(int column)
-{
+void ColumnSort(int column) {
     if (column != sortColumn) sortDirection = 1;
     SendMessageA(list, LVM_SORTITEMSEX, column, reinterpret_cast<LPARAM>(RowsCompare));
     sortColumn = column;
@@ -52,8 +49,7 @@ void ColumnSort(int column)
 }
 
 // One pass over every row from the top; selects the first row holding the text.
-void FindPass()
-{
+void FindPass() {
     int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
     char text[1024];
     for (int row = 0; row < count; ++row)
@@ -70,10 +66,9 @@ void FindPass()
         }
 }
 
-void RowsLoad()
-{
-    HANDLE file = CreateFileA("Constants.out", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+void RowsLoad() {
+    HANDLE file = CreateFileA("Constants.out", GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;
     DWORD size = GetFileSize(file, nullptr);
     std::vector<char> bytes(size + 1, 0);
@@ -112,8 +107,7 @@ void RowsLoad()
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
 }
 
-LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_NOTIFY: {
         auto* header = reinterpret_cast<NMHDR*>(lParam);
@@ -132,17 +126,14 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_COMMAND:
         if (LOWORD(wParam) == 4) DestroyWindow(window);
         return 0;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
+    case WM_DESTROY: PostQuitMessage(0); return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
-{
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     InitCommonControls();
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = WindowProc;
@@ -154,10 +145,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 
     POINT pointer = {};
     GetCursorPos(&pointer);
-    HWND window = CreateWindowExA(0, "BenchBaseline", "DRUX baseline", WS_CLIPCHILDREN | WS_DLGFRAME,
-                                  pointer.x - 235, pointer.y - 180, 476, 386, nullptr, nullptr, instance, nullptr);
-    list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL, 25, 25,
-                           420, 330, window, nullptr, instance, nullptr);
+    HWND window = CreateWindowExA(0, "BenchBaseline", "DRUX baseline",
+                                  WS_CLIPCHILDREN | WS_DLGFRAME, pointer.x - 235, pointer.y - 180,
+                                  476, 386, nullptr, nullptr, instance, nullptr);
+    list = CreateWindowExA(0, WC_LISTVIEWA, "",
+                           WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL,
+                           25, 25, 420, 330, window, nullptr, instance, nullptr);
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
     const char* titles[3] = {"Name", "Value (10)", "Hex Value"};
     const int widths[3] = {240, 80, 80};

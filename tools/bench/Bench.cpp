@@ -26,8 +26,7 @@ struct Program {
     bool reindexes;  // DRUX gives every row its index as key after a sort
 };
 
-double Now()
-{
+double Now() {
     static LARGE_INTEGER frequency = [] {
         LARGE_INTEGER f;
         QueryPerformanceFrequency(&f);
@@ -40,8 +39,7 @@ double Now()
 
 // rows constants named BENCH_00000 ... in ascending or descending order; lastName, if given,
 // replaces the last row's name.
-std::string BenchFile(int rows, bool descending, const char* lastName = nullptr)
-{
+std::string BenchFile(int rows, bool descending, const char* lastName = nullptr) {
     std::string file;
     file.reserve(static_cast<size_t>(rows) * 40);
     char record[96];
@@ -61,23 +59,20 @@ struct Outcome {
     std::string note;
 };
 
-bool Fail(Outcome& outcome, const ::testing::AssertionResult& result)
-{
+bool Fail(Outcome& outcome, const ::testing::AssertionResult& result) {
     if (result) return false;
     outcome.note = result.message();
     return true;
 }
 
-void End(DruxRun& run)
-{
+void End(DruxRun& run) {
     if (run.ForegroundMake()) KeyPress(VK_ESCAPE);
     DWORD code = 0;
     run.ExitWait(&code, 5000);
     run.Terminate();
 }
 
-Outcome StartupMeasure(const Program& program, int rows)
-{
+Outcome StartupMeasure(const Program& program, int rows) {
     Outcome outcome;
     std::string file = BenchFile(rows, false);
     DruxRun run(program.executable, program.title);
@@ -97,8 +92,7 @@ Outcome StartupMeasure(const Program& program, int rows)
 }
 
 // Rows stand in descending name order; the first click on "Name" sorts them ascending.
-Outcome SortMeasure(const Program& program, int rows)
-{
+Outcome SortMeasure(const Program& program, int rows) {
     Outcome outcome;
     std::string file = BenchFile(rows, true);
     DruxRun run(program.executable, program.title);
@@ -109,9 +103,12 @@ Outcome SortMeasure(const Program& program, int rows)
     MouseMove(centre);
     double start = Now();
     MouseClick(centre);
-    bool sorted = PollUntil([&] {
-        return run.ItemText(0, 0) == "BENCH_00000" && (!program.reindexes || run.ItemParam(rows - 1) == rows - 1);
-    }, COMMAND_LIMIT_MS, 2);
+    bool sorted = PollUntil(
+        [&] {
+            return run.ItemText(0, 0) == "BENCH_00000" &&
+                   (!program.reindexes || run.ItemParam(rows - 1) == rows - 1);
+        },
+        COMMAND_LIMIT_MS, 2);
     if (sorted)
         outcome.value = Now() - start;
     else
@@ -122,24 +119,28 @@ Outcome SortMeasure(const Program& program, int rows)
 
 // Only the last row holds the text, so each F3 tests every row, as a miss does. A click on row
 // 0 between passes makes the selection of the last row observable again.
-Outcome FindPassMeasure(const Program& program, int rows)
-{
+Outcome FindPassMeasure(const Program& program, int rows) {
     Outcome outcome;
     std::string file = BenchFile(rows, false, "BENCH_LAST");
     DruxRun run(program.executable, program.title);
     run.SendTimeoutSet(COMMAND_LIMIT_MS);
-    if (Fail(outcome, run.Start(&file, rows, LOAD_LIMIT_MS)) || Fail(outcome, run.ForegroundMake())) return outcome;
+    if (Fail(outcome, run.Start(&file, rows, LOAD_LIMIT_MS)) || Fail(outcome, run.ForegroundMake()))
+        return outcome;
     if (program.reindexes) {
         // DRUX asks for the text first.
         KeyPress('F', WITH_CONTROL);
         HWND prompt = nullptr;
-        if (Fail(outcome, run.TopLevelWait("InputRequester", "User input", &prompt))) return outcome;
+        if (Fail(outcome, run.TopLevelWait("InputRequester", "User input", &prompt)))
+            return outcome;
         HWND edit = GetDlgItem(prompt, 10);
-        PollUntil([&] {
-            GUITHREADINFO info = {};
-            info.cbSize = sizeof info;
-            return GetGUIThreadInfo(GetWindowThreadProcessId(prompt, nullptr), &info) && info.hwndFocus == edit;
-        }, 3000);
+        PollUntil(
+            [&] {
+                GUITHREADINFO info = {};
+                info.cbSize = sizeof info;
+                return GetGUIThreadInfo(GetWindowThreadProcessId(prompt, nullptr), &info) &&
+                       info.hwndFocus == edit;
+            },
+            3000);
         TextType("BENCH_LAST");
         PollUntil([&] { return run.WindowText(edit) == "BENCH_LAST"; }, 3000);
         KeyPress(VK_RETURN);
@@ -149,7 +150,8 @@ Outcome FindPassMeasure(const Program& program, int rows)
     for (int pass = 0; pass < 3; ++pass) {
         // Each pass clicks a spot of its own: two quick clicks on one spot make a double click.
         RECT item = run.ItemRect(run.TopIndex());
-        POINT onRow = run.ClientToScreenPoint(run.List(), item.left + 60 + 40 * pass, (item.top + item.bottom) / 2);
+        POINT onRow = run.ClientToScreenPoint(run.List(), item.left + 60 + 40 * pass,
+                                              (item.top + item.bottom) / 2);
         MouseMove(onRow);
         MouseClick(onRow);
         if (Fail(outcome, run.SelectionWait(run.TopIndex()))) return outcome;
@@ -165,8 +167,7 @@ Outcome FindPassMeasure(const Program& program, int rows)
 }
 
 // The most memory the program has held at once, after loading rows records, in MB.
-Outcome PeakMemoryMeasure(const Program& program, int rows)
-{
+Outcome PeakMemoryMeasure(const Program& program, int rows) {
     Outcome outcome;
     std::string file = BenchFile(rows, false);
     DruxRun run(program.executable, program.title);
@@ -174,8 +175,8 @@ Outcome PeakMemoryMeasure(const Program& program, int rows)
     if (Fail(outcome, run.Start(&file, rows, LOAD_LIMIT_MS))) return outcome;
     // From KERNEL32 where it has it (Windows 7 on, Wine), so the benchmark needs no PSAPI.
     typedef BOOL(WINAPI * MemoryInfoGet)(HANDLE, PROCESS_MEMORY_COUNTERS*, DWORD);
-    auto get = reinterpret_cast<MemoryInfoGet>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "K32GetProcessMemoryInfo")));
+    auto get = reinterpret_cast<MemoryInfoGet>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "K32GetProcessMemoryInfo")));
     PROCESS_MEMORY_COUNTERS counters = {};
     counters.cb = sizeof counters;
     if (get && get(run.Process(), &counters, sizeof counters))
@@ -187,8 +188,7 @@ Outcome PeakMemoryMeasure(const Program& program, int rows)
 }
 
 // CPU time over a few seconds after the load, as a share of one core.
-Outcome IdleMeasure(const Program& program, int rows)
-{
+Outcome IdleMeasure(const Program& program, int rows) {
     Outcome outcome;
     std::string file = BenchFile(rows, false);
     DruxRun run(program.executable, program.title);
@@ -205,8 +205,7 @@ Outcome IdleMeasure(const Program& program, int rows)
     return outcome;
 }
 
-std::string Format(const Outcome& outcome, const char* unit)
-{
+std::string Format(const Outcome& outcome, const char* unit) {
     if (outcome.value < 0) return "-";
     char text[64];
     if (unit[0] == '%')
@@ -218,8 +217,7 @@ std::string Format(const Outcome& outcome, const char* unit)
     return text;
 }
 
-std::string Ratio(const Outcome& a, const Outcome& b)
-{
+std::string Ratio(const Outcome& a, const Outcome& b) {
     if (a.value <= 0 || b.value <= 0) return "-";
     char text[32];
     snprintf(text, sizeof text, "%.2fx", a.value / b.value);
@@ -230,8 +228,7 @@ std::string Ratio(const Outcome& a, const Outcome& b)
 
 // Each measure runs repeats times, DRUX and the baseline back to back, and the median counts:
 // the machine may be shared, and one run can be far off.
-Outcome Median(std::vector<Outcome> outcomes)
-{
+Outcome Median(std::vector<Outcome> outcomes) {
     std::vector<double> values;
     std::string note;
     for (const Outcome& o : outcomes) {
@@ -247,15 +244,16 @@ Outcome Median(std::vector<Outcome> outcomes)
     }
     std::sort(values.begin(), values.end());
     median.value = values[values.size() / 2];
-    if (!note.empty()) median.note = note + " (in some runs)";
-    else if (!outcomes.empty()) median.note = outcomes[0].note;
+    if (!note.empty())
+        median.note = note + " (in some runs)";
+    else if (!outcomes.empty())
+        median.note = outcomes[0].note;
     return median;
 }
 
 // drux_bench [repeats [text]]: repeats of every measure (1 by default); with a text, only the
 // measures whose description contains it.
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     int repeats = argc > 1 ? std::max(1, atoi(argv[1])) : 1;
     std::string only = argc > 2 ? argv[2] : "";
     std::string baseline = BASELINE_EXE;
@@ -273,14 +271,22 @@ int main(int argc, char** argv)
         std::function<Outcome(const Program&)> measure;
     };
     const std::vector<Row> rows = {
-        {"start-up to end of load, 1,000 records", "s", [](const Program& p) { return StartupMeasure(p, 1000); }},
-        {"start-up to end of load, 20,000 records", "s", [](const Program& p) { return StartupMeasure(p, 20000); }},
-        {"start-up to end of load, 100,000 records", "s", [](const Program& p) { return StartupMeasure(p, 100000); }},
-        {"start-up to end of load, 300,000 records", "s", [](const Program& p) { return StartupMeasure(p, 300000); }},
-        {"peak working set, 100,000 records", "MB", [](const Program& p) { return PeakMemoryMeasure(p, 100000); }},
-        {"header-click sort, 20,000 rows", "s", [](const Program& p) { return SortMeasure(p, 20000); }},
-        {"F3 pass over 20,000 rows (hit only in the last)", "s", [](const Program& p) { return FindPassMeasure(p, 20000); }},
-        {"idle CPU after loading 20,000 records", "%", [](const Program& p) { return IdleMeasure(p, 20000); }},
+        {"start-up to end of load, 1,000 records", "s",
+         [](const Program& p) { return StartupMeasure(p, 1000); }},
+        {"start-up to end of load, 20,000 records", "s",
+         [](const Program& p) { return StartupMeasure(p, 20000); }},
+        {"start-up to end of load, 100,000 records", "s",
+         [](const Program& p) { return StartupMeasure(p, 100000); }},
+        {"start-up to end of load, 300,000 records", "s",
+         [](const Program& p) { return StartupMeasure(p, 300000); }},
+        {"peak working set, 100,000 records", "MB",
+         [](const Program& p) { return PeakMemoryMeasure(p, 100000); }},
+        {"header-click sort, 20,000 rows", "s",
+         [](const Program& p) { return SortMeasure(p, 20000); }},
+        {"F3 pass over 20,000 rows (hit only in the last)", "s",
+         [](const Program& p) { return FindPassMeasure(p, 20000); }},
+        {"idle CPU after loading 20,000 records", "%",
+         [](const Program& p) { return IdleMeasure(p, 20000); }},
     };
 
     // The same sources build for 32-bit and for x86-64; the figures differ between the two.
@@ -298,8 +304,8 @@ int main(int argc, char** argv)
         }
         Outcome a = Median(druxRuns);
         Outcome b = Median(bareRuns);
-        printf("%-50s %12s %12s %8s\n", row.what.c_str(), Format(a, row.unit).c_str(), Format(b, row.unit).c_str(),
-               Ratio(a, b).c_str());
+        printf("%-50s %12s %12s %8s\n", row.what.c_str(), Format(a, row.unit).c_str(),
+               Format(b, row.unit).c_str(), Ratio(a, b).c_str());
         fflush(stdout);
         if (!a.note.empty()) notes.push_back(row.what + ", DRUX: " + a.note);
         if (!b.note.empty()) notes.push_back(row.what + ", baseline: " + b.note);

@@ -51,8 +51,8 @@ bool OptionValue(const std::vector<std::string>& arguments, size_t& i, const cha
         inlineValue = argument.substr(2);
     } else if (longName && argument == longName) {
         takes = true;
-    } else if (longName && argument.compare(0, strlen(longName) + 1,
-                                            std::string(longName) + "=") == 0) {
+    } else if (longName &&
+               argument.compare(0, strlen(longName) + 1, std::string(longName) + "=") == 0) {
         takes = true;
         hasInline = true;
         inlineValue = argument.substr(strlen(longName) + 1);
@@ -166,8 +166,8 @@ bool OptionsParse(const std::vector<std::string>& arguments, Options& options, s
         if (takes) {
             size_t equals = value.find('=');
             std::string name = value.substr(0, equals);
-            options.defines.emplace_back(name,
-                                         equals == std::string::npos ? "1" : value.substr(equals + 1));
+            options.defines.emplace_back(
+                name, equals == std::string::npos ? "1" : value.substr(equals + 1));
             continue;
         }
         if (!OptionValue(arguments, i, "-U", "--undefine", value, takes, error)) {
@@ -279,8 +279,8 @@ std::vector<Constant> ConstantsSelect(const Definitions& definitions, const Opti
             ++summary.filtered;
             continue;
         }
-        constants.push_back(Constant{definition.name, static_cast<int32_t>(
-                                                          static_cast<uint32_t>(definition.value.bits))});
+        constants.push_back(Constant{
+            definition.name, static_cast<int32_t>(static_cast<uint32_t>(definition.value.bits))});
     }
     if (options.sortByName) {
         std::stable_sort(constants.begin(), constants.end(),
@@ -294,8 +294,8 @@ std::vector<Constant> ConstantsSelect(const Definitions& definitions, const Opti
 
 void SummaryPrint(const Summary& summary, const std::string& output, std::ostream& stream) {
     stream << "constgen: " << summary.taken << " constants written to "
-           << (output == "-" ? std::string("standard output") : output) << " from "
-           << summary.files << " file(s)";
+           << (output == "-" ? std::string("standard output") : output) << " from " << summary.files
+           << " file(s)";
     if (summary.filesSkipped) {
         stream << "; " << summary.filesSkipped << " file(s) skipped";
     }
@@ -305,14 +305,13 @@ void SummaryPrint(const Summary& summary, const std::string& output, std::ostrea
            << " skipped\n";
     for (size_t reason = 1; reason < static_cast<size_t>(SkipReason::Count); ++reason) {
         if (summary.skipped[reason]) {
-            stream << "constgen:   " << summary.skipped[reason] << " skipped: "
-                   << SkipReasonText(static_cast<SkipReason>(reason)) << "\n";
+            stream << "constgen:   " << summary.skipped[reason]
+                   << " skipped: " << SkipReasonText(static_cast<SkipReason>(reason)) << "\n";
         }
     }
     if (summary.repeated) {
-        stream << "constgen: " << summary.repeated
-               << " repeated definitions ignored (first kept; " << summary.repeatedDiffering
-               << " differed from it)\n";
+        stream << "constgen: " << summary.repeated << " repeated definitions ignored (first kept; "
+               << summary.repeatedDiffering << " differed from it)\n";
     }
 }
 
@@ -320,7 +319,8 @@ int ConstgenMain(const std::vector<std::string>& arguments, std::ostream& out, s
     Options options;
     std::string error;
     if (!OptionsParse(arguments, options, error)) {
-        err << "constgen: " << error << "\n" << "Try 'constgen --help'.\n";
+        err << "constgen: " << error << "\n"
+            << "Try 'constgen --help'.\n";
         return 2;
     }
     if (options.help) {
@@ -354,7 +354,8 @@ int ConstgenMain(const std::vector<std::string>& arguments, std::ostream& out, s
         out << text;
         out.flush();
     } else {
-        std::ofstream file(std::filesystem::path(options.output), std::ios::binary | std::ios::trunc);
+        std::ofstream file(std::filesystem::path(options.output),
+                           std::ios::binary | std::ios::trunc);
         file.write(text.data(), static_cast<std::streamsize>(text.size()));
         file.close();
         if (!file) {

@@ -9,17 +9,17 @@
 #include "Definitions.h"
 
 struct Options {
-    std::vector<std::string> includeDirectories;      // -I
-    std::vector<std::string> inputs;                  // positional
-    std::vector<std::string> matches;                 // --match (any may match)
-    std::vector<std::string> excludes;                // --exclude
+    std::vector<std::string> includeDirectories;               // -I
+    std::vector<std::string> inputs;                           // positional
+    std::vector<std::string> matches;                          // --match (any may match)
+    std::vector<std::string> excludes;                         // --exclude
     std::vector<std::pair<std::string, std::string>> defines;  // -D NAME[=VALUE]
-    std::vector<std::string> undefines;               // -U NAME
-    std::string output = "Constants.out";             // -o ("-" is standard output)
-    bool follow = false;                              // --follow
-    bool sortByName = false;                          // --sort name
-    bool verbose = false;                             // -v: every skipped definition
-    bool quiet = false;                               // -q: no summary
+    std::vector<std::string> undefines;                        // -U NAME
+    std::string output = "Constants.out";                      // -o ("-" is standard output)
+    bool follow = false;                                       // --follow
+    bool sortByName = false;                                   // --sort name
+    bool verbose = false;                                      // -v: every skipped definition
+    bool quiet = false;                                        // -q: no summary
     bool help = false;
 };
 
@@ -40,12 +40,12 @@ struct Constant {
 std::string ConstantFormat(const Constant& constant);
 
 struct Summary {
-    size_t files = 0;          // input and followed files read
-    size_t filesSkipped = 0;   // binary or oversized
-    size_t definitions = 0;    // distinct names seen
-    size_t taken = 0;          // constants written
-    size_t filtered = 0;       // constants left out by --match/--exclude
-    size_t repeated = 0;       // later definitions of a name already defined (first kept)
+    size_t files = 0;         // input and followed files read
+    size_t filesSkipped = 0;  // binary or oversized
+    size_t definitions = 0;   // distinct names seen
+    size_t taken = 0;         // constants written
+    size_t filtered = 0;      // constants left out by --match/--exclude
+    size_t repeated = 0;      // later definitions of a name already defined (first kept)
     size_t repeatedDiffering = 0;
     size_t skipped[static_cast<size_t>(SkipReason::Count)] = {};
     size_t SkippedTotal() const;

@@ -7,8 +7,8 @@
 #define DRUX_DEFAULT_DATA_SET_H
 
 /* Feature macros that switch on groups of constants, defined for the whole set. */
-#define OEMRESOURCE 1             /* OBM_*, OCR_*, OIC_* in winuser.h */
-#define SECURITY_WIN32 1          /* user-mode SSPI in sspi.h */
+#define OEMRESOURCE 1    /* OBM_*, OCR_*, OIC_* in winuser.h */
+#define SECURITY_WIN32 1 /* user-mode SSPI in sspi.h */
 #define DIRECTINPUT_VERSION 0x0800
 
 /* winnt.h and ntstatus.h both define the common STATUS_* codes; winnt.h leaves them to

@@ -50,8 +50,8 @@ bool EnumeratorNext(IntValue previous, IntValue& value, Failure& failure) {
         failure.detail = "enumerator after the largest value";
         return false;
     }
-    value = EnumeratorTyped(IntValueMake(previous.bits + 1, isSigned ? IntType::Int64
-                                                                     : IntType::UInt64));
+    value = EnumeratorTyped(
+        IntValueMake(previous.bits + 1, isSigned ? IntType::Int64 : IntType::UInt64));
     return true;
 }
 
@@ -205,7 +205,8 @@ void Definitions::TextRead(const std::string& path, std::string& bytes, uint32_t
         have = lexer.TokenNext(token);
     }
     if (lexer.UnterminatedCommentLine()) {
-        Warn(lexer.UnterminatedCommentLine(), "unterminated comment; the rest of the file is ignored");
+        Warn(lexer.UnterminatedCommentLine(),
+             "unterminated comment; the rest of the file is ignored");
     }
     currentFile = outerFile;
 }
@@ -402,7 +403,8 @@ void Definitions::DefineRead(const std::vector<Token>& tokens, uint32_t line, bo
 }
 
 size_t Definitions::DefinitionAdd(Definition definition) {
-    if (definition.name.size() > kNameLengthLimit && definition.failure.reason == SkipReason::None) {
+    if (definition.name.size() > kNameLengthLimit &&
+        definition.failure.reason == SkipReason::None) {
         definition.failure = Failure{SkipReason::TooComplex, "name longer than 1024 characters"};
         definition.evaluated = definition.kind == DefinitionKind::Macro;
     }
@@ -449,8 +451,7 @@ void Definitions::EnumFeed(const Token& token) {
             enumState = EnumState::Idle;  // "enum tag name;", a parameter, a cast
         }
         return;
-    case EnumState::Body:
-        break;
+    case EnumState::Body: break;
     }
     if (TokenIs(token, "{") || TokenIs(token, ";")) {
         EnumReset("not an enumerator list");
@@ -533,11 +534,13 @@ bool Definitions::Resolve(const std::string& name, IntValue& value, Failure& fai
         if (!definition.evaluated) {
             EnumBlock& block = blocks[definition.block];
             if (block.state == 1) {
-                failure = Failure{SkipReason::Cycle, "enumerator " + name + " used before its value"};
+                failure =
+                    Failure{SkipReason::Cycle, "enumerator " + name + " used before its value"};
                 return false;
             }
             if (enumDepth >= kEnumReferenceDepthLimit) {
-                failure = Failure{SkipReason::TooComplex, "enumerators depend on each other too deeply"};
+                failure =
+                    Failure{SkipReason::TooComplex, "enumerators depend on each other too deeply"};
                 return false;
             }
             ++enumDepth;
@@ -554,7 +557,8 @@ bool Definitions::Resolve(const std::string& name, IntValue& value, Failure& fai
     int macro = macros.Find(name);
     if (macro >= 0) {
         if (macros.At(macro).functionLike) {
-            failure = Failure{SkipReason::Unresolved, "function-like macro " + name + " without arguments"};
+            failure = Failure{SkipReason::Unresolved,
+                              "function-like macro " + name + " without arguments"};
         } else {
             failure = Failure{SkipReason::Cycle, name};
         }

@@ -2,9 +2,9 @@
 //
 // Conditionals: #if/#ifdef/#ifndef/#elif/#else are decided as far as names pinned with Pin (the
 // -D/-U options) decide them, so that "-U UNICODE" keeps the ANSI branch of the headers and drops
-// the wide one; other names are unknown, and every branch of an undecided conditional is read. With every branch
-// read a name may be defined more than once; the first definition wins, for the output and for
-// macro expansion alike. #undef is ignored for the same reason.
+// the wide one; other names are unknown, and every branch of an undecided conditional is read. With
+// every branch read a name may be defined more than once; the first definition wins, for the output
+// and for macro expansion alike. #undef is ignored for the same reason.
 #pragma once
 #include <stddef.h>
 #include <stdint.h>
@@ -23,27 +23,27 @@ enum class DefinitionKind : uint8_t { Macro, Enumerator };
 struct Definition {
     std::string name;
     DefinitionKind kind = DefinitionKind::Macro;
-    uint32_t file = 0;         // index into Definitions::Files()
+    uint32_t file = 0;  // index into Definitions::Files()
     uint32_t line = 0;
-    bool repeated = false;     // the name was defined before; this one is not used
-    std::string text;          // macro body or enumerator initializer, for comparisons/messages
+    bool repeated = false;  // the name was defined before; this one is not used
+    std::string text;       // macro body or enumerator initializer, for comparisons/messages
     // Macros
     bool functionLike = false;
     // Enumerators
     uint32_t block = 0;
-    bool implicit = false;     // no "= value": one more than the previous enumerator
-    bool malformed = false;    // attributes or other syntax we don't read
+    bool implicit = false;   // no "= value": one more than the previous enumerator
+    bool malformed = false;  // attributes or other syntax we don't read
     std::vector<Token> initializer;
     // Result
     bool evaluated = false;
     IntValue value;
-    Failure failure;           // reason None when the definition gives a constant
+    Failure failure;  // reason None when the definition gives a constant
 };
 
-const size_t kNameLengthLimit = 1024;       // longer names are skipped, never written
-const size_t kDefinitionTokenLimit = 65536; // tokens in one #define or one enumerator
+const size_t kNameLengthLimit = 1024;        // longer names are skipped, never written
+const size_t kDefinitionTokenLimit = 65536;  // tokens in one #define or one enumerator
 const int kIncludeDepthLimit = 64;
-const int kEnumReferenceDepthLimit = 16;    // enumerators whose values wait on other enums
+const int kEnumReferenceDepthLimit = 16;  // enumerators whose values wait on other enums
 const uint64_t kFileSizeLimit = 256u << 20;
 
 class Definitions {

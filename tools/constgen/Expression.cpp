@@ -9,8 +9,12 @@
 
 namespace {
 
-bool TypeIs64(IntType type) { return type == IntType::Int64 || type == IntType::UInt64; }
-bool TypeIsSigned(IntType type) { return type == IntType::Int32 || type == IntType::Int64; }
+bool TypeIs64(IntType type) {
+    return type == IntType::Int64 || type == IntType::UInt64;
+}
+bool TypeIsSigned(IntType type) {
+    return type == IntType::Int32 || type == IntType::Int64;
+}
 
 // The usual arithmetic conversions on already promoted operands. A 64-bit signed type holds
 // every unsigned 32-bit value, so Int64 with UInt32 stays Int64.
@@ -44,19 +48,19 @@ IntValue IntValueMake(uint64_t bits, IntType type) {
     case IntType::Int32:
         value.bits = static_cast<uint64_t>(static_cast<int64_t>(static_cast<int32_t>(bits)));
         break;
-    case IntType::UInt32:
-        value.bits = bits & 0xFFFFFFFFu;
-        break;
-    default:
-        value.bits = bits;
-        break;
+    case IntType::UInt32: value.bits = bits & 0xFFFFFFFFu; break;
+    default: value.bits = bits; break;
     }
     return value;
 }
 
-IntValue IntValueConvert(IntValue value, IntType type) { return IntValueMake(value.bits, type); }
+IntValue IntValueConvert(IntValue value, IntType type) {
+    return IntValueMake(value.bits, type);
+}
 
-bool IntValueIsSigned(IntValue value) { return TypeIsSigned(value.type); }
+bool IntValueIsSigned(IntValue value) {
+    return TypeIsSigned(value.type);
+}
 
 bool IntValueFits32(IntValue value) {
     if (TypeIsSigned(value.type)) {
@@ -118,8 +122,8 @@ std::string Lower(const std::string& text) {
 bool LiteralTypes(const std::string& suffix, bool decimal, std::vector<IntType>& types) {
     const std::string s = Lower(suffix);
     const bool plain = s.empty() || s == "l" || s == "i32" || s == "i16" || s == "i8";
-    const bool unsig = s == "u" || s == "ul" || s == "lu" || s == "ui32" || s == "ui16" ||
-                       s == "ui8";
+    const bool unsig =
+        s == "u" || s == "ul" || s == "lu" || s == "ui32" || s == "ui16" || s == "ui8";
     const bool longLong = s == "ll" || s == "i64";
     const bool unsignedLongLong = s == "ull" || s == "llu" || s == "ui64";
     if (plain) {
@@ -237,8 +241,12 @@ bool CharacterLiteralParse(const std::string& text, IntValue& value, Failure& fa
         case 'b': unit = 8; break;
         case 'f': unit = 12; break;
         case 'v': unit = 11; break;
-        case 'e': case 'E': unit = 27; break;  // GCC's escape for ESC
-        case '\\': case '\'': case '"': case '?': unit = static_cast<unsigned char>(e); break;
+        case 'e':
+        case 'E': unit = 27; break;  // GCC's escape for ESC
+        case '\\':
+        case '\'':
+        case '"':
+        case '?': unit = static_cast<unsigned char>(e); break;
         case 'x': {
             size_t start = i;
             while (i < end && DigitValue(text[i], digit)) {
@@ -286,9 +294,10 @@ bool CharacterLiteralParse(const std::string& text, IntValue& value, Failure& fa
     }
     if (units.size() == 1) {
         // Plain char is signed on x86, so '\xFF' is -1; u8'\xFF' (unsigned char) is 255.
-        uint64_t unit = prefix == "u8" ? units[0]
-                                       : static_cast<uint64_t>(static_cast<int64_t>(
-                                             static_cast<signed char>(units[0])));
+        uint64_t unit =
+            prefix == "u8"
+                ? units[0]
+                : static_cast<uint64_t>(static_cast<int64_t>(static_cast<signed char>(units[0])));
         value = IntValueMake(unit, IntType::Int32);
         return true;
     }
@@ -314,9 +323,9 @@ int Precedence(const Token& token) {
     static const struct {
         const char* op;
         int precedence;
-    } table[] = {{"||", 1}, {"&&", 2}, {"|", 3},  {"^", 4},  {"&", 5},  {"==", 6}, {"!=", 6},
-                 {"<", 7},  {"<=", 7}, {">", 7},  {">=", 7}, {"<<", 8}, {">>", 8}, {"+", 9},
-                 {"-", 9},  {"*", 10}, {"/", 10}, {"%", 10}};
+    } table[] = {{"||", 1}, {"&&", 2}, {"|", 3},  {"^", 4},  {"&", 5},  {"==", 6},
+                 {"!=", 6}, {"<", 7},  {"<=", 7}, {">", 7},  {">=", 7}, {"<<", 8},
+                 {">>", 8}, {"+", 9},  {"-", 9},  {"*", 10}, {"/", 10}, {"%", 10}};
     for (const auto& entry : table) {
         if (token.text == entry.op) {
             return entry.precedence;
@@ -325,7 +334,9 @@ int Precedence(const Token& token) {
     return 0;
 }
 
-bool IsZero(IntValue value) { return value.bits == 0; }
+bool IsZero(IntValue value) {
+    return value.bits == 0;
+}
 
 IntValue Unknown(IntType type) {
     IntValue value = IntValueMake(0, type);
@@ -333,8 +344,12 @@ IntValue Unknown(IntType type) {
     return value;
 }
 
-bool IsTrue(IntValue value) { return !value.unknown && value.bits != 0; }
-bool IsFalse(IntValue value) { return !value.unknown && value.bits == 0; }
+bool IsTrue(IntValue value) {
+    return !value.unknown && value.bits != 0;
+}
+bool IsFalse(IntValue value) {
+    return !value.unknown && value.bits == 0;
+}
 
 class Parser {
 public:
@@ -369,9 +384,7 @@ private:
         return value;
     }
 
-    IntValue Bool(bool truth) const {
-        return Widened(IntValueMake(truth ? 1 : 0, IntType::Int32));
-    }
+    IntValue Bool(bool truth) const { return Widened(IntValueMake(truth ? 1 : 0, IntType::Int32)); }
 
     const Token* Peek(size_t ahead = 0) const {
         return position + ahead < tokens.size() ? &tokens[position + ahead] : nullptr;
@@ -391,7 +404,8 @@ private:
             return Fail(failure, SkipReason::NotInteger, "string " + token->text);
         }
         if (token->kind == TokenKind::Other) {
-            return Fail(failure, SkipReason::NotInteger, "junk '" + token->text.substr(0, 40) + "'");
+            return Fail(failure, SkipReason::NotInteger,
+                        "junk '" + token->text.substr(0, 40) + "'");
         }
         if (TokenIs(*token, "(") || TokenIs(*token, "[") || TokenIs(*token, "{")) {
             return Fail(failure, SkipReason::Unsupported, "call, subscript or initializer");
@@ -511,7 +525,7 @@ private:
         if (op == "==" || op == "!=" || op == "<" || op == "<=" || op == ">" || op == ">=") {
             bool less = isSigned ? sa < sb : a.bits < b.bits;
             bool equal = a.bits == b.bits;
-            bool truth = op == "==" ? equal
+            bool truth = op == "=="   ? equal
                          : op == "!=" ? !equal
                          : op == "<"  ? less
                          : op == "<=" ? (less || equal)
@@ -571,8 +585,8 @@ private:
         } else if (TypeIsSigned(left.type)) {
             // Arithmetic shift, as GCC and MSVC do for negative signed values.
             int64_t v = static_cast<int64_t>(left.bits);
-            left = IntValueMake(static_cast<uint64_t>(v < 0 ? ~(~v >> count) : v >> count),
-                                left.type);
+            left =
+                IntValueMake(static_cast<uint64_t>(v < 0 ? ~(~v >> count) : v >> count), left.type);
         } else {
             left = IntValueMake(left.bits >> count, left.type);
         }
@@ -629,8 +643,8 @@ private:
                 // it does not fit intmax_t: 0xFFFFFFFF > -1 holds.
                 const bool unsignedSuffix = token.text.find_first_of("uU") != std::string::npos;
                 const bool fitsSigned = IntValueIsSigned(value) || value.bits <= INT64_MAX;
-                value = IntValueMake(value.bits, unsignedSuffix || !fitsSigned ? IntType::UInt64
-                                                                               : IntType::Int64);
+                value = IntValueMake(
+                    value.bits, unsignedSuffix || !fitsSigned ? IntType::UInt64 : IntType::Int64);
             }
             return true;
         case TokenKind::Character:
@@ -661,8 +675,7 @@ private:
             }
             return Fail(failure, SkipReason::Unresolved, token.text);
         }
-        default:
-            return Unexpected();
+        default: return Unexpected();
         }
     }
 
@@ -701,8 +714,7 @@ private:
         case TokenKind::Number:
         case TokenKind::Character:
         case TokenKind::Identifier:
-        case TokenKind::String:
-            return true;
+        case TokenKind::String: return true;
         default:
             return TokenIs(*token, "(") || TokenIs(*token, "~") || TokenIs(*token, "!") ||
                    TokenIs(*token, "-") || TokenIs(*token, "+");

@@ -30,17 +30,17 @@ bool IntValueFits32(IntValue value);
 // Why a definition gives no constant. Counted per reason in the run's summary.
 enum class SkipReason : uint8_t {
     None,
-    Empty,           // #define NAME with nothing after it
-    FunctionLike,    // #define NAME(args) ...
-    NotInteger,      // strings, floating-point numbers, junk
-    Unresolved,      // a name that is no constant, no macro and no enumerator
-    Cycle,           // a macro that leads back to itself
-    Unsupported,     // sizeof, casts to unknown types, calls, wrong macro argument counts
-    Syntax,          // a malformed expression
+    Empty,         // #define NAME with nothing after it
+    FunctionLike,  // #define NAME(args) ...
+    NotInteger,    // strings, floating-point numbers, junk
+    Unresolved,    // a name that is no constant, no macro and no enumerator
+    Cycle,         // a macro that leads back to itself
+    Unsupported,   // sizeof, casts to unknown types, calls, wrong macro argument counts
+    Syntax,        // a malformed expression
     DivisionByZero,
-    Overflow,        // number too large, shift count out of range, signed division overflow
-    TooWide,         // a value with no 32-bit pattern
-    TooComplex,      // nesting, expansion or length beyond the limits
+    Overflow,    // number too large, shift count out of range, signed division overflow
+    TooWide,     // a value with no 32-bit pattern
+    TooComplex,  // nesting, expansion or length beyond the limits
     Count
 };
 
@@ -54,7 +54,8 @@ struct Failure {
 // Gives the value of a name left after macro expansion (an enumerator). Returns false when the
 // name has no value; failure.reason stays None when the name is simply unknown, so that it can
 // still be read as a type name in a cast.
-using NameResolver = std::function<bool(const std::string& name, IntValue& value, Failure& failure)>;
+using NameResolver =
+    std::function<bool(const std::string& name, IntValue& value, Failure& failure)>;
 
 // Nesting limit for parentheses, unary operators and conditional operators.
 const int kExpressionDepthLimit = 256;

@@ -8,18 +8,24 @@ bool IsIdentifierStart(unsigned char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == '$';
 }
 
-bool IsIdentifierChar(unsigned char c) { return IsIdentifierStart(c) || (c >= '0' && c <= '9'); }
+bool IsIdentifierChar(unsigned char c) {
+    return IsIdentifierStart(c) || (c >= '0' && c <= '9');
+}
 
-bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(unsigned char c) {
+    return c >= '0' && c <= '9';
+}
 
-bool IsSpace(unsigned char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
+bool IsSpace(unsigned char c) {
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f';
+}
 
 // Longest first, so that "<<=" wins over "<<" and "<".
 const char* const kPunctuators[] = {
-    "<<=", ">>=", "...", "->", "++", "--", "<<", ">>", "<=", ">=", "==", "!=", "&&", "||", "*=",
-    "/=",  "%=",  "+=",  "-=", "&=", "^=", "|=", "##", "(",  ")",  "[",  "]",  "{",  "}",  ".",
-    "&",   "*",   "+",   "-",  "~",  "!",  "/",  "%",  "<",  ">",  "^",  "|",  "?",  ":",  ";",
-    "=",   ",",   "#",
+    "<<=", ">>=", "...", "->", "++", "--", "<<", ">>", "<=", ">=", "==", "!=",
+    "&&",  "||",  "*=",  "/=", "%=", "+=", "-=", "&=", "^=", "|=", "##", "(",
+    ")",   "[",   "]",   "{",  "}",  ".",  "&",  "*",  "+",  "-",  "~",  "!",
+    "/",   "%",   "<",   ">",  "^",  "|",  "?",  ":",  ";",  "=",  ",",  "#",
 };
 
 }  // namespace
@@ -118,9 +124,8 @@ void Lexer::NumberRead(Token& token) {
     ++position;
     while (position < text.size()) {
         unsigned char c = text[position];
-        if ((c == '+' || c == '-') &&
-            (text[position - 1] == 'e' || text[position - 1] == 'E' ||
-             text[position - 1] == 'p' || text[position - 1] == 'P')) {
+        if ((c == '+' || c == '-') && (text[position - 1] == 'e' || text[position - 1] == 'E' ||
+                                       text[position - 1] == 'p' || text[position - 1] == 'P')) {
             ++position;
         } else if (IsIdentifierChar(c) || c == '.') {
             ++position;
@@ -201,7 +206,8 @@ bool Lexer::TokenNext(Token& token) {
         }
         token.kind = TokenKind::Identifier;
         token.text.assign(text, start, length);
-    } else if (IsDigit(c) || (c == '.' && position + 1 < text.size() && IsDigit(text[position + 1]))) {
+    } else if (IsDigit(c) ||
+               (c == '.' && position + 1 < text.size() && IsDigit(text[position + 1]))) {
         NumberRead(token);
     } else if (c == '\'' || c == '"') {
         LiteralRead(token, static_cast<char>(c));

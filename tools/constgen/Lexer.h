@@ -48,11 +48,11 @@ private:
     void NumberRead(Token& token);
     void PunctuatorRead(Token& token);
 
-    std::string text;                 // LF line ends, splices removed
-    std::vector<size_t> splices;      // offsets in text where a removed splice stood
+    std::string text;             // LF line ends, splices removed
+    std::vector<size_t> splices;  // offsets in text where a removed splice stood
     size_t position = 0;
     size_t spliceIndex = 0;
-    size_t lineCounted = 0;           // text offset up to which line was counted
+    size_t lineCounted = 0;  // text offset up to which line was counted
     uint32_t line = 1;
     bool atLineStart = true;
     uint32_t unterminatedComment = 0;

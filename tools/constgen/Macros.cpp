@@ -197,10 +197,9 @@ private:
             arguments.emplace_back();  // F(a) for F(x, ...): empty variadic part
         }
         if (arguments.size() != expected) {
-            return Fail(SkipReason::Unsupported, macro.name + " called with " +
-                                                     std::to_string(arguments.size()) +
-                                                     " arguments, expects " +
-                                                     std::to_string(expected));
+            return Fail(SkipReason::Unsupported,
+                        macro.name + " called with " + std::to_string(arguments.size()) +
+                            " arguments, expects " + std::to_string(expected));
         }
         return true;
     }
@@ -225,8 +224,8 @@ private:
             if (i > 0 && argument[i].spaceBefore) {
                 result.text += ' ';
             }
-            bool literal = argument[i].kind == TokenKind::String ||
-                           argument[i].kind == TokenKind::Character;
+            bool literal =
+                argument[i].kind == TokenKind::String || argument[i].kind == TokenKind::Character;
             for (char c : argument[i].text) {
                 if (literal && (c == '"' || c == '\\')) {
                     result.text += '\\';
@@ -318,7 +317,8 @@ private:
             }
         }
         for (size_t i = 0; i < sequence.size(); ++i) {
-            if (sequence[i].kind == TokenKind::Paste && !output.empty() && i + 1 < sequence.size()) {
+            if (sequence[i].kind == TokenKind::Paste && !output.empty() &&
+                i + 1 < sequence.size()) {
                 Token joined = Paste(output.back(), sequence[i + 1]);
                 if (failure.reason != SkipReason::None) {
                     return false;
@@ -331,9 +331,10 @@ private:
                 output.push_back(std::move(sequence[i]));
             }
         }
-        output.erase(std::remove_if(output.begin(), output.end(),
-                                    [](const Token& t) { return t.kind == TokenKind::Placemarker; }),
-                     output.end());
+        output.erase(
+            std::remove_if(output.begin(), output.end(),
+                           [](const Token& t) { return t.kind == TokenKind::Placemarker; }),
+            output.end());
         for (Token& token : output) {
             token.hideset = Union(token.hideset, hideset);
         }

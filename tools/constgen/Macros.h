@@ -14,9 +14,9 @@
 struct Macro {
     std::string name;
     bool functionLike = false;
-    bool variadic = false;            // last parameter is ... (__VA_ARGS__) or name...
+    bool variadic = false;  // last parameter is ... (__VA_ARGS__) or name...
     std::vector<std::string> parameters;
-    std::vector<Token> body;          // ## inside is TokenKind::Paste
+    std::vector<Token> body;  // ## inside is TokenKind::Paste
 };
 
 class MacroTable {
@@ -38,7 +38,7 @@ const size_t kExpansionTokenLimit = 200000;  // tokens handled in one expansion
 // Characters copied or pasted in one expansion: a long token used many times, or pasted onto a
 // growing token again and again, costs its length each time.
 const size_t kExpansionTextLimit = 16u << 20;
-const int kExpansionDepthLimit = 256;        // nested argument expansions
+const int kExpansionDepthLimit = 256;  // nested argument expansions
 
 // Parses the tokens after "#define": name, parameters, body. False (with failure) when there is
 // no name or the parameter list is malformed.

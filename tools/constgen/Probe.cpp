@@ -78,7 +78,7 @@ struct Place {
 struct Preprocessed {
     std::map<std::string, Macro> macros;  // the state at the end of the header
     std::unordered_map<std::string, Place> places;
-    std::vector<std::string> files;       // in order of first appearance
+    std::vector<std::string> files;  // in order of first appearance
     std::vector<std::string> enumerators;
     std::unordered_set<std::string> enumeratorSet;
     std::unordered_set<std::string> declared;  // every identifier of the C text
@@ -108,7 +108,8 @@ public:
             } else if (nesting == 0 && TokenIs(token, "{")) {
                 state = State::Body;
                 itemStart = true;
-            } else if (nesting == 0 && token.kind != TokenKind::Identifier && !TokenIs(token, ":")) {
+            } else if (nesting == 0 && token.kind != TokenKind::Identifier &&
+                       !TokenIs(token, ":")) {
                 state = State::Idle;  // "enum tag name;", a parameter, a cast
             }
             return;
@@ -170,8 +171,8 @@ void PreprocessedRead(const std::string& bytes, Preprocessed& result) {
         }
         if (directive[0].kind == TokenKind::Number && directive.size() >= 2) {
             // A line marker: # 1 "<built-in>" opens the compiler's own definitions.
-            builtInSection = directive[1].text == "\"<built-in>\"" ||
-                             directive[1].text == "\"<command-line>\"";
+            builtInSection =
+                directive[1].text == "\"<built-in>\"" || directive[1].text == "\"<command-line>\"";
             std::string file = directive[1].text;
             file = file.substr(file.find_last_of("/\\\"", file.size() - 2) + 1);
             file.pop_back();
@@ -219,10 +220,11 @@ bool IsKnownWord(const std::string& word, const Preprocessed& preprocessed) {
 
 bool IsDeclarationWord(const std::string& word) {
     static const char* const kWords[] = {
-        "struct", "union", "enum", "extern", "static", "typedef", "inline", "__inline",
-        "__inline__", "__attribute__", "__declspec", "__stdcall", "__cdecl", "__fastcall",
-        "__asm__", "asm", "return", "do", "while", "for", "if", "else", "goto", "register",
-        "auto", "_Static_assert"};
+        "struct",  "union",         "enum",       "extern",        "static",     "typedef",
+        "inline",  "__inline",      "__inline__", "__attribute__", "__declspec", "__stdcall",
+        "__cdecl", "__fastcall",    "__asm__",    "asm",           "return",     "do",
+        "while",   "for",           "if",         "else",          "goto",       "register",
+        "auto",    "_Static_assert"};
     for (const char* candidate : kWords) {
         if (word == candidate) {
             return true;
@@ -272,8 +274,8 @@ bool Worth(const std::string& name, const MacroTable& table, const Preprocessed&
     for (size_t i = 0; i < expanded.size(); ++i) {
         const Token& piece = expanded[i];
         const Token* next = i + 1 < expanded.size() ? &expanded[i + 1] : nullptr;
-        onlyTypeWords = onlyTypeWords && piece.kind == TokenKind::Identifier &&
-                        TypeKeywordIs(piece.text);
+        onlyTypeWords =
+            onlyTypeWords && piece.kind == TokenKind::Identifier && TypeKeywordIs(piece.text);
         // "(void)x" has no value; "(void *)-1" has.
         if (piece.kind == TokenKind::Identifier && piece.text == "void" && next &&
             TokenIs(*next, ")")) {
@@ -297,10 +299,9 @@ bool Worth(const std::string& name, const MacroTable& table, const Preprocessed&
         }
     }
     // "TYPE *name": a parameter declaration (THIS in the COM headers).
-    const bool pointerDeclaration = expanded.size() == 3 &&
-                                    expanded[0].kind == TokenKind::Identifier &&
-                                    TokenIs(expanded[1], "*") &&
-                                    expanded[2].kind == TokenKind::Identifier;
+    const bool pointerDeclaration =
+        expanded.size() == 3 && expanded[0].kind == TokenKind::Identifier &&
+        TokenIs(expanded[1], "*") && expanded[2].kind == TokenKind::Identifier;
     if (onlyTypeWords || pointerDeclaration || TokenIs(expanded.back(), "*") ||
         (expanded.back().kind == TokenKind::Identifier && expanded.back().text == "const")) {
         return false;
@@ -330,8 +331,9 @@ std::string ProbeText(const std::string& header, const std::vector<std::string>&
     // tracking (and misjudges constants) once a file has used up its source locations.
     std::string text = "#include \"" + header + "\"\n";
     text += "struct drux_probe { long long value; int kind; int negative; };\n";
-    text += "#define P(i, n) const struct drux_probe p##i = "
-            "{ (long long)(n), __builtin_classify_type(n), (n) < 0 };\n";
+    text +=
+        "#define P(i, n) const struct drux_probe p##i = "
+        "{ (long long)(n), __builtin_classify_type(n), (n) < 0 };\n";
     for (size_t i = 0; i < names.size(); ++i) {
         text += "P(" + std::to_string(i) + "," + names[i] + ")\n";
     }
@@ -400,14 +402,15 @@ int Names(const std::vector<std::string>& args) {
     std::vector<size_t> rank(preprocessed.files.size());
     for (size_t i = 0; i < rank.size(); ++i) {
         auto found = std::find(first.begin(), first.end(), preprocessed.files[i]);
-        rank[i] = found != first.end() ? static_cast<size_t>(found - first.begin())
-                                       : first.size() + i;
+        rank[i] =
+            found != first.end() ? static_cast<size_t>(found - first.begin()) : first.size() + i;
     }
     std::vector<std::string> names(chosen.begin(), chosen.end());
     std::stable_sort(names.begin(), names.end(), [&](const std::string& a, const std::string& b) {
         const Place& pa = preprocessed.places[a];
         const Place& pb = preprocessed.places[b];
-        return std::make_pair(rank[pa.file], pa.sequence) < std::make_pair(rank[pb.file], pb.sequence);
+        return std::make_pair(rank[pa.file], pa.sequence) <
+               std::make_pair(rank[pb.file], pb.sequence);
     });
     if (!ProbeWrite(args[1], args[2], args[3], names)) {
         std::cerr << "constprobe: " << args[2] << ": cannot be written\n";
@@ -459,7 +462,8 @@ int Prune(const std::vector<std::string>& args) {
 }
 
 // Bytes of the initialisers in the assembly, by label ("_p12:" on i686).
-bool ValuesRead(const std::string& assembly, std::unordered_map<size_t, std::vector<int64_t>>& fields) {
+bool ValuesRead(const std::string& assembly,
+                std::unordered_map<size_t, std::vector<int64_t>>& fields) {
     long current = -1;
     for (const std::string& raw : Lines(assembly)) {
         std::string line = raw;
@@ -524,21 +528,23 @@ int Values(const std::vector<std::string>& args) {
             continue;
         }
         const std::vector<int64_t>& f = found->second;
-        const uint64_t value =
-            (static_cast<uint64_t>(static_cast<uint32_t>(f[1])) << 32) | static_cast<uint32_t>(f[0]);
+        const uint64_t value = (static_cast<uint64_t>(static_cast<uint32_t>(f[1])) << 32) |
+                               static_cast<uint32_t>(f[0]);
         const long kind = static_cast<long>(f[2]);
         const bool negative = f[3] != 0;
         if (kind < 1 || kind > kClassPointer) {
             ++other;  // floating point, structures
             continue;
         }
-        const bool fits = kind == kClassPointer ||
-                          (negative ? static_cast<int64_t>(value) >= INT32_MIN : value <= UINT32_MAX);
+        const bool fits =
+            kind == kClassPointer ||
+            (negative ? static_cast<int64_t>(value) >= INT32_MIN : value <= UINT32_MAX);
         if (!fits) {
             ++wide;
             continue;
         }
-        text += ConstantFormat(Constant{names[i], static_cast<int32_t>(static_cast<uint32_t>(value))});
+        text +=
+            ConstantFormat(Constant{names[i], static_cast<int32_t>(static_cast<uint32_t>(value))});
         ++written;
     }
     if (written == 0) {
@@ -549,8 +555,8 @@ int Values(const std::vector<std::string>& args) {
         std::cerr << "constprobe: " << args[2] << ": cannot be written\n";
         return 1;
     }
-    std::cerr << "constprobe: " << written << " constants; " << wide
-              << " wider than 32 bits and " << other << " not integers left out\n";
+    std::cerr << "constprobe: " << written << " constants; " << wide << " wider than 32 bits and "
+              << other << " not integers left out\n";
     return 0;
 }
 

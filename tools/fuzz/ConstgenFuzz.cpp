@@ -21,7 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const Constant& constant : ConstantsSelect(definitions, options, summary, messages)) {
         std::string record = ConstantFormat(constant);
         size_t lineEnds = 0;
-        for (size_t at = record.find("\r\n"); at != std::string::npos; at = record.find("\r\n", at + 2)) {
+        for (size_t at = record.find("\r\n"); at != std::string::npos;
+             at = record.find("\r\n", at + 2)) {
             lineEnds++;
         }
         // A name holding a line end of its own would shift every record after it.

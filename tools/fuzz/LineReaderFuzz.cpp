@@ -24,7 +24,8 @@ std::vector<std::string> ExpectedLines(const uint8_t* data, size_t size, size_t 
     size_t at = 0;
     while (at < size) {
         std::string line;
-        while (at < size && data[at] != 0 && data[at] != '\r' && data[at] != '\n') line += (char)data[at++];
+        while (at < size && data[at] != 0 && data[at] != '\r' && data[at] != '\n')
+            line += (char)data[at++];
         if (at < size && data[at] == '\r' && at + 1 < size && data[at + 1] == '\n') at++;
         if (at < size) at++;
         if (line.size() > room - 1) line.resize(room - 1);
@@ -72,7 +73,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (got != expected) {
         fprintf(stderr, "lines: expected %zu, got %zu\n", expected.size(), got.size());
         for (size_t i = 0; i < expected.size() || i < got.size(); i++) {
-            fprintf(stderr, "  %zu: [%s] [%s]\n", i, i < expected.size() ? expected[i].c_str() : "-",
+            fprintf(stderr, "  %zu: [%s] [%s]\n", i,
+                    i < expected.size() ? expected[i].c_str() : "-",
                     i < got.size() ? got[i].c_str() : "-");
         }
         abort();

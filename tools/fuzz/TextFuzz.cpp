@@ -43,7 +43,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const char* bytes = (const char*)data;
     size_t split = strnlen(bytes, size);
     std::string text(bytes, split);
-    std::string pattern = split < size ? std::string(bytes + split + 1, strnlen(bytes + split + 1, size - split - 1)) : "";
+    std::string pattern =
+        split < size ? std::string(bytes + split + 1, strnlen(bytes + split + 1, size - split - 1))
+                     : "";
 
     char* textVariable = nullptr;
     Check(TextSet(&textVariable, text.c_str()) == 1);
@@ -56,11 +58,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     size_t keep = length < 0 ? 0 : (size_t)length;
     CheckOutput(TextLeft(t, length, out), text.substr(0, keep));
-    CheckOutput(TextRight(t, length, out), text.substr(text.size() - (keep < text.size() ? keep : text.size())));
-    CheckOutput(TextMid(t, start, length, out), length <= 0 || from > text.size() ? "" : text.substr(from, keep));
+    CheckOutput(TextRight(t, length, out),
+                text.substr(text.size() - (keep < text.size() ? keep : text.size())));
+    CheckOutput(TextMid(t, start, length, out),
+                length <= 0 || from > text.size() ? "" : text.substr(from, keep));
     size_t first = text.find_first_not_of(' ');
     size_t last = text.find_last_not_of(' ');
-    CheckOutput(TextTrim(t, out), first == std::string::npos ? "" : text.substr(first, last - first + 1));
+    CheckOutput(TextTrim(t, out),
+                first == std::string::npos ? "" : text.substr(first, last - first + 1));
     CheckOutput(TextSpaces(length, out), std::string(keep, ' '));
     std::string number = std::to_string((long)start * 1000003L);
     CheckOutput(TextFromNumber(start * 1000003, out), number);

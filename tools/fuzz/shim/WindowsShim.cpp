@@ -17,11 +17,15 @@ struct Heap {
     std::unordered_map<void*, size_t> blocks;
 };
 
-int Descriptor(HANDLE file) { return (int)(intptr_t)file - 1; }
+int Descriptor(HANDLE file) {
+    return (int)(intptr_t)file - 1;
+}
 
 }  // namespace
 
-HANDLE HeapCreate(DWORD, SIZE_T, SIZE_T) { return new Heap; }
+HANDLE HeapCreate(DWORD, SIZE_T, SIZE_T) {
+    return new Heap;
+}
 
 BOOL HeapDestroy(HANDLE heap) {
     Heap* h = (Heap*)heap;
@@ -31,7 +35,8 @@ BOOL HeapDestroy(HANDLE heap) {
 }
 
 LPVOID HeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes) {
-    void* block = (flags & HEAP_ZERO_MEMORY) ? calloc(1, bytes ? bytes : 1) : malloc(bytes ? bytes : 1);
+    void* block =
+        (flags & HEAP_ZERO_MEMORY) ? calloc(1, bytes ? bytes : 1) : malloc(bytes ? bytes : 1);
     if (block != nullptr) ((Heap*)heap)->blocks[block] = bytes;
     return block;
 }
@@ -69,7 +74,9 @@ HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD, void*, DWORD disposition, D
     return descriptor < 0 ? INVALID_HANDLE_VALUE : ShimHandleFromDescriptor(descriptor);
 }
 
-HANDLE ShimHandleFromDescriptor(int descriptor) { return (HANDLE)(intptr_t)(descriptor + 1); }
+HANDLE ShimHandleFromDescriptor(int descriptor) {
+    return (HANDLE)(intptr_t)(descriptor + 1);
+}
 
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD length, LPDWORD read, void*) {
     ssize_t got = ::read(Descriptor(file), buffer, length);
@@ -95,7 +102,9 @@ DWORD GetFileSize(HANDLE file, LPDWORD) {
     return (DWORD)status.st_size;
 }
 
-BOOL CloseHandle(HANDLE handle) { return close(Descriptor(handle)) == 0; }
+BOOL CloseHandle(HANDLE handle) {
+    return close(Descriptor(handle)) == 0;
+}
 
 int wvsprintfA(LPSTR out, LPCSTR format, va_list arguments) {
     // The platform writes at most 1024 bytes; the engine's formats need a dozen.

@@ -4,7 +4,7 @@
 extern "C" {
 #endif
 typedef enum tagK { K_A = -5, K_B, K_C = K_A + 10 } K;
-#define M(a) ((a) * 2 + 1)
+#define M(a) ((a)*2 + 1)
 #define N M(M(3))
 #define S "text"
 #define CH 'a'
