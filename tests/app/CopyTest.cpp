@@ -128,11 +128,7 @@ TEST_F(DruxCopy, WithoutASelectionLeavesTheClipboardAndTheOtherCommandsWork) {
     KeyPress(VK_ESCAPE);
     ASSERT_TRUE(PollUntil([&] { return !IsWindowVisible(menu); }, 3000));
     EXPECT_TRUE(run_.Running());
-    ASSERT_TRUE(run_.ForegroundMake());
-    KeyPress(VK_ESCAPE);
-    DWORD code = 0xFFFFFFFF;
-    ASSERT_TRUE(run_.ExitWait(&code));
-    EXPECT_EQ(code, 0u);
+    ASSERT_TRUE(run_.EscapeExit());
 }
 
 TEST_F(DruxCopy, IsDroppedDuringTheLoad) {

@@ -302,6 +302,19 @@ void DruxRun::DirectoryRemove() {
     return ::testing::AssertionSuccess();
 }
 
+::testing::AssertionResult DruxRun::ExitedWithZero(DWORD timeoutMs) {
+    DWORD code = 0xFFFFFFFF;
+    if (auto ended = ExitWait(&code, timeoutMs); !ended) return ended;
+    if (code != 0) return ::testing::AssertionFailure() << "exit code " << code << ", not 0";
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult DruxRun::EscapeExit() {
+    if (auto front = ForegroundMake(); !front) return front;
+    KeyPress(VK_ESCAPE);
+    return ExitedWithZero();
+}
+
 ::testing::AssertionResult DruxRun::ForegroundMake() {
     if (GetForegroundWindow() == window_) return ::testing::AssertionSuccess();
     // Wine's virtual desktop may refuse SetForegroundWindow from another process; a real click
@@ -450,6 +463,18 @@ RECT DruxRun::HeaderItemRectScreen(int column) {
     RemoteRead(0, &rect, sizeof rect);
     MapWindowPoints(header, nullptr, reinterpret_cast<POINT*>(&rect), 2);
     return rect;
+}
+
+::testing::AssertionResult DruxRun::HeaderClick(int column) {
+    RECT header = HeaderItemRectScreen(column);
+    if (header.left >= header.right)
+        return ::testing::AssertionFailure() << "no header item for column " << column;
+    headerClicks_ = (headerClicks_ + 1) % 3;
+    POINT spot = {(header.left + header.right) / 2 + (headerClicks_ - 1) * 12,
+                  (header.top + header.bottom) / 2};
+    MouseMove(spot);
+    MouseClick(spot);
+    return ::testing::AssertionSuccess();
 }
 
 RECT DruxRun::HeaderRectClient() {

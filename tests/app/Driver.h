@@ -113,6 +113,10 @@ public:
                                      DWORD loadTimeoutMs = WAIT_DEFAULT_MS);
 
     ::testing::AssertionResult ExitWait(DWORD* exitCode, DWORD timeoutMs = WAIT_DEFAULT_MS);
+    // The process ends, with exit code 0.
+    ::testing::AssertionResult ExitedWithZero(DWORD timeoutMs = WAIT_DEFAULT_MS);
+    // Esc given to the main window in front ends the process with exit code 0.
+    ::testing::AssertionResult EscapeExit();
     bool Running() const;
     void Terminate();
 
@@ -141,6 +145,9 @@ public:
     int CountPerPage();
     bool ColumnRead(int column, ColumnInfo* out);
     RECT HeaderItemRectScreen(int column);
+    // A real click on a column header, a little apart from the last one: two quick clicks on one
+    // spot are a double click, which the header reports once.
+    ::testing::AssertionResult HeaderClick(int column);
     RECT HeaderRectClient();  // the header's place in the list's client area
     // Whether the row lies whole inside the list's visible rows, below the header.
     ::testing::AssertionResult RowFullyVisible(int row);
@@ -171,6 +178,7 @@ private:
     std::string arguments_;
     std::string givenDirectory_;
     UINT sendTimeoutMs_;
+    int headerClicks_ = 0;
     std::string directory_;
     HANDLE process_ = nullptr;
     DWORD processId_ = 0;

@@ -75,11 +75,7 @@ TEST(DruxFileArgument, ReadsTheNamedFileOrNothing) {
             EXPECT_EQ(run.ItemText(static_cast<int>(row), 2), c.shown[row].hex);
         }
         // The program runs on normally and ends as always.
-        ASSERT_TRUE(run.ForegroundMake());
-        KeyPress(VK_ESCAPE);
-        DWORD code = 0xFFFFFFFF;
-        ASSERT_TRUE(run.ExitWait(&code));
-        EXPECT_EQ(code, 0u);
+        ASSERT_TRUE(run.EscapeExit());
     }
 }
 

@@ -97,14 +97,6 @@ std::vector<FileCase> FileCases() {
     };
 }
 
-void ExitByEscape(DruxRun& run) {
-    ASSERT_TRUE(run.ForegroundMake());
-    KeyPress(VK_ESCAPE);
-    DWORD code = 0xFFFFFFFF;
-    ASSERT_TRUE(run.ExitWait(&code));
-    EXPECT_EQ(code, 0u);
-}
-
 TEST(DruxHostileFile, ShowsTheRowsTheLineRulesGiveAndEndsNormally) {
     for (const FileCase& c : FileCases()) {
         SCOPED_TRACE(c.what);
@@ -121,7 +113,7 @@ TEST(DruxHostileFile, ShowsTheRowsTheLineRulesGiveAndEndsNormally) {
                 SCOPED_TRACE("row " + std::to_string(row) + " column " + std::to_string(column));
                 EXPECT_EQ(run.ItemText(static_cast<int>(row), column), c.texts[row][column]);
             }
-        EXPECT_NO_FATAL_FAILURE(ExitByEscape(run));
+        EXPECT_TRUE(run.EscapeExit());
     }
 }
 
@@ -135,7 +127,7 @@ TEST(DruxHostileFile, AOneMegabyteLineShowsCutAndTheProgramRunsOn) {
     EXPECT_EQ(shown, line.substr(0, shown.size())) << "the row does not show the line's beginning";
     EXPECT_EQ(run.ItemText(0, 1), "");
     EXPECT_EQ(run.ItemText(0, 2), "");
-    ASSERT_NO_FATAL_FAILURE(ExitByEscape(run));
+    ASSERT_TRUE(run.EscapeExit());
 }
 
 }  // namespace

@@ -70,11 +70,7 @@ TEST(DruxPackage, StartsFromTheUnpackedFolderOnTheDefaultDataSet) {
         SCOPED_TRACE("row " + std::to_string(row));
         EXPECT_EQ(run.ItemText(row, 0), lines[3 * row]);
     }
-    ASSERT_TRUE(run.ForegroundMake());
-    KeyPress(VK_ESCAPE);
-    DWORD code = 0xFFFFFFFF;
-    ASSERT_TRUE(run.ExitWait(&code));
-    EXPECT_EQ(code, 0u);
+    ASSERT_TRUE(run.EscapeExit());
 }
 
 }  // namespace

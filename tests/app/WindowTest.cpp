@@ -29,12 +29,6 @@ protected:
         ASSERT_TRUE(run_.Start(&file_, static_cast<int>(constants.size())));
     }
 
-    void ExpectExitCodeZero() {
-        DWORD code = 0xFFFFFFFF;
-        ASSERT_TRUE(run_.ExitWait(&code));
-        EXPECT_EQ(code, 0u);
-    }
-
     // A point of the row's background, right of its short name, in screen coordinates.
     POINT RowBackground(int row) {
         RECT item = run_.ItemRect(row);
@@ -250,7 +244,7 @@ TEST_F(DruxWindow, PopupMenuFindPromptsAndExitEnds) {
     POINT exit = {menuRect.left + 20, menuRect.bottom - 9};
     MouseMove(exit);
     MouseClick(exit);
-    ExpectExitCodeZero();
+    ASSERT_TRUE(run_.ExitedWithZero());
 }
 
 TEST_F(DruxWindow, EndsWithExitCodeZeroOnEveryWayOut) {
@@ -279,9 +273,7 @@ TEST_F(DruxWindow, EndsWithExitCodeZeroOnEveryWayOut) {
         std::string file = ConstantsFile(SAMPLE);
         ASSERT_TRUE(run.Start(&file, static_cast<int>(SAMPLE.size())));
         c.act(run);
-        DWORD code = 0xFFFFFFFF;
-        ASSERT_TRUE(run.ExitWait(&code));
-        EXPECT_EQ(code, 0u);
+        EXPECT_TRUE(run.ExitedWithZero());
     }
 }
 
@@ -322,9 +314,7 @@ TEST_F(DruxWindow, CommandsGivenDuringTheLoadAreDropped) {
     EXPECT_FALSE(run_.TopLevelFind("InputRequester", nullptr, false))
         << "F3 or Ctrl+F asked during the load";
 
-    ASSERT_TRUE(run_.ForegroundMake());
-    KeyPress(VK_ESCAPE);
-    ExpectExitCodeZero();
+    ASSERT_TRUE(run_.EscapeExit());
 }
 
 TEST_F(DruxWindow, MinimisedTheListKeepsItsSizeAndRestoredItFitsTheWindowAgain) {
@@ -357,9 +347,7 @@ TEST_F(DruxWindow, MinimisedTheListKeepsItsSizeAndRestoredItFitsTheWindowAgain) 
         3000))
         << "list at (" << list.left << ", " << list.top << ")-(" << list.right << ", "
         << list.bottom << "), client " << client.right << " x " << client.bottom;
-    ASSERT_TRUE(run_.ForegroundMake());
-    KeyPress(VK_ESCAPE);
-    ExpectExitCodeZero();
+    ASSERT_TRUE(run_.EscapeExit());
 }
 
 TEST_F(DruxWindow, FindOnAnEmptyListPromptsAndSelectsNothing) {
@@ -378,7 +366,7 @@ TEST_F(DruxWindow, FindOnAnEmptyListPromptsAndSelectsNothing) {
     EXPECT_FALSE(run_.TopLevelFind("InputRequester", nullptr, false)) << "F3 asked again";
     EXPECT_TRUE(run_.Running());
     KeyPress(VK_ESCAPE);
-    ExpectExitCodeZero();
+    ASSERT_TRUE(run_.ExitedWithZero());
 }
 
 TEST_F(DruxWindow, TheListStaysInFrontWhenTheBackgroundAloneRepaints) {

@@ -56,6 +56,16 @@ protected:
         for (const std::string& line : lines) shown += "[" + line + "]";
         return shown;
     }
+
+    // Reads file 0 line by line until FileAtEnd says so, compares, checks the end holds, closes.
+    static void LinesToTheEndExpect(const std::vector<std::string>& expected) {
+        std::vector<std::string> lines;
+        for (int guard = 0; FileAtEnd(0) == 0 && guard < 20; guard++) lines.push_back(Line());
+        EXPECT_EQ(Show(lines), Show(expected));
+        EXPECT_EQ(Line(), "") << "past the end";
+        EXPECT_EQ(FileAtEnd(0), -1);
+        FileClose(0);
+    }
 };
 
 std::string Bytes(const char* bytes, size_t length) {
@@ -92,12 +102,7 @@ TEST_F(FileTest, LinesSplitAtEveryKindOfLineEnd) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ASSERT_NE(FileOpenRead(0, Make(c.bytes).c_str()), 0);
-        std::vector<std::string> lines;
-        for (int guard = 0; FileAtEnd(0) == 0 && guard < 20; guard++) lines.push_back(Line());
-        EXPECT_EQ(Show(lines), Show(c.lines));
-        EXPECT_EQ(Line(), "") << "past the end";
-        EXPECT_EQ(FileAtEnd(0), -1);
-        FileClose(0);
+        LinesToTheEndExpect(c.lines);
     }
 }
 
@@ -180,12 +185,7 @@ TEST_F(FileTest, PipesSplitLinesAsDiskFilesDo) {
         SCOPED_TRACE(c.name);
         PipeFile pipe(c.bytes);
         ASSERT_TRUE(pipe.Open());
-        std::vector<std::string> lines;
-        for (int guard = 0; FileAtEnd(0) == 0 && guard < 20; guard++) lines.push_back(Line());
-        EXPECT_EQ(Show(lines), Show(c.lines));
-        EXPECT_EQ(Line(), "") << "past the end";
-        EXPECT_EQ(FileAtEnd(0), -1);
-        FileClose(0);
+        LinesToTheEndExpect(c.lines);
     }
 
     // Byte reads after a look-ahead start with the byte looked at.
