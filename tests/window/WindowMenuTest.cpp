@@ -209,13 +209,13 @@ TEST_F(MenuTest, ReplacingABarSurvivesACallbackThatMovesTheTable) {
     ASSERT_NE(GetMenu(window), nullptr);
     // Taking the old bar off resizes the window's inside; the callback then creates a menu so far
     // above the bound that the grown slot array cannot stay where it was.
-    HMENU far = nullptr;
+    HMENU distant = nullptr;
     auto grow = [&] {
-        if (!far) far = (HMENU)PopupMenuCreate(100000);
+        if (!distant) distant = (HMENU)PopupMenuCreate(100000);
     };
     recorder.actions.push_back({WM_SIZE, grow});
     HMENU bar = (HMENU)MenuBarCreate(2, window);
-    ASSERT_NE(far, nullptr) << "no size message reached the callback";
+    ASSERT_NE(distant, nullptr) << "no size message reached the callback";
     ASSERT_NE(bar, nullptr);
     MenuRecord* record = (MenuRecord*)ObjectLookup(&MenuTable, 2);
     ASSERT_NE(record, nullptr) << "the new bar is not in the table";
@@ -226,7 +226,7 @@ TEST_F(MenuTest, ReplacingABarSurvivesACallbackThatMovesTheTable) {
     MenuFree(2);
     EXPECT_FALSE(IsMenu(bar));
     MenuFree(100000);
-    EXPECT_FALSE(IsMenu(far));
+    EXPECT_FALSE(IsMenu(distant));
 }
 
 TEST_F(MenuTest, SubmenuStackHoldsTwentyLevels) {
