@@ -45,7 +45,8 @@ run() {  # target, seed kind, maximum input length
       -artifact_prefix=$out/findings/$target- 2>$out/$target.log; then
     status=1
     echo "$target: FINDING (see $out/$target.log and $out/findings/)"
-    grep -m1 -A3 -E '^==[0-9]+==ERROR|^SUMMARY|deadly signal|timeout' $out/$target.log
+    # The sanitizer's report, or the target's own words just before the signal it raised.
+    grep -m1 -B1 -E '==[0-9]+==ERROR|deadly signal|ALARM|out-of-memory' $out/$target.log
   fi
   local runs rss
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' $out/$target.log)
