@@ -36,6 +36,12 @@ static void RecordAdd() {
 // re-indexes first) or the load ends, rather than paying two more messages for every row.
 void ConstantsLoad() {
     if (!FileOpenRead(FILE_CONSTANTS, app.constantsFileName)) return;
+    // A pipe or a device (\\.\pipe\name, CON, COM1) may never end, and the load would wait in
+    // its read for good: only a disk file is read, anything else lists nothing, as a missing file.
+    if (!FileIsDisk(FILE_CONSTANTS)) {
+        FileClose(FILE_CONSTANTS);
+        return;
+    }
     app.loading = 1;
     ListRedrawHold();
     DWORD lastDrain = GetTickCount();

@@ -47,7 +47,8 @@ static void MainWindowFrameChange() {
 }
 
 // DRUX.exe [file]: the file named on the command line, else "Constants.out" in the current
-// directory. A name that can't be opened reads like a missing file: an empty list.
+// directory. A name that can't be opened, or names no disk file, reads like a missing file: an
+// empty list.
 static void ConstantsFileNameSet() {
     static char* argumentName = nullptr;
     app.constantsFileName = "Constants.out";

@@ -233,6 +233,11 @@ int32_t FileAtEnd(ObjectNumber number) {
     return 0;
 }
 
+int32_t FileIsDisk(ObjectNumber number) {
+    FileReader* reader = ReaderOf(number);
+    return reader != nullptr && reader->seekable ? 1 : 0;
+}
+
 void FileClose(ObjectNumber number) {
     if (number == OBJECT_ANY) return;
     FileRecord* record = (FileRecord*)ObjectLookup(&files, number);

@@ -21,6 +21,9 @@ char* FileReadLine();
 // appended after each but the last; the platform position is settled once, at the end.
 char* FileReadLines(int32_t count);
 int32_t FileAtEnd(ObjectNumber number);  // -1 at the end, 0 otherwise (and for a closed number)
+// 1 for a disk file, 0 for anything else (a pipe, a console or another device, whose end may never
+// come) and for a closed number. Known since the open: it asks nothing of the platform.
+int32_t FileIsDisk(ObjectNumber number);
 void FileClose(ObjectNumber number);
 void FileCloseAll();
 

@@ -13,6 +13,7 @@ const DWORD CLIPBOARD_OPEN_PAUSE_MS = 10;
 class GlobalBlock {
 public:
     explicit GlobalBlock(SIZE_T size) : handle_(GlobalAlloc(GMEM_MOVEABLE, size)) {}
+    explicit GlobalBlock(HGLOBAL handle) : handle_(handle) {}
     ~GlobalBlock() {
         if (handle_) GlobalFree(handle_);
     }
@@ -53,6 +54,26 @@ bool BlockFill(HGLOBAL block, const char* text, int32_t length) {
     return true;
 }
 
+// A copy of the text the open clipboard holds, or null. The platform derives each text format
+// from any other, so the Unicode one keeps the text whichever program put it there.
+HGLOBAL ClipboardTextCopy() {
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    const void* bytes = data ? GlobalLock(data) : nullptr;
+    if (!bytes) return nullptr;
+    SIZE_T size = GlobalSize(data);
+    HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, size);
+    void* to = copy ? GlobalLock(copy) : nullptr;
+    if (to) {
+        CopyMemory(to, bytes, size);
+        GlobalUnlock(copy);
+    } else if (copy) {
+        GlobalFree(copy);
+        copy = nullptr;
+    }
+    GlobalUnlock(data);
+    return copy;
+}
+
 }  // namespace
 
 int32_t ClipboardTextSet(ObjectNumber window, const char* text, int32_t length) {
@@ -63,9 +84,15 @@ int32_t ClipboardTextSet(ObjectNumber window, const char* text, int32_t length) 
     GlobalBlock block((SIZE_T)length + 1);
     if (!block.Get() || !BlockFill(block.Get(), text, length)) return 0;
     ClipboardSession session(record->window);
-    if (!session.Open() || !EmptyClipboard()) return 0;
-    if (!SetClipboardData(CF_TEXT, block.Get())) return 0;
-    // The system owns the block now.
-    block.Release();
-    return 1;
+    if (!session.Open()) return 0;
+    // Emptying frees what the clipboard held, so its text is kept until the new text is in.
+    GlobalBlock earlier(ClipboardTextCopy());
+    if (!EmptyClipboard()) return 0;
+    if (SetClipboardData(CF_TEXT, block.Get())) {
+        // The system owns the block now.
+        block.Release();
+        return 1;
+    }
+    if (earlier.Get() && SetClipboardData(CF_UNICODETEXT, earlier.Get())) earlier.Release();
+    return 0;
 }

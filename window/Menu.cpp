@@ -19,13 +19,18 @@ MenuBuildState build;
 // Everything the create operations share once the platform has made the menu.
 intptr_t MenuRecordCreate(ObjectNumber number, HMENU menu, HWND barWindow) {
     // The record first: a number the table refuses (a live dynamic identifier) must not cost
-    // the menu that has it. Removal clears the slot in place, so record stays valid.
+    // the menu that has it.
     MenuRecord* record = (MenuRecord*)ObjectCreate(&MenuTable, number);
+    if (record && number != OBJECT_ANY) {
+        // Taking an old menu bar off its window sends the window its size messages, and the
+        // callback may create a menu above the bound, which moves the slot array.
+        MenuFree(number);
+        record = (MenuRecord*)ObjectCreate(&MenuTable, number);
+    }
     if (!record) {
         DestroyMenu(menu);
         return 0;
     }
-    if (number != OBJECT_ANY) MenuFree(number);
     record->menu = menu;
     record->barWindow = barWindow;
     build = MenuBuildState();

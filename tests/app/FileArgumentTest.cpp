@@ -47,9 +47,31 @@ private:
     std::vector<std::string> files_;
 };
 
+// A pipe whose writing end stays open and silent: a read from it would wait for good.
+class SilentPipe {
+public:
+    SilentPipe()
+        : name_("\\\\.\\pipe\\drux-e2e-silent-" + std::to_string(GetCurrentProcessId())),
+          server_(CreateNamedPipeA(name_.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT,
+                                   PIPE_UNLIMITED_INSTANCES, 4096, 4096, 0, nullptr)) {
+        EXPECT_NE(server_, INVALID_HANDLE_VALUE);
+    }
+    ~SilentPipe() {
+        if (server_ != INVALID_HANDLE_VALUE) CloseHandle(server_);
+    }
+    SilentPipe(const SilentPipe&) = delete;
+    SilentPipe& operator=(const SilentPipe&) = delete;
+    const std::string& Name() const { return name_; }
+
+private:
+    std::string name_;
+    HANDLE server_;
+};
+
 TEST(DruxFileArgument, ReadsTheNamedFileOrNothing) {
     SpacedDirectory directory;
     const std::string named = directory.Write("my constants.out", ConstantsFile(NAMED));
+    SilentPipe pipe;
     struct ArgumentCase {
         const char* what;
         std::string arguments;
@@ -61,6 +83,8 @@ TEST(DruxFileArgument, ReadsTheNamedFileOrNothing) {
          NAMED},
         {"a missing file", "\"" + directory.Path() + "\\missing.out\"", {}},
         {"a directory", "\"" + directory.Path() + "\"", {}},
+        {"a pipe that never writes", pipe.Name(), {}},
+        {"a device", "NUL", {}},
         {"an empty name", "\"\"", {}},
         {"no argument", "", IN_DIRECTORY},
     };

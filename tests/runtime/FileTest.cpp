@@ -201,6 +201,24 @@ TEST_F(FileTest, PipesSplitLinesAsDiskFilesDo) {
     FileClose(0);
 }
 
+// Only a disk file says so: a pipe or a device may never reach its end, and the caller decides.
+TEST_F(FileTest, OnlyDiskFilesAreOnDisk) {
+    ASSERT_NE(FileOpenRead(1, Make("one\n").c_str()), 0);
+    ASSERT_NE(FileOpenRead(2, "NUL"), 0);
+    PipeFile pipe("one\n");
+    ASSERT_TRUE(pipe.Open());
+    struct Case {
+        const char* what;
+        ObjectNumber number;
+        int32_t disk;
+    };
+    const Case cases[] = {
+        {"a disk file", 1, 1}, {"a device", 2, 0}, {"a pipe", 0, 0}, {"a closed number", 3, 0}};
+    for (const Case& c : cases) EXPECT_EQ(FileIsDisk(c.number), c.disk) << c.what;
+    // Telling costs the pipe nothing: its line is still there.
+    EXPECT_EQ(Line(), "one");
+}
+
 // What is read ahead of the caller never shows: every position-changing operation starts exactly
 // where the last line ended, and a seek between lines is obeyed.
 TEST_F(FileTest, ReadAheadFollowsSeeksAndByteReads) {

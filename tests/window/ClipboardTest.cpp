@@ -3,11 +3,43 @@
 #include <string>
 
 #include "WindowTestSupport.h"
+#include "tests/support/ImportSlots.h"
 #include "window/Clipboard.h"
 
 namespace {
 
 using windowtest::LayerTest;
+
+// The program's SetClipboardData, refusing one format for the guard's scope and passing the
+// others on.
+UINT refusedFormat;
+HANDLE(WINAPI* platformSetClipboardData)(UINT, HANDLE);
+
+HANDLE WINAPI SetClipboardDataRefusing(UINT format, HANDLE data) {
+    return format == refusedFormat ? nullptr : platformSetClipboardData(format, data);
+}
+
+// Points the program's SetClipboardData import at to; returns what the slot held (0: not imported).
+ULONG_PTR SetClipboardDataSlotSet(ULONG_PTR to) {
+    ULONG_PTR held = 0;
+    return support::ImportsRedirect({{"SetClipboardData", to, &held}}).empty() ? 0 : held;
+}
+
+class ClipboardFormatRefused {
+public:
+    explicit ClipboardFormatRefused(UINT format) {
+        refusedFormat = format;
+        platformSetClipboardData = (HANDLE(WINAPI*)(UINT, HANDLE))SetClipboardDataSlotSet(
+            (ULONG_PTR)&SetClipboardDataRefusing);
+    }
+    ~ClipboardFormatRefused() {
+        if (platformSetClipboardData) SetClipboardDataSlotSet((ULONG_PTR)platformSetClipboardData);
+        platformSetClipboardData = nullptr;
+    }
+    ClipboardFormatRefused(const ClipboardFormatRefused&) = delete;
+    ClipboardFormatRefused& operator=(const ClipboardFormatRefused&) = delete;
+    bool Redirected() const { return platformSetClipboardData != nullptr; }
+};
 
 std::string ClipboardRead(HWND* owner = nullptr) {
     if (!OpenClipboard(nullptr)) return "<the clipboard does not open>";
@@ -74,6 +106,13 @@ TEST_F(ClipboardTest, ARefusedCopyLeavesTheClipboardAsItWas) {
     ASSERT_TRUE(OpenClipboard(nullptr));
     EXPECT_EQ(ClipboardTextSet(3, "x", 1), 0);
     CloseClipboard();
+    EXPECT_EQ(ClipboardRead(), "before");
+    // The platform refusing the text itself, after the clipboard was emptied to take it over.
+    {
+        ClipboardFormatRefused refused(CF_TEXT);
+        ASSERT_TRUE(refused.Redirected());
+        EXPECT_EQ(ClipboardTextSet(3, "x", 1), 0);
+    }
     EXPECT_EQ(ClipboardRead(), "before");
 }
 

@@ -203,6 +203,32 @@ TEST_F(MenuTest, MenuBarAttachesHidesAndFrees) {
     EXPECT_FALSE(IsMenu(bar));
 }
 
+TEST_F(MenuTest, ReplacingABarSurvivesACallbackThatMovesTheTable) {
+    ASSERT_NE(MenuBarCreate(2, window), 0);
+    MenuItemAdd(1, "Old");
+    ASSERT_NE(GetMenu(window), nullptr);
+    // Taking the old bar off resizes the window's inside; the callback then creates a menu so far
+    // above the bound that the grown slot array cannot stay where it was.
+    HMENU distant = nullptr;
+    auto grow = [&] {
+        if (!distant) distant = (HMENU)PopupMenuCreate(100000);
+    };
+    recorder.actions.push_back({WM_SIZE, grow});
+    HMENU bar = (HMENU)MenuBarCreate(2, window);
+    ASSERT_NE(distant, nullptr) << "no size message reached the callback";
+    ASSERT_NE(bar, nullptr);
+    MenuRecord* record = (MenuRecord*)ObjectLookup(&MenuTable, 2);
+    ASSERT_NE(record, nullptr) << "the new bar is not in the table";
+    EXPECT_EQ(record->menu, bar);
+    EXPECT_EQ(record->barWindow, window);
+    MenuItemAdd(1, "New");
+    EXPECT_EQ(GetMenu(window), bar);
+    MenuFree(2);
+    EXPECT_FALSE(IsMenu(bar));
+    MenuFree(100000);
+    EXPECT_FALSE(IsMenu(distant));
+}
+
 TEST_F(MenuTest, SubmenuStackHoldsTwentyLevels) {
     HMENU root = (HMENU)PopupMenuCreate(7);
     ASSERT_NE(root, nullptr);

@@ -90,6 +90,14 @@ DWORD SetFilePointer(HANDLE file, LONG distance, PLONG, DWORD method) {
     return position < 0 ? INVALID_SET_FILE_POINTER : (DWORD)position;
 }
 
+BOOL SetFilePointerEx(HANDLE file, LARGE_INTEGER distance, PLARGE_INTEGER position, DWORD method) {
+    int whence = method == FILE_BEGIN ? SEEK_SET : method == FILE_END ? SEEK_END : SEEK_CUR;
+    off_t at = lseek(Descriptor(file), (off_t)distance.QuadPart, whence);
+    if (at < 0) return FALSE;
+    if (position != nullptr) position->QuadPart = at;
+    return TRUE;
+}
+
 DWORD GetFileType(HANDLE file) {
     struct stat status;
     if (fstat(Descriptor(file), &status) != 0) return 0;

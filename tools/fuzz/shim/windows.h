@@ -10,6 +10,7 @@ typedef void* HANDLE;
 typedef HANDLE HINSTANCE;
 typedef uint32_t DWORD;
 typedef int32_t LONG;
+typedef int64_t LONGLONG;
 typedef LONG* PLONG;
 typedef int BOOL;
 typedef size_t SIZE_T;
@@ -17,6 +18,9 @@ typedef void* LPVOID;
 typedef DWORD* LPDWORD;
 typedef const char* LPCSTR;
 typedef char* LPSTR;
+typedef union {
+    LONGLONG QuadPart;
+} LARGE_INTEGER, *PLARGE_INTEGER;
 
 #define TRUE 1
 #define FALSE 0
@@ -48,6 +52,7 @@ HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD sharing, void* security, DWO
                    DWORD attributes, HANDLE templateFile);
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD length, LPDWORD read, void* overlapped);
 DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD method);
+BOOL SetFilePointerEx(HANDLE file, LARGE_INTEGER distance, PLARGE_INTEGER position, DWORD method);
 DWORD GetFileType(HANDLE file);
 DWORD GetFileSize(HANDLE file, LPDWORD high);
 BOOL CloseHandle(HANDLE handle);
