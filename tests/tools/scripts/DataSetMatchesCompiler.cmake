@@ -6,7 +6,8 @@
 # Variables: CC, HEADER (the groups' headers, first group first, separated by "|"), DATA, WORK,
 # WIDE (ON: a 64-bit target's file, whose wider values are in full), PROBE (constprobe: with more
 # than one group it tells the groups' names apart; a name is checked in the first group that
-# defines it, whose value the data set keeps).
+# defines it, whose value the data set keeps), REQUIRED (names the data set must hold,
+# separated by "|").
 
 file(READ ${DATA} records)
 string(LENGTH "${records}" size)
@@ -22,6 +23,17 @@ else()
 endif()
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
+
+string(REPLACE "|" ";" required "${REQUIRED}")
+set(absent "")
+foreach(name ${required})
+  if(NOT records MATCHES "(^|\n)${name}\r?\n")
+    list(APPEND absent ${name})
+  endif()
+endforeach()
+if(absent)
+  message(FATAL_ERROR "${DATA} lacks ${absent}")
+endif()
 
 # The records of each group in ${WORK}/groupN.out; names no group defines in none.out.
 if(group_count EQUAL 1)
