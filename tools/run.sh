@@ -1,26 +1,35 @@
 #!/usr/bin/env bash
 # Starts DRUX.exe under Wine in a directory holding a Constants.out.
 #   tools/run.sh <build dir> [file]
-# With a file, DRUX opens that file instead. With a DISPLAY it runs there in a window of its own,
-# managed by the desktop's window manager, until the program ends. Without one it runs on a
-# private Xvfb display, saves a screenshot of the screen once the load is over, ends the program
-# and prints the screenshot's path.
+# With a file, DRUX opens that file instead; Constants-x64.out alone names the x86-64 values beside
+# the default data set. With a DISPLAY it runs there in a window of its own, managed by the
+# desktop's window manager, until the program ends. Without one it runs on a private Xvfb display,
+# saves a screenshot of the screen once the load is over, ends the program and prints the
+# screenshot's path.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:?build dir}" && pwd)
-arguments=()
-if [ -n "${2:-}" ]; then
-  # Wine reaches the Linux root through drive Z:; the path goes as one argument, spaces and all.
-  file=$(realpath -m -- "$2")
-  arguments=("Z:$(printf '%s' "$file" | tr / '\\')")
-fi
-
 rundir="$build/run"
 mkdir -p "$rundir"
-if [ -f "$build/data/Constants.out" ]; then
-  cp "$build/data/Constants.out" "$rundir/Constants.out"
-else
-  cp "$here/../data/Constants.out" "$rundir/Constants.out"
+# The default data set and its x86-64 values beside it, as in the Windows package.
+for name in Constants.out Constants-x64.out; do
+  if [ -f "$build/data/$name" ]; then
+    cp "$build/data/$name" "$rundir/$name"
+  else
+    cp "$here/../data/$name" "$rundir/$name"
+  fi
+done
+
+arguments=()
+if [ -n "${2:-}" ]; then
+  file=$2
+  # FILE=Constants-x64.out: the copy beside the default data set.
+  if [ ! -e "$file" ] && [ "$file" = "$(basename -- "$file")" ] && [ -f "$rundir/$file" ]; then
+    file="$rundir/$file"
+  fi
+  # Wine reaches the Linux root through drive Z:; the path goes as one argument, spaces and all.
+  file=$(realpath -m -- "$file")
+  arguments=("Z:$(printf '%s' "$file" | tr / '\\')")
 fi
 
 if [ -n "${DISPLAY:-}" ]; then

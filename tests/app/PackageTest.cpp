@@ -1,6 +1,7 @@
 // The Windows package as a user meets it: unpacked into an empty folder, it holds DRUX.exe, the
-// default Constants.out, constgen.exe and README.txt, and DRUX.exe started there shows the data
-// set.
+// default Constants.out, its x86-64 values Constants-x64.out, constgen.exe and README.txt;
+// DRUX.exe started there shows the data set, and "DRUX.exe Constants-x64.out" the x86-64 values,
+// 64-bit ones in full.
 #include <cstdlib>
 #include <set>
 
@@ -55,8 +56,8 @@ std::vector<std::string> Lines(const std::string& bytes) {
 TEST(DruxPackage, StartsFromTheUnpackedFolderOnTheDefaultDataSet) {
     const char* folder = getenv("DRUX_PACKAGE_DIR");
     ASSERT_TRUE(folder) << "DRUX_PACKAGE_DIR names the unpacked folder (tests/app/package-test.sh)";
-    const std::set<std::string> expected = {"Constants.out", "DRUX.exe", "README.txt",
-                                            "constgen.exe"};
+    const std::set<std::string> expected = {"Constants-x64.out", "Constants.out", "DRUX.exe",
+                                            "README.txt", "constgen.exe"};
     EXPECT_EQ(FolderFiles(folder), expected);
 
     const std::vector<std::string> lines = Lines(FileRead(std::string(folder) + "\\Constants.out"));
@@ -69,6 +70,35 @@ TEST(DruxPackage, StartsFromTheUnpackedFolderOnTheDefaultDataSet) {
     for (int row : {0, rows / 2, rows - 1}) {
         SCOPED_TRACE("row " + std::to_string(row));
         EXPECT_EQ(run.ItemText(row, 0), lines[3 * row]);
+    }
+    ASSERT_TRUE(run.EscapeExit());
+}
+
+TEST(DruxPackage, OpensTheX64ValuesWithTheirFullWidth) {
+    const char* folder = getenv("DRUX_PACKAGE_DIR");
+    ASSERT_TRUE(folder) << "DRUX_PACKAGE_DIR names the unpacked folder (tests/app/package-test.sh)";
+    const std::vector<std::string> lines =
+        Lines(FileRead(std::string(folder) + "\\Constants-x64.out"));
+    const int rows = static_cast<int>((lines.size() + 2) / 3);
+    ASSERT_GT(rows, 1000) << "the x86-64 data set is missing or small";
+    // The rows with the longest decimal and the longest hex text of the file, values wider than
+    // 32 bits (up to 20 characters), each shown whole.
+    int longestDecimal = 0, longestHex = 0;
+    for (int row = 0; 3 * row + 2 < static_cast<int>(lines.size()); ++row) {
+        if (lines[3 * row + 1].size() > lines[3 * longestDecimal + 1].size()) longestDecimal = row;
+        if (lines[3 * row + 2].size() > lines[3 * longestHex + 2].size()) longestHex = row;
+    }
+    ASSERT_GT(lines[3 * longestHex + 2].size(), 10u) << "no value wider than 32 bits";
+
+    DruxRun run;
+    run.WorkingDirectorySet(folder);
+    run.ArgumentsSet("Constants-x64.out");
+    ASSERT_TRUE(run.Start(nullptr, rows, 60000));
+    for (int row : {longestDecimal, longestHex}) {
+        SCOPED_TRACE(lines[3 * row]);
+        EXPECT_EQ(run.ItemText(row, 0), lines[3 * row]);
+        EXPECT_EQ(run.ItemText(row, 1), lines[3 * row + 1]);
+        EXPECT_EQ(run.ItemText(row, 2), lines[3 * row + 2]);
     }
     ASSERT_TRUE(run.EscapeExit());
 }

@@ -1,61 +1,116 @@
-# Makes the default data set with the cross compiler (run with cmake -P at build time):
-#   the compiler preprocesses DefaultDataSet.h (-E -dD: every macro, in order, with its file);
+# Makes a default data set with a cross compiler (run with cmake -P at build time), group by group:
+#   the compiler preprocesses the group's header (-E -dD: every macro, in order, with its file);
 #   constprobe picks the object-like macros and enumerators worth asking for and writes one
 #   initialiser per name; the compiler compiles that to assembly; constprobe reads the values
 #   back. A name the compiler rejects is dropped and the probe compiled again.
-# Any failure (a header missing from the toolchain above all) leaves the checked-in sample in
-# OUTPUT with a warning that says why, never a partial file.
+# Groups are headers that cannot share one translation unit. The first is the one windows.h
+# programs get: its values win, and the later groups only probe the names of headers it does not
+# include; a name a later group gives another value is reported. A later group that fails (a
+# header missing from the toolchain above all) is left out with a warning that says why; when the
+# first fails, OUTPUT is the checked-in sample, with a warning that says why, never a partial file.
 #
-# Variables: CC, PROBE (constprobe), HEADER, WORK (scratch directory), OUTPUT, SAMPLE.
+# Variables: CC, PROBE (constprobe), HEADER (the groups' headers, first group first, separated by
+# "|"), WORK (scratch directory), OUTPUT, SAMPLE, WIDE (ON: a 64-bit target, whose values wider
+# than 32 bits are kept in full).
+
+get_filename_component(output_name ${OUTPUT} NAME)
+string(REPLACE "|" ";" groups "${HEADER}")
+set(wide_option "")
+if(WIDE)
+  set(wide_option --wide)
+endif()
 
 function(constants_fallback why)
-  message(WARNING "data/Constants.out: ${why}\n"
-                  "data/Constants.out is the checked-in sample (${SAMPLE}) instead.")
+  message(WARNING "data/${output_name}: ${why}\n"
+                  "data/${output_name} is the checked-in sample (${SAMPLE}) instead.")
   configure_file(${SAMPLE} ${OUTPUT}.part COPYONLY)
   file(RENAME ${OUTPUT}.part ${OUTPUT})
+endfunction()
+
+# Makes ${dir}/values.out from one group's header; sets ${result} to "" or to why it failed.
+function(constants_group header dir names_options result)
+  file(MAKE_DIRECTORY ${dir})
+  file(REMOVE ${dir}/values.out)
+  execute_process(COMMAND ${CC} -E -dD ${header} -o ${dir}/api.i
+                  RESULT_VARIABLE status ERROR_VARIABLE errors)
+  if(NOT status EQUAL 0)
+    if(errors MATCHES "fatal error: ([^:\n]+): No such file")
+      set(${result} "the header ${CMAKE_MATCH_1} is missing from the toolchain (${CC})"
+          PARENT_SCOPE)
+    else()
+      set(${result} "${CC} could not preprocess ${header}:\n${errors}" PARENT_SCOPE)
+    endif()
+    return()
+  endif()
+  execute_process(COMMAND ${PROBE} names ${dir}/api.i ${header} ${dir}/probe.c ${dir}/probe.names
+                          "__*" ${names_options}
+                  RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    set(${result} "no probe of the names" PARENT_SCOPE)
+    return()
+  endif()
+  set(compile ${CC} -S -w -ftrack-macro-expansion=0 -fno-diagnostics-show-caret -fmax-errors=0
+              ${dir}/probe.c -o ${dir}/probe.s)
+  execute_process(COMMAND ${compile} RESULT_VARIABLE status ERROR_FILE ${dir}/probe.errors)
+  # GCC names an undeclared identifier once: the lines that use it again fail on the next round.
+  foreach(round 1 2 3)
+    if(status EQUAL 0)
+      break()
+    endif()
+    execute_process(COMMAND ${PROBE} prune ${dir}/probe.errors ${header} ${dir}/probe.c
+                            ${dir}/probe.names
+                    RESULT_VARIABLE status)
+    if(NOT status EQUAL 0)
+      break()
+    endif()
+    execute_process(COMMAND ${compile} RESULT_VARIABLE status ERROR_FILE ${dir}/probe.errors)
+  endforeach()
+  if(NOT status EQUAL 0)
+    set(${result} "${CC} failed on the probe; see ${dir}/probe.errors" PARENT_SCOPE)
+    return()
+  endif()
+  execute_process(COMMAND ${PROBE} values ${dir}/probe.s ${dir}/probe.names ${dir}/values.out
+                          ${wide_option}
+                  RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    set(${result} "no values read back from ${dir}/probe.s" PARENT_SCOPE)
+    return()
+  endif()
+  set(${result} "" PARENT_SCOPE)
 endfunction()
 
 function(constants_make)
   file(MAKE_DIRECTORY ${WORK})
   file(REMOVE ${OUTPUT}.part)
-  execute_process(COMMAND ${CC} -E -dD ${HEADER} -o ${WORK}/api.i
-                  RESULT_VARIABLE status ERROR_VARIABLE errors)
-  if(NOT status EQUAL 0)
-    if(errors MATCHES "fatal error: ([^:\n]+): No such file")
-      constants_fallback("the header ${CMAKE_MATCH_1} is missing from the toolchain (${CC})")
+  set(merge_arguments "")
+  set(index 0)
+  foreach(header ${groups})
+    get_filename_component(label ${header} NAME)
+    set(dir ${WORK}/group${index})
+    if(index EQUAL 0)
+      set(options --first winuser.h --first commctrl.h --files-out ${WORK}/first.files)
     else()
-      constants_fallback("${CC} could not preprocess ${HEADER}:\n${errors}")
+      set(options --skip-files ${WORK}/first.files)
     endif()
-    return()
-  endif()
-  execute_process(COMMAND ${PROBE} names ${WORK}/api.i ${HEADER} ${WORK}/probe.c
-                          ${WORK}/probe.names "__*" --first winuser.h --first commctrl.h
-                  RESULT_VARIABLE status)
-  if(NOT status EQUAL 0)
-    constants_fallback("no probe of the names")
-    return()
-  endif()
-  set(compile ${CC} -S -w -ftrack-macro-expansion=0 -fno-diagnostics-show-caret -fmax-errors=0
-              ${WORK}/probe.c -o ${WORK}/probe.s)
-  execute_process(COMMAND ${compile} RESULT_VARIABLE status ERROR_FILE ${WORK}/probe.errors)
-  if(NOT status EQUAL 0)
-    execute_process(COMMAND ${PROBE} prune ${WORK}/probe.errors ${HEADER} ${WORK}/probe.c
-                            ${WORK}/probe.names
-                    RESULT_VARIABLE status)
-    if(status EQUAL 0)
-      execute_process(COMMAND ${compile} RESULT_VARIABLE status ERROR_FILE ${WORK}/probe.errors)
-    endif()
-    if(NOT status EQUAL 0)
-      constants_fallback("${CC} failed on the probe; see ${WORK}/probe.errors")
+    constants_group(${header} ${dir} "${options}" why)
+    if(NOT why STREQUAL "" AND index EQUAL 0)
+      constants_fallback("${why}")
       return()
+    elseif(NOT why STREQUAL "")
+      message(WARNING "data/${output_name}: the group of ${label} is left out: ${why}")
+    else()
+      list(APPEND merge_arguments ${label} ${dir}/values.out)
     endif()
-  endif()
-  execute_process(COMMAND ${PROBE} values ${WORK}/probe.s ${WORK}/probe.names ${OUTPUT}.part
-                  RESULT_VARIABLE status)
+    math(EXPR index "${index} + 1")
+  endforeach()
+  execute_process(COMMAND ${PROBE} merge ${OUTPUT}.part ${merge_arguments}
+                  RESULT_VARIABLE status OUTPUT_VARIABLE report)
   if(NOT status EQUAL 0)
-    constants_fallback("no values read back from ${WORK}/probe.s")
+    file(REMOVE ${OUTPUT}.part)
+    constants_fallback("the groups' values could not be merged")
     return()
   endif()
+  message(STATUS "data/${output_name}:\n${report}")
   file(RENAME ${OUTPUT}.part ${OUTPUT})
 endfunction()
 

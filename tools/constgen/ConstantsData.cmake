@@ -1,10 +1,12 @@
 # The default data set: ${CMAKE_BINARY_DIR}/data/Constants.out, made in every ALL build with the
 # 32-bit MinGW-w64 cross compiler, which computes every value itself (ConstantsCompile.cmake),
-# from the headers that DefaultDataSet.h includes. Its helper constprobe is built for the build
-# machine. Included from tools/CMakeLists.txt in the cross build.
+# from the headers that DefaultDataSet.h and its groups (DefaultDataSet*.h) include; beside it
+# Constants-x64.out, the same headers' values as the 64-bit compiler computes them. Their helper
+# constprobe is built for the build machine. Included from tools/CMakeLists.txt in the cross build.
 #
-# Tests find the file through the global property DRUX_CONSTANTS_FILE and depend on the target
-# constants_data; DRUX_CONSTANTS_GENERATED is 0 when the build copies the checked-in sample.
+# Tests find the files through the global properties DRUX_CONSTANTS_FILE and
+# DRUX_CONSTANTS_X64_FILE and depend on the target constants_data; DRUX_CONSTANTS_GENERATED is 0
+# when the build copies the checked-in sample.
 
 include(ExternalProject)
 
@@ -13,6 +15,8 @@ include(ExternalProject)
 find_program(DRUX_HOST_CXX NAMES c++ g++ clang++ DOC "C++ compiler for build-time tools")
 find_program(DRUX_DATA_CC NAMES i686-w64-mingw32-gcc-posix i686-w64-mingw32-gcc
              DOC "Compiler of the 32-bit target that computes the default data set")
+find_program(DRUX_DATA_CC64 NAMES x86_64-w64-mingw32-gcc-posix x86_64-w64-mingw32-gcc
+             DOC "Compiler of the 64-bit target that computes Constants-x64.out")
 
 # Where that compiler's MinGW-w64 headers are: constgen's own test reads them too.
 set(DRUX_MINGW_INCLUDE /usr/share/mingw-w64/include CACHE PATH
@@ -20,11 +24,25 @@ set(DRUX_MINGW_INCLUDE /usr/share/mingw-w64/include CACHE PATH
 set_property(GLOBAL PROPERTY DRUX_MINGW_INCLUDE ${DRUX_MINGW_INCLUDE})
 
 set(DRUX_CONSTANTS_FILE ${CMAKE_BINARY_DIR}/data/Constants.out)
+set(DRUX_CONSTANTS_X64_FILE ${CMAKE_BINARY_DIR}/data/Constants-x64.out)
 set(DRUX_DATA_SET_HEADER ${CMAKE_CURRENT_LIST_DIR}/DefaultDataSet.h)
+# The groups, the one windows.h programs get first: its values win over the others'.
+set(DRUX_DATA_SET_GROUPS ${DRUX_DATA_SET_HEADER} ${CMAKE_CURRENT_LIST_DIR}/DefaultDataSetWinHttp.h
+    ${CMAKE_CURRENT_LIST_DIR}/DefaultDataSetMedia.h ${CMAKE_CURRENT_LIST_DIR}/DefaultDataSetD3D8.h)
 set_property(GLOBAL PROPERTY DRUX_CONSTANTS_FILE ${DRUX_CONSTANTS_FILE})
+set_property(GLOBAL PROPERTY DRUX_CONSTANTS_X64_FILE ${DRUX_CONSTANTS_X64_FILE})
 set_property(GLOBAL PROPERTY DRUX_DATA_SET_HEADER ${DRUX_DATA_SET_HEADER})
+set_property(GLOBAL PROPERTY DRUX_DATA_SET_GROUPS "${DRUX_DATA_SET_GROUPS}")
+# All the groups in one header, for constgen's accuracy test (no compiler reads it).
+set_property(GLOBAL PROPERTY DRUX_DATA_SET_ALL_HEADER ${CMAKE_CURRENT_LIST_DIR}/DefaultDataSetAll.h)
 set_property(GLOBAL PROPERTY DRUX_DATA_CC "${DRUX_DATA_CC}")
+set_property(GLOBAL PROPERTY DRUX_DATA_CC64 "${DRUX_DATA_CC64}")
 set_property(GLOBAL PROPERTY DRUX_CONSTANTS_GENERATED 0)
+
+# file name, compiler, sample, "ON" for a 64-bit target
+set(data_sets "Constants.out|${DRUX_DATA_CC}|${CMAKE_SOURCE_DIR}/data/Constants.out|OFF"
+              "Constants-x64.out|${DRUX_DATA_CC64}|${CMAKE_SOURCE_DIR}/data/Constants-x64.out|ON")
+string(REPLACE ";" "|" groups_argument "${DRUX_DATA_SET_GROUPS}")
 
 if(DRUX_HOST_CXX AND DRUX_DATA_CC)
   set_property(GLOBAL PROPERTY DRUX_CONSTANTS_GENERATED 1)
@@ -40,23 +58,42 @@ if(DRUX_HOST_CXX AND DRUX_DATA_CC)
     BUILD_ALWAYS ON
     BUILD_BYPRODUCTS ${host_probe} ${host_dir}/constgen${CMAKE_HOST_EXECUTABLE_SUFFIX})
 
-  add_custom_command(OUTPUT ${DRUX_CONSTANTS_FILE}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/data
-    COMMAND ${CMAKE_COMMAND} -DCC=${DRUX_DATA_CC} -DPROBE=${host_probe}
-            -DHEADER=${DRUX_DATA_SET_HEADER} -DWORK=${CMAKE_BINARY_DIR}/data/probe
-            -DOUTPUT=${DRUX_CONSTANTS_FILE} -DSAMPLE=${CMAKE_SOURCE_DIR}/data/Constants.out
-            -P ${CMAKE_CURRENT_LIST_DIR}/ConstantsCompile.cmake
-    DEPENDS constgen_host ${host_probe} ${DRUX_DATA_SET_HEADER}
-            ${CMAKE_CURRENT_LIST_DIR}/ConstantsCompile.cmake ${CMAKE_SOURCE_DIR}/data/Constants.out
-    COMMENT "Computing data/Constants.out with ${DRUX_DATA_CC}"
-    VERBATIM)
+  foreach(data_set ${data_sets})
+    string(REPLACE "|" ";" fields "${data_set}")
+    list(GET fields 0 name)
+    list(GET fields 1 cc)
+    list(GET fields 2 sample)
+    list(GET fields 3 wide)
+    set(output ${CMAKE_BINARY_DIR}/data/${name})
+    if(NOT cc)
+      message(WARNING "No compiler for data/${name}: it is the checked-in sample")
+      add_custom_command(OUTPUT ${output}
+        COMMAND ${CMAKE_COMMAND} -E copy ${sample} ${output}
+        DEPENDS ${sample}
+        VERBATIM)
+      continue()
+    endif()
+    add_custom_command(OUTPUT ${output}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/data
+      COMMAND ${CMAKE_COMMAND} -DCC=${cc} -DPROBE=${host_probe} -DHEADER=${groups_argument}
+              -DWORK=${CMAKE_BINARY_DIR}/data/probe-${name} -DOUTPUT=${output}
+              -DSAMPLE=${sample} -DWIDE=${wide}
+              -P ${CMAKE_CURRENT_LIST_DIR}/ConstantsCompile.cmake
+      DEPENDS constgen_host ${host_probe} ${DRUX_DATA_SET_GROUPS}
+              ${CMAKE_CURRENT_LIST_DIR}/ConstantsCompile.cmake ${sample}
+      COMMENT "Computing data/${name} with ${cc}"
+      VERBATIM)
+  endforeach()
 else()
   message(WARNING "No host C++ compiler or no i686-w64-mingw32-gcc: "
-                  "data/Constants.out is the checked-in sample")
-  add_custom_command(OUTPUT ${DRUX_CONSTANTS_FILE}
-    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/data/Constants.out ${DRUX_CONSTANTS_FILE}
-    DEPENDS ${CMAKE_SOURCE_DIR}/data/Constants.out
-    VERBATIM)
+                  "data/Constants.out and data/Constants-x64.out are the checked-in samples")
+  foreach(name Constants.out Constants-x64.out)
+    add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/data/${name}
+      COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/data/${name}
+              ${CMAKE_BINARY_DIR}/data/${name}
+      DEPENDS ${CMAKE_SOURCE_DIR}/data/${name}
+      VERBATIM)
+  endforeach()
 endif()
 
-add_custom_target(constants_data ALL DEPENDS ${DRUX_CONSTANTS_FILE})
+add_custom_target(constants_data ALL DEPENDS ${DRUX_CONSTANTS_FILE} ${DRUX_CONSTANTS_X64_FILE})

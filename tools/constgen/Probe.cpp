@@ -1,15 +1,22 @@
 // constprobe: the build's helper that lets the cross compiler itself compute the default data set.
 //
-//   constprobe names PREPROCESSED HEADER PROBE_C NAMES [EXCLUDED...]
+//   constprobe names PREPROCESSED HEADER PROBE_C NAMES [EXCLUDED...] [--first FILE]...
+//                    [--files-out LIST] [--skip-files LIST]
 //       Reads the output of "gcc -E -dD HEADER", takes the object-like macros still defined at
 //       its end and every enumerator, keeps those whose expansion names only declared things,
-//       and writes a C file with one initialiser per name plus the list of names.
+//       and writes a C file with one initialiser per name plus the list of names. --first puts
+//       a file's names first; --files-out lists the files the text came from, --skip-files
+//       leaves out the names that such a list's files define. --every asks for every name whose
+//       expansion names only declared things: slower, for measuring what the choice leaves out.
 //   constprobe prune ERRORS HEADER PROBE_C NAMES
 //       Drops the names whose lines the compiler rejected (ERRORS is its diagnostics) and writes
 //       the C file again.
-//   constprobe values ASSEMBLY NAMES OUTPUT
-//       Reads the values back from the compiler's assembly and writes Constants.out, sorted by
-//       name, keeping integer and handle values that have a 32-bit pattern.
+//   constprobe values ASSEMBLY NAMES OUTPUT [--wide]
+//       Reads the values back from the compiler's assembly and writes Constants.out in the
+//       names' order, keeping integer and handle values that have a 32-bit pattern, and with
+//       --wide (a 64-bit target) the wider ones too, in full.
+//   constprobe merge ..., constprobe split ...: below.
+#include <errno.h>
 #include <stdint.h>
 #include <stdlib.h>
 
@@ -233,16 +240,47 @@ bool IsDeclarationWord(const std::string& word) {
     return false;
 }
 
-// True when the compiler can be asked for the name's value without an error costing time: the
-// expansion must be an expression of declared names (GCC spends ~30 ms on each undeclared one
-// looking for a spelling to suggest).
-bool Worth(const std::string& name, const MacroTable& table, const Preprocessed& preprocessed) {
+// Words whose parenthesised operand is a type or an expression the compiler only measures:
+// there a string literal ("sizeof(\"://\")"), a structure tag ("sizeof(struct sockaddr)") or a
+// member path ("offsetof(T, a.b)") still gives an integer constant.
+bool IsMeasureWord(const std::string& word) {
+    return word == "sizeof" || word == "_Alignof" || word == "__alignof__" ||
+           word == "__builtin_offsetof";
+}
+
+// For each token: whether it lies inside the parentheses that follow a measuring word.
+std::vector<bool> MeasuredOperands(const std::vector<Token>& expanded) {
+    std::vector<bool> inside(expanded.size(), false);
+    int depth = 0;  // nesting within the current operand, 0 when outside any
+    for (size_t i = 0; i < expanded.size(); ++i) {
+        if (depth > 0) {
+            inside[i] = true;
+            depth += TokenIs(expanded[i], "(") ? 1 : TokenIs(expanded[i], ")") ? -1 : 0;
+        } else if (i > 0 && TokenIs(expanded[i], "(") &&
+                   expanded[i - 1].kind == TokenKind::Identifier &&
+                   IsMeasureWord(expanded[i - 1].text)) {
+            depth = 1;
+        }
+    }
+    return inside;
+}
+
+// The name's macro expansion, when it has one that is not empty.
+bool Expansion(const std::string& name, const MacroTable& table, std::vector<Token>& expanded) {
     Token token;
     token.kind = TokenKind::Identifier;
     token.text = name;
-    std::vector<Token> expanded;
     Failure failure;
-    if (!MacroExpand(table, {token}, expanded, failure) || expanded.empty()) {
+    return MacroExpand(table, {token}, expanded, failure) && !expanded.empty();
+}
+
+// True when the compiler can be asked for the name's value without an error costing time: the
+// expansion must be an expression of declared names (GCC spends ~30 ms on each undeclared one
+// looking for a spelling to suggest). What only the compiler can tell (a string or a structure
+// that is no integer) is left to it: the probe drops the names it rejects.
+bool Worth(const std::string& name, const MacroTable& table, const Preprocessed& preprocessed) {
+    std::vector<Token> expanded;
+    if (!Expansion(name, table, expanded)) {
         return false;
     }
     // A lone name is a value only when it is an enumerator; function, variable and type names
@@ -250,13 +288,18 @@ bool Worth(const std::string& name, const MacroTable& table, const Preprocessed&
     if (expanded.size() == 1 && expanded[0].kind == TokenKind::Identifier) {
         return preprocessed.enumeratorSet.count(expanded[0].text) != 0;
     }
+    const std::vector<bool> measured = MeasuredOperands(expanded);
     int nesting = 0;
-    for (const Token& piece : expanded) {
+    for (size_t i = 0; i < expanded.size(); ++i) {
+        const Token& piece = expanded[i];
         nesting += TokenIs(piece, "(") ? 1 : TokenIs(piece, ")") ? -1 : 0;
         if (nesting == 0 && TokenIs(piece, ",")) {
             return false;  // an initialiser list (GUIDs, presets), no single value
         }
-        if (piece.kind == TokenKind::String || piece.kind == TokenKind::Other) {
+        if (piece.kind == TokenKind::Other) {
+            return false;
+        }
+        if (piece.kind == TokenKind::String && !measured[i]) {
             return false;
         }
         if (piece.kind == TokenKind::Identifier && !IsKnownWord(piece.text, preprocessed)) {
@@ -265,7 +308,9 @@ bool Worth(const std::string& name, const MacroTable& table, const Preprocessed&
         if (TokenIs(piece, "{") || TokenIs(piece, ";")) {
             return false;
         }
-        if (piece.kind == TokenKind::Identifier && IsDeclarationWord(piece.text)) {
+        if (piece.kind == TokenKind::Identifier && IsDeclarationWord(piece.text) &&
+            !(measured[i] &&
+              (piece.text == "struct" || piece.text == "union" || piece.text == "enum"))) {
             return false;
         }
     }
@@ -276,6 +321,9 @@ bool Worth(const std::string& name, const MacroTable& table, const Preprocessed&
         const Token* next = i + 1 < expanded.size() ? &expanded[i + 1] : nullptr;
         onlyTypeWords =
             onlyTypeWords && piece.kind == TokenKind::Identifier && TypeKeywordIs(piece.text);
+        if (measured[i]) {
+            continue;  // a type name or a member path, measured only
+        }
         // "(void)x" has no value; "(void *)-1" has.
         if (piece.kind == TokenKind::Identifier && piece.text == "void" && next &&
             TokenIs(*next, ")")) {
@@ -308,16 +356,32 @@ bool Worth(const std::string& name, const MacroTable& table, const Preprocessed&
     }
     // A call of a function ("(*_errno())") is no constant.
     for (size_t i = 0; i + 1 < expanded.size(); ++i) {
-        if (expanded[i].kind == TokenKind::Identifier && TokenIs(expanded[i + 1], "(") &&
-            !TypeKeywordIs(expanded[i].text) && !IsOperatorWord(expanded[i].text)) {
+        if (!measured[i] && expanded[i].kind == TokenKind::Identifier &&
+            TokenIs(expanded[i + 1], "(") && !TypeKeywordIs(expanded[i].text) &&
+            !IsOperatorWord(expanded[i].text)) {
             return false;
         }
     }
     // "TYPE name" or "TYPE (...)": a declaration or a function type, no value.
     for (size_t i = 0; i + 1 < expanded.size(); ++i) {
-        if (expanded[i].kind == TokenKind::Identifier &&
+        if (!measured[i] && expanded[i].kind == TokenKind::Identifier &&
             expanded[i + 1].kind == TokenKind::Identifier && !TypeKeywordIs(expanded[i].text) &&
             !TypeKeywordIs(expanded[i + 1].text)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// True when the name's expansion names only what the text declares: every name the compiler can
+// compute, and more (types, functions, strings), each a quick error of the compiler.
+bool Declared(const std::string& name, const MacroTable& table, const Preprocessed& preprocessed) {
+    std::vector<Token> expanded;
+    if (!Expansion(name, table, expanded)) {
+        return false;
+    }
+    for (const Token& piece : expanded) {
+        if (piece.kind == TokenKind::Identifier && !IsKnownWord(piece.text, preprocessed)) {
             return false;
         }
     }
@@ -359,15 +423,46 @@ int Names(const std::vector<std::string>& args) {
         return 1;
     }
     std::vector<std::string> excluded, first;
+    std::string filesOut, skipFiles;
+    bool every = false;
     for (size_t i = 4; i < args.size(); ++i) {
         if (args[i] == "--first" && i + 1 < args.size()) {
             first.push_back(args[++i]);
+        } else if (args[i] == "--files-out" && i + 1 < args.size()) {
+            filesOut = args[++i];
+        } else if (args[i] == "--skip-files" && i + 1 < args.size()) {
+            skipFiles = args[++i];
+        } else if (args[i] == "--every") {
+            every = true;
         } else {
             excluded.push_back(args[i]);
         }
     }
     Preprocessed preprocessed;
     PreprocessedRead(bytes, preprocessed);
+    std::vector<bool> skipped(preprocessed.files.size(), false);
+    if (!skipFiles.empty()) {
+        std::string list;
+        if (!FileRead(skipFiles, list)) {
+            std::cerr << "constprobe: " << skipFiles << ": cannot be read\n";
+            return 1;
+        }
+        const std::vector<std::string> lines = Lines(list);
+        const std::unordered_set<std::string> skip(lines.begin(), lines.end());
+        for (size_t i = 0; i < skipped.size(); ++i) {
+            skipped[i] = skip.count(preprocessed.files[i]) != 0;
+        }
+    }
+    if (!filesOut.empty()) {
+        std::string list;
+        for (const std::string& file : preprocessed.files) {
+            list += file + "\n";
+        }
+        if (!FileWrite(filesOut, list)) {
+            std::cerr << "constprobe: " << filesOut << ": cannot be written\n";
+            return 1;
+        }
+    }
     preprocessed.enumeratorSet.insert(preprocessed.enumerators.begin(),
                                       preprocessed.enumerators.end());
     MacroTable table;
@@ -376,6 +471,10 @@ int Names(const std::vector<std::string>& args) {
     }
     std::set<std::string> chosen;
     auto wanted = [&](const std::string& name) {
+        auto place = preprocessed.places.find(name);
+        if (place != preprocessed.places.end() && skipped[place->second.file]) {
+            return false;
+        }
         for (const std::string& pattern : excluded) {
             if (NameMatches(pattern, name)) {
                 return false;
@@ -386,7 +485,8 @@ int Names(const std::vector<std::string>& args) {
     for (const auto& entry : preprocessed.macros) {
         const Macro& macro = entry.second;
         if (macro.functionLike || preprocessed.builtIn.count(macro.name) || !wanted(macro.name) ||
-            !Worth(macro.name, table, preprocessed)) {
+            !(every ? Declared(macro.name, table, preprocessed)
+                    : Worth(macro.name, table, preprocessed))) {
             continue;
         }
         chosen.insert(macro.name);
@@ -480,13 +580,23 @@ bool ValuesRead(const std::string& assembly,
             continue;
         }
         std::vector<int64_t>& values = fields[static_cast<size_t>(current)];
-        if (line.compare(0, 6, ".long\t") == 0 || line.compare(0, 6, ".long ") == 0) {
+        const bool quad = line.compare(0, 6, ".quad\t") == 0 || line.compare(0, 6, ".quad ") == 0;
+        if (quad || line.compare(0, 6, ".long\t") == 0 || line.compare(0, 6, ".long ") == 0) {
             char* end = nullptr;
-            long long value = strtoll(line.c_str() + 6, &end, 0);
-            if (end == line.c_str() + 6 || *end != '\0') {
+            errno = 0;
+            const unsigned long long value = strtoull(line.c_str() + 6, &end, 0);
+            if (end == line.c_str() + 6 || *end != '\0' || errno == ERANGE) {
                 values.push_back(INT64_MIN);  // a symbol: an address, no constant
+                if (quad) {
+                    values.push_back(INT64_MIN);
+                }
+            } else if (quad) {
+                // x86-64 emits the long long whole; split it into the 32-bit halves that i686
+                // emits, low first.
+                values.push_back(static_cast<uint32_t>(value));
+                values.push_back(static_cast<uint32_t>(value >> 32));
             } else {
-                values.push_back(value);
+                values.push_back(static_cast<long long>(value));
             }
         } else if (line.compare(0, 7, ".space\t") == 0 || line.compare(0, 6, ".zero ") == 0 ||
                    line.compare(0, 7, ".space ") == 0 || line.compare(0, 6, ".zero\t") == 0) {
@@ -506,8 +616,19 @@ bool ValuesRead(const std::string& assembly,
     return true;
 }
 
+// A record of Constants.out for a value of more than 32 bits: its 64-bit pattern in hex, read as
+// a signed number on the decimal line, as the 32-bit records read theirs.
+std::string WideFormat(const std::string& name, uint64_t value) {
+    char numbers[64];
+    snprintf(numbers, sizeof numbers, "%lld\r\n0x%llX\r\n",
+             static_cast<long long>(static_cast<int64_t>(value)),
+             static_cast<unsigned long long>(value));
+    return name + "\r\n" + numbers;
+}
+
 int Values(const std::vector<std::string>& args) {
-    if (args.size() != 3) {
+    const bool wideKept = args.size() == 4 && args[3] == "--wide";
+    if (args.size() != 3 && !wideKept) {
         return 2;
     }
     std::string assembly, list;
@@ -536,15 +657,21 @@ int Values(const std::vector<std::string>& args) {
             ++other;  // floating point, structures
             continue;
         }
-        const bool fits =
-            kind == kClassPointer ||
-            (negative ? static_cast<int64_t>(value) >= INT32_MIN : value <= UINT32_MAX);
-        if (!fits) {
+        // A 32-bit target's pointer always fits (sign-extended, as GCC widens it); a 64-bit
+        // one's by its value, as an integer's.
+        const int64_t signedValue = static_cast<int64_t>(value);
+        const bool below = negative || (kind == kClassPointer && signedValue < 0);
+        const bool fits = (kind == kClassPointer && !wideKept) ||
+                          (below ? signedValue >= INT32_MIN : value <= UINT32_MAX);
+        if (fits) {
+            text += ConstantFormat(
+                Constant{names[i], static_cast<int32_t>(static_cast<uint32_t>(value))});
+        } else if (wideKept) {
+            text += WideFormat(names[i], value);
+        } else {
             ++wide;
             continue;
         }
-        text +=
-            ConstantFormat(Constant{names[i], static_cast<int32_t>(static_cast<uint32_t>(value))});
         ++written;
     }
     if (written == 0) {
@@ -560,12 +687,119 @@ int Values(const std::vector<std::string>& args) {
     return 0;
 }
 
+// Records of a Constants.out: name, decimal, hex, three lines each.
+struct Record {
+    std::string name, decimal, hex;
+};
+
+bool RecordsRead(const std::string& path, std::vector<Record>& records) {
+    std::string bytes;
+    if (!FileRead(path, bytes)) {
+        return false;
+    }
+    std::vector<std::string> lines = Lines(bytes);
+    for (size_t i = 0; i + 2 < lines.size(); i += 3) {
+        records.push_back(Record{lines[i], lines[i + 1], lines[i + 2]});
+    }
+    return lines.size() % 3 == 0;
+}
+
+std::string RecordsText(const std::vector<Record>& records) {
+    std::string text;
+    for (const Record& record : records) {
+        text += record.name + "\r\n" + record.decimal + "\r\n" + record.hex + "\r\n";
+    }
+    return text;
+}
+
+//   constprobe merge OUTPUT LABEL FILE [LABEL FILE...]
+// One Constants.out of the groups' files, in their order: a name keeps its first group's value,
+// and a name that a later group gives another value is reported on the standard output.
+int Merge(const std::vector<std::string>& args) {
+    if (args.size() < 3 || args.size() % 2 == 0) {
+        return 2;
+    }
+    std::vector<Record> kept;
+    std::unordered_map<std::string, std::pair<size_t, std::string>> owner;  // record, label
+    size_t conflicts = 0;
+    for (size_t i = 1; i < args.size(); i += 2) {
+        std::vector<Record> records;
+        if (!RecordsRead(args[i + 1], records)) {
+            std::cerr << "constprobe: " << args[i + 1] << ": cannot be read\n";
+            return 1;
+        }
+        for (Record& record : records) {
+            auto found = owner.find(record.name);
+            if (found == owner.end()) {
+                owner.emplace(record.name, std::make_pair(kept.size(), args[i]));
+                kept.push_back(std::move(record));
+                continue;
+            }
+            const Record& first = kept[found->second.first];
+            if (first.hex != record.hex || first.decimal != record.decimal) {
+                std::cout << record.name << ": " << first.hex << " in " << found->second.second
+                          << ", " << record.hex << " in " << args[i] << "; kept "
+                          << found->second.second << "'s\n";
+                ++conflicts;
+            }
+        }
+    }
+    if (!FileWrite(args[0], RecordsText(kept))) {
+        std::cerr << "constprobe: " << args[0] << ": cannot be written\n";
+        return 1;
+    }
+    std::cout << kept.size() << " constants; " << conflicts
+              << " names defined with another value in a later group\n";
+    return 0;
+}
+
+//   constprobe split DATA DIRECTORY NAMES [NAMES...]
+// The records of DATA by the first group whose name list (a "names" step's) holds them, into
+// DIRECTORY/group0.out, group1.out ..., and DIRECTORY/none.out for names no group defines.
+int Split(const std::vector<std::string>& args) {
+    if (args.size() < 3) {
+        return 2;
+    }
+    std::vector<Record> records;
+    if (!RecordsRead(args[0], records)) {
+        std::cerr << "constprobe: " << args[0] << ": cannot be read\n";
+        return 1;
+    }
+    const size_t groups = args.size() - 2;
+    std::unordered_map<std::string, size_t> group;
+    for (size_t g = 0; g < groups; ++g) {
+        std::string list;
+        if (!FileRead(args[g + 2], list)) {
+            std::cerr << "constprobe: " << args[g + 2] << ": cannot be read\n";
+            return 1;
+        }
+        for (const std::string& name : Lines(list)) {
+            group.emplace(name, g);
+        }
+    }
+    std::vector<std::vector<Record>> parts(groups + 1);
+    for (Record& record : records) {
+        auto found = group.find(record.name);
+        parts[found == group.end() ? groups : found->second].push_back(std::move(record));
+    }
+    for (size_t g = 0; g <= groups; ++g) {
+        const std::string path = args[1] + "/" +
+                                 (g == groups ? std::string("none") : "group" + std::to_string(g)) +
+                                 ".out";
+        if (!FileWrite(path, RecordsText(parts[g]))) {
+            std::cerr << "constprobe: " << path << ": cannot be written\n";
+            return 1;
+        }
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) {
-        std::cerr << "usage: constprobe names|prune|values ...\n";
+        std::cerr << "usage: constprobe names|prune|values|merge|split ...\n";
         return 2;
     }
     std::string command = args[0];
@@ -573,6 +807,8 @@ int main(int argc, char** argv) {
     int status = command == "names"    ? Names(args)
                  : command == "prune"  ? Prune(args)
                  : command == "values" ? Values(args)
+                 : command == "merge"  ? Merge(args)
+                 : command == "split"  ? Split(args)
                                        : 2;
     if (status == 2) {
         std::cerr << "constprobe: bad arguments for " << command << "\n";

@@ -1,9 +1,9 @@
-# cmake -DEXE=... -DCONSTANTS=... -DCONSTGEN=... -DREADME=... -DVERSION=... -DBITS=32|64 -DOUT=...
-#       -P MakeZip.cmake
-# Stages the four files under their package names and zips them with CMake's own zip writer (no
+# cmake -DEXE=... -DCONSTANTS=... -DCONSTANTS_X64=... -DCONSTGEN=... -DREADME=... -DVERSION=...
+#       -DBITS=32|64 -DOUT=... -P MakeZip.cmake
+# Stages the five files under their package names and zips them with CMake's own zip writer (no
 # zip program needed). The files sit at the top of the zip, so that unpacked into any folder
 # DRUX.exe starts beside its Constants.out.
-foreach(input EXE CONSTANTS CONSTGEN README VERSION BITS OUT)
+foreach(input EXE CONSTANTS CONSTANTS_X64 CONSTGEN README VERSION BITS OUT)
   if(NOT DEFINED ${input} OR "${${input}}" STREQUAL "")
     message(FATAL_ERROR "MakeZip: ${input} is not given")
   endif()
@@ -15,6 +15,7 @@ file(REMOVE_RECURSE "${stage}")
 file(MAKE_DIRECTORY "${stage}" "${out_dir}")
 configure_file("${EXE}" "${stage}/DRUX.exe" COPYONLY)
 configure_file("${CONSTANTS}" "${stage}/Constants.out" COPYONLY)
+configure_file("${CONSTANTS_X64}" "${stage}/Constants-x64.out" COPYONLY)
 configure_file("${CONSTGEN}" "${stage}/constgen.exe" COPYONLY)
 set(DRUX_VERSION "${VERSION}")
 set(DRUX_BITS "${BITS}")
@@ -24,7 +25,7 @@ configure_file("${README}" "${stage}/README.txt" @ONLY NEWLINE_STYLE CRLF)
 file(REMOVE "${OUT}")
 execute_process(
   COMMAND "${CMAKE_COMMAND}" -E tar cf "${OUT}" --format=zip
-          DRUX.exe Constants.out constgen.exe README.txt
+          DRUX.exe Constants.out Constants-x64.out constgen.exe README.txt
   WORKING_DIRECTORY "${stage}"
   RESULT_VARIABLE zipped)
 file(REMOVE_RECURSE "${stage}")
