@@ -2,6 +2,7 @@
 #include "app/App.h"
 #include "runtime/File.h"
 #include "runtime/Text.h"
+#include "widget/ListWidget.h"
 #include "widget/Widget.h"
 
 // The queue is drained on a short time slice rather than after every record (one drain of an
@@ -26,24 +27,26 @@ static DWORD IntervalFor(DWORD cost, DWORD least, DWORD most) {
 
 // The three lines of a record are read in one call, which gives the platform position back once
 // per record instead of once per line; the text is the same as that of three single reads.
-static void RecordAdd() {
+// Rows are only ever appended, so the new row's index is known before it goes in and is given as
+// its key with the insertion itself; a sort during the load re-keys the rows there, which leaves
+// every key equal to its row index again. Returns the key of the next row.
+static int32_t RecordAdd(int32_t key) {
     char* start = FileReadLines(3);
-    WidgetItemAdd(WIDGET_LIST, -1, start);
+    int32_t row = ListWidgetItemAddKeyed(WIDGET_LIST, -1, start, key);
     TextCursorSet(start);
+    return row >= 0 ? row + 1 : key;
 }
 
-// Rows appended during the load keep key 0 until a header click needs them keyed (the click
-// re-indexes first) or the load ends, rather than paying two more messages for every row.
 void ConstantsLoad() {
     if (!FileOpenRead(FILE_CONSTANTS, app.constantsFileName)) return;
-    app.loading = 1;
+    int32_t key = WidgetItemCount(WIDGET_LIST);
     ListRedrawHold();
     DWORD lastDrain = GetTickCount();
     DWORD lastRefresh = lastDrain;
     DWORD refreshInterval = LOAD_REFRESH_INTERVAL_MS;
     DWORD drainInterval = LOAD_DRAIN_INTERVAL_MS;
     do {
-        RecordAdd();
+        key = RecordAdd(key);
         DWORD now = GetTickCount();
         if (now - lastRefresh >= refreshInterval) {
             ListRedrawRefresh();
@@ -62,5 +65,4 @@ void ConstantsLoad() {
     FileClose(FILE_CONSTANTS);
     ListRedrawRelease();
     EventsDrain();
-    app.loading = 0;
 }
