@@ -439,8 +439,9 @@ int main(int argc, char** argv) {
     printf("build measured: %s\n", sizeof(void*) == 8
                                        ? "x86-64, run natively by Wine's 64-bit loader (wine64)"
                                        : "32-bit, run natively by Wine's 32-bit loader");
-    printf("ready: every row in the list and a right press on the background opening the popup "
-           "menu\n");
+    printf(
+        "ready: every row in the list and a right press on the background opening the popup "
+        "menu\n");
     printf("memory: the Wine process's own counters in Linux's /proc (VmHWM, RssAnon)\n");
     std::string load = LoadAverage();
     if (!load.empty()) printf("load average at the start: %s\n", load.c_str());
