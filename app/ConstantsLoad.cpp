@@ -6,27 +6,30 @@
 #include "widget/Widget.h"
 
 // The queue is drained on a short time slice rather than after every record (one drain of an
-// empty queue costs ~70 us under Wine), and the held list is repainted a few times a second, so
-// the window stays live during a long load without paying for it on every row.
+// empty queue costs ~70 us under Wine), and the held list is repainted twice a second or less
+// often, so the window stays live during a long load without paying for it on every row. A load
+// shorter than the first repaint shows its rows when it ends: a repaint costs some 40 ms under
+// Wine even with few rows, mostly in turning redraw back on, which the end of the load does anyway.
 const DWORD LOAD_DRAIN_INTERVAL_MS = 10;
-const DWORD LOAD_REFRESH_INTERVAL_MS = 250;
-// A refresh of a held list-view costs more the more rows it holds (under Wine ~50 ms at 100,000
-// rows, most of it in turning redraw back on), and a drain costs more on a busy machine (a round
-// trip to the Wine server), so each is spaced by at least this many times its own last cost:
-// together they stay a small share of the load however long the file is.
+const DWORD LOAD_REFRESH_INTERVAL_MS = 500;
+// A refresh of a held list-view costs more the more rows it holds (under Wine 40-130 ms from a few
+// thousand to 100,000 rows), and a drain costs more on a busy machine (a round trip to the Wine
+// server), so each is spaced by at least this many times its own last cost: together they stay a
+// small share of the load however long the file is.
 // A drain that ran a sort, or a refresh delayed by a busy machine, must not stop the window from
 // answering for long, hence the bounds.
-const DWORD LOAD_COST_SHARE = 10;
+const DWORD LOAD_DRAIN_COST_SHARE = 10;
+const DWORD LOAD_REFRESH_COST_SHARE = 20;
 const DWORD LOAD_DRAIN_INTERVAL_MOST_MS = 40;
 const DWORD LOAD_REFRESH_INTERVAL_MOST_MS = 2000;
 
-static DWORD IntervalFor(DWORD cost, DWORD least, DWORD most) {
-    DWORD interval = cost < most / LOAD_COST_SHARE ? cost * LOAD_COST_SHARE : most;
+static DWORD IntervalFor(DWORD cost, DWORD share, DWORD least, DWORD most) {
+    DWORD interval = cost < most / share ? cost * share : most;
     return interval > least ? interval : least;
 }
 
-// The three lines of a record are read in one call, which gives the platform position back once
-// per record instead of once per line; the text is the same as that of three single reads.
+// The three lines of a record are read in one call; the text is the same as that of three single
+// reads.
 // Rows are only ever appended, so the new row's index is known before it goes in and is given as
 // its key with the insertion itself; a sort during the load re-keys the rows there, which leaves
 // every key equal to its row index again. Returns the key of the next row.
@@ -51,15 +54,15 @@ void ConstantsLoad() {
         if (now - lastRefresh >= refreshInterval) {
             ListRedrawRefresh();
             lastRefresh = GetTickCount();
-            refreshInterval = IntervalFor(lastRefresh - now, LOAD_REFRESH_INTERVAL_MS,
-                                          LOAD_REFRESH_INTERVAL_MOST_MS);
+            refreshInterval = IntervalFor(lastRefresh - now, LOAD_REFRESH_COST_SHARE,
+                                          LOAD_REFRESH_INTERVAL_MS, LOAD_REFRESH_INTERVAL_MOST_MS);
             now = lastRefresh;
         }
         if (now - lastDrain >= drainInterval) {
             EventsDrain();
             lastDrain = GetTickCount();
-            drainInterval =
-                IntervalFor(lastDrain - now, LOAD_DRAIN_INTERVAL_MS, LOAD_DRAIN_INTERVAL_MOST_MS);
+            drainInterval = IntervalFor(lastDrain - now, LOAD_DRAIN_COST_SHARE,
+                                        LOAD_DRAIN_INTERVAL_MS, LOAD_DRAIN_INTERVAL_MOST_MS);
         }
     } while (!FileAtEnd(FILE_CONSTANTS));
     FileClose(FILE_CONSTANTS);
