@@ -6,11 +6,12 @@
 #include "widget/Widget.h"
 
 // The queue is drained on a short time slice rather than after every record (one drain of an
-// empty queue costs ~70 us under Wine), and the held list is repainted twice a second or less
+// empty queue costs ~70 us under Wine, one that answers another program's request some 1-2 ms on
+// a busy machine), and the held list is repainted twice a second or less
 // often, so the window stays live during a long load without paying for it on every row. A load
 // shorter than the first repaint shows its rows when it ends: a repaint costs some 40 ms under
 // Wine even with few rows, mostly in turning redraw back on, which the end of the load does anyway.
-const DWORD LOAD_DRAIN_INTERVAL_MS = 10;
+const DWORD LOAD_DRAIN_INTERVAL_MS = 20;
 const DWORD LOAD_REFRESH_INTERVAL_MS = 500;
 // A refresh of a held list-view costs more the more rows it holds (under Wine 40-130 ms from a few
 // thousand to 100,000 rows), and a drain costs more on a busy machine (a round trip to the Wine
@@ -18,7 +19,7 @@ const DWORD LOAD_REFRESH_INTERVAL_MS = 500;
 // small share of the load however long the file is.
 // A drain that ran a sort, or a refresh delayed by a busy machine, must not stop the window from
 // answering for long, hence the bounds.
-const DWORD LOAD_DRAIN_COST_SHARE = 10;
+const DWORD LOAD_DRAIN_COST_SHARE = 20;
 const DWORD LOAD_REFRESH_COST_SHARE = 20;
 const DWORD LOAD_DRAIN_INTERVAL_MOST_MS = 40;
 const DWORD LOAD_REFRESH_INTERVAL_MOST_MS = 2000;
