@@ -33,7 +33,6 @@ struct AppState {
     int32_t sortDirection;
     int32_t sortColumn;
     int32_t quitRequested;
-    int32_t loading;  // the constants file is being read; its rows have no keys yet
     HWND listHandle;
     intptr_t backgroundImage;
     char* compareTextA;  // 128-byte blocks for the sort comparison

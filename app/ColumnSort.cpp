@@ -8,8 +8,6 @@ const int32_t COMPARE_TEXT_SIZE = 128;
 
 void ColumnClickHandle(int32_t column) {
     if (app.sortColumn != column) app.sortDirection = 1;
-    // Rows appended by a load still running have no keys yet.
-    if (app.loading) RowsReindex();
     SendMessageA(app.listHandle, LVM_SORTITEMS, (WPARAM)column, (LPARAM)RowsCompare);
     RowsReindex();
     UpdateWindow(app.listHandle);

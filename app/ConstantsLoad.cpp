@@ -2,38 +2,45 @@
 #include "app/App.h"
 #include "runtime/File.h"
 #include "runtime/Text.h"
+#include "widget/ListWidget.h"
 #include "widget/Widget.h"
 
 // The queue is drained on a short time slice rather than after every record (one drain of an
-// empty queue costs ~70 us under Wine), and the held list is repainted a few times a second, so
-// the window stays live during a long load without paying for it on every row.
-const DWORD LOAD_DRAIN_INTERVAL_MS = 10;
-const DWORD LOAD_REFRESH_INTERVAL_MS = 250;
-// A refresh of a held list-view costs more the more rows it holds (under Wine ~50 ms at 100,000
-// rows, most of it in turning redraw back on), and a drain costs more on a busy machine (a round
-// trip to the Wine server), so each is spaced by at least this many times its own last cost:
-// together they stay a small share of the load however long the file is.
+// empty queue costs ~70 us under Wine, one that answers another program's request some 1-2 ms on
+// a busy machine), and the held list is repainted twice a second or less
+// often, so the window stays live during a long load without paying for it on every row. A load
+// shorter than the first repaint shows its rows when it ends: a repaint costs some 40 ms under
+// Wine even with few rows, mostly in turning redraw back on, which the end of the load does anyway.
+const DWORD LOAD_DRAIN_INTERVAL_MS = 20;
+const DWORD LOAD_REFRESH_INTERVAL_MS = 500;
+// A refresh of a held list-view costs more the more rows it holds (under Wine 40-130 ms from a few
+// thousand to 100,000 rows), and a drain costs more on a busy machine (a round trip to the Wine
+// server), so each is spaced by at least this many times its own last cost: together they stay a
+// small share of the load however long the file is.
 // A drain that ran a sort, or a refresh delayed by a busy machine, must not stop the window from
 // answering for long, hence the bounds.
-const DWORD LOAD_COST_SHARE = 10;
+const DWORD LOAD_DRAIN_COST_SHARE = 20;
+const DWORD LOAD_REFRESH_COST_SHARE = 20;
 const DWORD LOAD_DRAIN_INTERVAL_MOST_MS = 40;
 const DWORD LOAD_REFRESH_INTERVAL_MOST_MS = 2000;
 
-static DWORD IntervalFor(DWORD cost, DWORD least, DWORD most) {
-    DWORD interval = cost < most / LOAD_COST_SHARE ? cost * LOAD_COST_SHARE : most;
+static DWORD IntervalFor(DWORD cost, DWORD share, DWORD least, DWORD most) {
+    DWORD interval = cost < most / share ? cost * share : most;
     return interval > least ? interval : least;
 }
 
-// The three lines of a record are read in one call, which gives the platform position back once
-// per record instead of once per line; the text is the same as that of three single reads.
-static void RecordAdd() {
+// The three lines of a record are read in one call; the text is the same as that of three single
+// reads.
+// Rows are only ever appended, so the new row's index is known before it goes in and is given as
+// its key with the insertion itself; a sort during the load re-keys the rows there, which leaves
+// every key equal to its row index again. Returns the key of the next row.
+static int32_t RecordAdd(int32_t key) {
     char* start = FileReadLines(3);
-    WidgetItemAdd(WIDGET_LIST, -1, start);
+    int32_t row = ListWidgetItemAddKeyed(WIDGET_LIST, -1, start, key);
     TextCursorSet(start);
+    return row >= 0 ? row + 1 : key;
 }
 
-// Rows appended during the load keep key 0 until a header click needs them keyed (the click
-// re-indexes first) or the load ends, rather than paying two more messages for every row.
 void ConstantsLoad() {
     if (!FileOpenRead(FILE_CONSTANTS, app.constantsFileName)) return;
     // A pipe or a device (\\.\pipe\name, CON, COM1) may never end, and the load would wait in
@@ -42,31 +49,30 @@ void ConstantsLoad() {
         FileClose(FILE_CONSTANTS);
         return;
     }
-    app.loading = 1;
+    int32_t key = WidgetItemCount(WIDGET_LIST);
     ListRedrawHold();
     DWORD lastDrain = GetTickCount();
     DWORD lastRefresh = lastDrain;
     DWORD refreshInterval = LOAD_REFRESH_INTERVAL_MS;
     DWORD drainInterval = LOAD_DRAIN_INTERVAL_MS;
     do {
-        RecordAdd();
+        key = RecordAdd(key);
         DWORD now = GetTickCount();
         if (now - lastRefresh >= refreshInterval) {
             ListRedrawRefresh();
             lastRefresh = GetTickCount();
-            refreshInterval = IntervalFor(lastRefresh - now, LOAD_REFRESH_INTERVAL_MS,
-                                          LOAD_REFRESH_INTERVAL_MOST_MS);
+            refreshInterval = IntervalFor(lastRefresh - now, LOAD_REFRESH_COST_SHARE,
+                                          LOAD_REFRESH_INTERVAL_MS, LOAD_REFRESH_INTERVAL_MOST_MS);
             now = lastRefresh;
         }
         if (now - lastDrain >= drainInterval) {
             EventsDrain();
             lastDrain = GetTickCount();
-            drainInterval =
-                IntervalFor(lastDrain - now, LOAD_DRAIN_INTERVAL_MS, LOAD_DRAIN_INTERVAL_MOST_MS);
+            drainInterval = IntervalFor(lastDrain - now, LOAD_DRAIN_COST_SHARE,
+                                        LOAD_DRAIN_INTERVAL_MS, LOAD_DRAIN_INTERVAL_MOST_MS);
         }
     } while (!FileAtEnd(FILE_CONSTANTS));
     FileClose(FILE_CONSTANTS);
     ListRedrawRelease();
     EventsDrain();
-    app.loading = 0;
 }

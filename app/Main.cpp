@@ -81,8 +81,9 @@ static void ApplicationRun() {
     EventsDrain();
     WindowShow(WINDOW_MAIN, 0);
     ListValueColumnsAlign();
+    // Every row went in with its index as its key, and every sort during the load re-keyed the
+    // rows, so the keys already stand as a re-indexing would leave them.
     ConstantsLoad();
-    RowsReindex();
     app.rowCount = WidgetItemCount(WIDGET_LIST);
     MessageBeep(MB_ICONASTERISK);
     PopupMenuBuild();

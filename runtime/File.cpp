@@ -11,10 +11,11 @@ namespace {
 
 // What the library keeps of an open file between calls: its handle and the bytes read from the
 // platform but not yet given to the caller. Under Wine every platform read or seek costs a few
-// microseconds whatever its size, so a disk file is read a large piece at a time and the platform
-// position is set back to the library's own at the end of every call (one seek, none when the
-// piece ran out exactly there). A handle that cannot seek (pipe, console, device) is read byte by
-// byte, and the one byte looked at past a line end stays here, since it cannot be given back.
+// microseconds whatever its size, so a disk file is read a large piece at a time. Line reads leave
+// the platform position at the end of that piece; it is set back to the library's own (one seek)
+// before anything else looks at it: a data read, a position query, or the handle handed out by
+// FileUse. A handle that cannot seek (pipe, console, device) is read byte by byte, and the one
+// byte looked at past a line end stays here, since it cannot be given back.
 struct FileReader {
     HANDLE handle;
     bool seekable;
@@ -208,9 +209,7 @@ FileReader* ReaderOf(ObjectNumber number) {
 }  // namespace
 
 char* FileReadLine() {
-    char* start = LineRead(current);
-    if (current) ReaderSettle(current);
-    return start;
+    return LineRead(current);
 }
 
 char* FileReadLines(int32_t count) {
@@ -220,7 +219,6 @@ char* FileReadLines(int32_t count) {
         if (line > 0) TextAppend("\n");
         LineRead(current);
     }
-    if (current) ReaderSettle(current);
     return start;
 }
 
@@ -228,9 +226,7 @@ int32_t FileAtEnd(ObjectNumber number) {
     FileReader* reader = ReaderOf(number);
     if (reader == nullptr) return 0;
     if (reader->used < reader->have) return 0;
-    if (ReaderFill(reader) == 0) return -1;
-    ReaderSettle(reader);
-    return 0;
+    return ReaderFill(reader) == 0 ? -1 : 0;
 }
 
 int32_t FileIsDisk(ObjectNumber number) {
@@ -256,7 +252,10 @@ void FileCloseAll() {
 intptr_t FileUse(ObjectNumber number) {
     FileRecord* record = (FileRecord*)ObjectLookup(&files, number);
     if (record != nullptr) current = record->reader;
-    return current ? (intptr_t)current->handle : 0;
+    if (!current) return 0;
+    // The handle leaves the library: from here on its platform position must be the library's.
+    ReaderSettle(current);
+    return (intptr_t)current->handle;
 }
 
 void FileSeek(int32_t position) {
@@ -272,6 +271,7 @@ void FileSeek(int32_t position) {
 
 int32_t FilePosition() {
     if (current == nullptr) return -1;
+    ReaderSettle(current);
     return (int32_t)SetFilePointer(current->handle, 0, nullptr, FILE_CURRENT);
 }
 

@@ -1,6 +1,8 @@
-// Numbered files read line by line; between calls the platform's file position is always ours.
-// Disk files are read ahead a piece at a time; the library's own operations (seek, byte and data
-// reads) know of it, so a caller moves the position with FileSeek, not on the handle directly.
+// Numbered files read line by line. Disk files are read ahead a piece at a time; the library's own
+// operations (seek, position, byte and data reads) know of it, so a caller moves the position with
+// FileSeek, not on the handle directly. Line reads leave the platform's position ahead of the
+// library's; FileUse gives it back before it hands out the handle, so a caller that works on the
+// handle itself (the one an open returned included) takes it from FileUse first.
 #pragma once
 #include <stdint.h>
 #include "runtime/ObjectTable.h"
@@ -18,7 +20,7 @@ intptr_t FileOpenExclusive(ObjectNumber number, const char* name);  // read/writ
 // A line longer than the room left in the WorkBuffer is cut there; the rest of it is consumed.
 char* FileReadLine();
 // count lines joined by line feeds, the same text as count FileReadLine calls with a line feed
-// appended after each but the last; the platform position is settled once, at the end.
+// appended after each but the last.
 char* FileReadLines(int32_t count);
 int32_t FileAtEnd(ObjectNumber number);  // -1 at the end, 0 otherwise (and for a closed number)
 // 1 for a disk file, 0 for anything else (a pipe, a console or another device, whose end may never
@@ -27,7 +29,8 @@ int32_t FileIsDisk(ObjectNumber number);
 void FileClose(ObjectNumber number);
 void FileCloseAll();
 
-intptr_t FileUse(ObjectNumber number);  // makes the file current; returns the current handle
+// Makes the file current; returns the current handle, its platform position the library's.
+intptr_t FileUse(ObjectNumber number);
 void FileSeek(int32_t position);
 int32_t FilePosition();  // -1 without a current file
 int32_t FileSize();      // -1 without a current file

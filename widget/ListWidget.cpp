@@ -135,10 +135,17 @@ void ItemImageListAttach(HWND control, WPARAM kind, HIMAGELIST list) {
 // last one, which spares asking for the count on every appended row.
 const int32_t POSITION_PAST_END = 0x7FFFFFFF;
 
-void ListItemAddWithImage(HWND control, int32_t position, const char* text, intptr_t image) {
+// Inserts an item and its column texts; the new item's index, or -1. With keyed, the item's
+// application value goes in with the insertion itself, which spares a request per item after it.
+int32_t ListItemInsert(HWND control, int32_t position, const char* text, intptr_t image, bool keyed,
+                       LPARAM key) {
     if (position == -1) position = POSITION_PAST_END;
     LVITEMA entry = {};
     entry.mask = LVIF_TEXT;
+    if (keyed) {
+        entry.mask |= LVIF_PARAM;
+        entry.lParam = key;
+    }
     if (image) {
         int32_t index = ItemImageIndex(image);
         if (index >= 0) {
@@ -154,6 +161,11 @@ void ListItemAddWithImage(HWND control, int32_t position, const char* text, intp
     entry.pszText = copy.text ? copy.text : emptyColumn;
     int32_t item = (int32_t)ListOwnSend(control, LVM_INSERTITEMA, 0, (LPARAM)&entry);
     if (item >= 0) ColumnTextsSet(control, item, rest);
+    return item < 0 ? -1 : item;
+}
+
+void ListItemAddWithImage(HWND control, int32_t position, const char* text, intptr_t image) {
+    ListItemInsert(control, position, text, image, false, 0);
 }
 
 void ListItemAdd(HWND control, int32_t position, const char* text) {
@@ -261,6 +273,13 @@ DWORD ListExtendedStyle(int32_t flags) {
 }
 
 }  // namespace
+
+int32_t ListWidgetItemAddKeyed(ObjectNumber widget, int32_t position, const char* text,
+                               LPARAM key) {
+    const WidgetRecord* record = (const WidgetRecord*)ObjectLookup(&WidgetRegistry, widget);
+    if (!record || !record->handle || record->operations != &listOperations) return -1;
+    return ListItemInsert(record->handle, position, text ? text : "", 0, true, key);
+}
 
 intptr_t ListWidgetCreate(ObjectNumber number, int32_t x, int32_t y, int32_t width, int32_t height,
                           const char* title, int32_t columnWidth, int32_t flags) {

@@ -2,6 +2,7 @@
 // Item texts join their column texts with line feeds; everything else is reached through the
 // generic widget operations.
 #pragma once
+#include <windows.h>
 #include <stdint.h>
 #include "runtime/ObjectTable.h"
 
@@ -30,3 +31,8 @@ intptr_t ListWidgetCreate(ObjectNumber number, int32_t x, int32_t y, int32_t wid
 int32_t ListWidgetColumnAdd(ObjectNumber widget, int32_t position, const char* title,
                             int32_t width);
 int32_t ListWidgetColumnRemove(ObjectNumber widget, int32_t position);
+
+// WidgetItemAdd for a list widget, with the item's application value (its LPARAM) given in the
+// insertion itself. Returns the new item's index; -1 when nothing was added (no such list widget,
+// or the control refused).
+int32_t ListWidgetItemAddKeyed(ObjectNumber widget, int32_t position, const char* text, LPARAM key);

@@ -136,6 +136,9 @@ TEST_F(DruxSort, HeaderClicksSortAscendingThenReverse) {
         {"Hex Value again: descending", 2, Reversed(BY_HEX)},
         {"Name after Hex Value: ascending", 0, BY_NAME},
     };
+    // Before any click, the load has left every row with its index as its key.
+    for (int row = 0; row < static_cast<int>(SORT_SAMPLE.size()); ++row)
+        EXPECT_EQ(run_.ItemParam(row), row) << "key of row " << row << " after the load";
     for (const ClickCase& c : clicks) {
         SCOPED_TRACE(c.what);
         ASSERT_TRUE(run_.HeaderClick(c.column));

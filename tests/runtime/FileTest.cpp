@@ -241,6 +241,43 @@ TEST_F(FileTest, ReadAheadFollowsSeeksAndByteReads) {
     FileClose(0);
 }
 
+// Line reads leave the platform's position ahead of the library's, but the handle that FileUse
+// hands out stands where the last line ended: read there directly, it gives the next bytes.
+TEST_F(FileTest, TheHandedOutHandleStandsWhereTheLinesEnded) {
+    struct Case {
+        const char* name;
+        void (*read)();
+        int32_t position;
+        const char* next;  // the bytes a direct read of the handle gives then
+    };
+    const Case cases[] = {
+        {"one line", [] { FileReadLine(); }, 4, "two"},
+        {"three lines at once", [] { FileReadLines(3); }, 15, "four"},
+        {"lines, then the end test",
+         [] {
+             FileReadLines(2);
+             FileAtEnd(0);
+         },
+         9, "three"},
+    };
+    const std::string name = Make("one\ntwo\r\nthree\rfour");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_NE(FileOpenRead(0, name.c_str()), 0);
+        char* start = TextCursor();
+        c.read();
+        TextCursorSet(start);
+        HANDLE handle = (HANDLE)FileUse(0);
+        ASSERT_NE(handle, nullptr);
+        EXPECT_EQ(SetFilePointer(handle, 0, nullptr, FILE_CURRENT), (DWORD)c.position);
+        char bytes[8] = {};
+        DWORD read = 0;
+        ASSERT_TRUE(ReadFile(handle, bytes, (DWORD)strlen(c.next), &read, nullptr));
+        EXPECT_EQ(std::string(bytes, read), c.next);
+        FileClose(0);
+    }
+}
+
 TEST_F(FileTest, SeveralLinesAtOnceReadAsSingleLinesDo) {
     struct Case {
         const char* name;

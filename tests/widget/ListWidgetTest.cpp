@@ -8,6 +8,7 @@
 
 #include "tests/widget/WidgetFixture.h"
 #include "widget/Image.h"
+#include "widget/ImageWidget.h"
 #include "widget/ItemImageList.h"
 #include "widget/ListWidget.h"
 #include "widget/Widget.h"
@@ -150,6 +151,48 @@ TEST_F(ListWidgetTest, PositionsInsertAndMinusOneAppends) {
         SendMessageA(control, LVM_GETITEMA, 0, (LPARAM)&item);
         EXPECT_EQ(item.lParam, 0) << "the application value starts at 0";
     }
+}
+
+// A keyed insertion stores the key with the row it made (appended or inserted), reports that
+// row's index, splits the text as any insertion does, and leaves the other rows' keys alone.
+TEST_F(ListWidgetTest, KeyedInsertionsCarryTheirKeys) {
+    HWND control = ListOpen();
+    ASSERT_TRUE(control);
+    const struct {
+        int32_t position;
+        const char* text;
+        LPARAM key;
+        int32_t index;  // expected result
+    } cases[] = {
+        {-1, "b\n2\n0x2", 1, 0}, {-1, "c\n3\n0x3", 2, 1}, {0, "a\n1", 7, 0},
+        {99, "d", -5, 3},        {-1, "", 0x7FFFFFFF, 4},
+    };
+    for (const auto& entry : cases) {
+        SCOPED_TRACE(entry.text);
+        EXPECT_EQ(ListWidgetItemAddKeyed(LIST, entry.position, entry.text, entry.key), entry.index);
+    }
+    const struct {
+        const char* name;
+        const char* value;
+        LPARAM key;
+    } rows[] = {{"a", "1", 7}, {"b", "2", 1}, {"c", "3", 2}, {"d", "", -5}, {"", "", 0x7FFFFFFF}};
+    ASSERT_EQ(WidgetItemCount(LIST), 5);
+    for (int row = 0; row < 5; ++row) {
+        SCOPED_TRACE(row);
+        EXPECT_EQ(ControlText(control, row, 0), rows[row].name);
+        EXPECT_EQ(ControlText(control, row, 1), rows[row].value);
+        LVITEMA item = {};
+        item.mask = LVIF_PARAM;
+        item.iItem = row;
+        SendMessageA(control, LVM_GETITEMA, 0, (LPARAM)&item);
+        EXPECT_EQ(item.lParam, rows[row].key);
+    }
+    // Only list widgets take keyed items: a missing widget or another kind adds nothing.
+    EXPECT_EQ(ListWidgetItemAddKeyed(9, -1, "x", 1), -1);
+    EXPECT_EQ(ListWidgetItemAddKeyed(OBJECT_ANY, -1, "x", 1), -1);
+    ASSERT_TRUE(ImageWidgetCreate(3, 0, 0, 10, 10, 0));
+    EXPECT_EQ(ListWidgetItemAddKeyed(3, -1, "x", 1), -1);
+    EXPECT_EQ(WidgetItemCount(LIST), 5);
 }
 
 TEST_F(ListWidgetTest, MissingRowsAndColumnsReadAsEmpty) {
