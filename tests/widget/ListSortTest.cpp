@@ -65,7 +65,8 @@ TEST_F(ListSortTest, ComparisonsReadingByIndexGiveTheRightOrder) {
     for (int column : {0, 1}) {
         SCOPED_TRACE(column);
         comparisons = 0;
-        SendMessageA(list, LVM_SORTITEMS, column, (LPARAM)CompareByIndex);
+        PFNLVCOMPARE compare = CompareByIndex;
+        SendMessageA(list, LVM_SORTITEMS, column, (LPARAM)compare);
         KeysReindex(list);
         EXPECT_GT(comparisons, 0);
 

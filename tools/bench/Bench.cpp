@@ -5,6 +5,11 @@
 
 #include <psapi.h>
 
+// KERNEL32's own (Windows 7 on, Wine), so the benchmark needs no PSAPI; the headers declare it
+// only for Windows 7 targets.
+extern "C" BOOL WINAPI K32GetProcessMemoryInfo(HANDLE process, PPROCESS_MEMORY_COUNTERS counters,
+                                               DWORD size);
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -173,13 +178,9 @@ Outcome PeakMemoryMeasure(const Program& program, int rows) {
     DruxRun run(program.executable, program.title);
     run.SendTimeoutSet(COMMAND_LIMIT_MS);
     if (Fail(outcome, run.Start(&file, rows, LOAD_LIMIT_MS))) return outcome;
-    // From KERNEL32 where it has it (Windows 7 on, Wine), so the benchmark needs no PSAPI.
-    typedef BOOL(WINAPI * MemoryInfoGet)(HANDLE, PROCESS_MEMORY_COUNTERS*, DWORD);
-    auto get = reinterpret_cast<MemoryInfoGet>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleA("kernel32.dll"), "K32GetProcessMemoryInfo")));
     PROCESS_MEMORY_COUNTERS counters = {};
     counters.cb = sizeof counters;
-    if (get && get(run.Process(), &counters, sizeof counters))
+    if (K32GetProcessMemoryInfo(run.Process(), &counters, sizeof counters))
         outcome.value = static_cast<double>(counters.PeakWorkingSetSize) / (1024.0 * 1024.0);
     else
         outcome.note = "no memory counters for another process here";
