@@ -46,13 +46,13 @@ run-installed: build-run
 	$(call RUNBUILD_SAY,make run)
 	bash tools/run.sh $(RUNBUILD) "$(FILE)"
 
-# Where the x86-64 build stands in, the product's own 32-bit build is tested too, under qemu's
-# user-mode emulation (tools/test-emulated.sh says what runs there and what cannot).
 test-installed: build-run
 	$(call RUNBUILD_SAY,make test)
-	@echo "make test: $(RUNBUILD)/: every test program, natively ($(if $(filter x86_64,$(ARCH)),/usr/lib/wine/wine64,Wine's 32-bit loader))"
 	bash tools/wine-env.sh $(RUNBUILD) -- ctest --test-dir $(RUNBUILD) --output-on-failure -j1
-	$(if $(filter x86_64,$(ARCH)),@echo "make test: $(BUILD)/ (the 32-bit product): emulated (qemu-i386-static), beside natively run x86-64 drivers")
+	@echo "make test: $(RUNBUILD)/ ran every test program natively ($(if $(filter x86_64,$(ARCH)),/usr/lib/wine/wine64,Wine's 32-bit loader))"
+# Where the x86-64 build stands in, the product's own 32-bit build is tested too, under qemu's
+# user-mode emulation (tools/test-emulated.sh says what runs there and what cannot).
+	$(if $(filter x86_64,$(ARCH)),@echo "make test: $(BUILD)/ (the 32-bit product): emulated under qemu-i386-static beside natively run x86-64 drivers")
 	$(if $(filter x86_64,$(ARCH)),bash tools/test-emulated.sh $(BUILD) build-x64)
 
 # BENCH_REPEAT runs of each measure (median printed); BENCH_ONLY picks measures by their text.

@@ -2,35 +2,29 @@
 # Installs what building and testing DRUX needs on Debian 12, and nothing more.
 # Quick when everything is present: it only asks dpkg.
 set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
 
+need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
-# Installs those of the named packages that are missing.
-install() {
-  local need=() p
-  for p in "$@"; do have "$p" || need+=("$p"); done
-  [ ${#need[@]} -eq 0 ] && return 0
-  if [ "$(id -u)" -ne 0 ]; then
-    echo "setup: missing packages: ${need[*]}; run as root (or install them) first" >&2
-    exit 1
-  fi
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    dpkg --add-architecture i386
-  fi
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -q
-  apt-get install -y -q --no-install-recommends "${need[@]}"
-}
-
-install wine wine32:i386 wine64 g++-mingw-w64-i686 mingw-w64-i686-dev g++-mingw-w64-x86-64 \
-        mingw-w64-x86-64-dev g++ cmake make \
-        xvfb x11-utils googletest fonts-wine imagemagick openbox xdotool \
-        clang-format
-
-# Where the kernel refuses 32-bit programs, the 32-bit build's tests run Wine's 32-bit loader
-# under qemu's user-mode emulation, with a small preload library built by gcc -m32
-# (tools/wine-emu.sh). Elsewhere they are not needed.
-if [ "$(bash "$here/wine-arch.sh")" = x86_64 ]; then
-  install qemu-user-static gcc-multilib
+packages=(wine wine32:i386 wine64 g++-mingw-w64-i686 mingw-w64-i686-dev g++-mingw-w64-x86-64
+          mingw-w64-x86-64-dev g++ cmake make
+          xvfb x11-utils googletest fonts-wine imagemagick openbox xdotool
+          clang-format)
+for p in "${packages[@]}"; do have "$p" || need+=("$p"); done
+# Where the kernel refuses 32-bit programs, the 32-bit build's tests run Wine's 32-bit loader under
+# qemu's user-mode emulation, with a small preload library built by gcc -m32 (tools/wine-emu.sh).
+if [ "$(bash "$(dirname "$0")/wine-arch.sh")" = x86_64 ]; then
+  for p in qemu-user-static gcc-multilib; do have "$p" || need+=("$p"); done
 fi
+[ ${#need[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "setup: missing packages: ${need[*]}; run as root (or install them) first" >&2
+  exit 1
+fi
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  dpkg --add-architecture i386
+fi
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -q
+apt-get install -y -q --no-install-recommends "${need[@]}"
