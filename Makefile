@@ -51,12 +51,18 @@ test-installed: build-run
 	bash tools/fuzz.sh check
 	$(call RUNBUILD_SAY,make test)
 	bash tools/wine-env.sh $(RUNBUILD) -- ctest --test-dir $(RUNBUILD) --output-on-failure -j1
+	@echo "make test: $(RUNBUILD)/ ran every test program natively ($(if $(filter x86_64,$(ARCH)),/usr/lib/wine/wine64,Wine's 32-bit loader))"
+# Where the x86-64 build stands in, the product's own 32-bit build is tested too, under qemu's
+# user-mode emulation (tools/test-emulated.sh says what runs there and what cannot).
+	$(if $(filter x86_64,$(ARCH)),@echo "make test: $(BUILD)/ (the 32-bit product): emulated under qemu-i386-static beside natively run x86-64 drivers")
+	$(if $(filter x86_64,$(ARCH)),bash tools/test-emulated.sh $(BUILD) build-x64)
 
 # BENCH_REPEAT runs of each measure (median printed); BENCH_ONLY picks measures by their text.
 BENCH_REPEAT ?= 3
 BENCH_ONLY ?=
 bench-installed: build-run
 	$(call RUNBUILD_SAY,make bench)
+	@echo "make bench: native programs only (emulated timings mean nothing): $(RUNBUILD)/ under $(if $(filter x86_64,$(ARCH)),/usr/lib/wine/wine64,Wine's 32-bit loader)"
 	bash tools/wine-env.sh $(RUNBUILD) -- bash tools/bench.sh $(RUNBUILD) $(BENCH_REPEAT) "$(BENCH_ONLY)"
 
 # The Windows package of the product: dist/DRUX-<version>-win32.zip (the build makes it).

@@ -8,7 +8,10 @@ const int32_t COMPARE_TEXT_SIZE = 128;
 
 void ColumnClickHandle(int32_t column) {
     if (app.sortColumn != column) app.sortDirection = 1;
-    SendMessageA(app.listHandle, LVM_SORTITEMS, (WPARAM)column, (LPARAM)RowsCompare);
+    // The message carries the procedure as a number: through its own type first, so that a
+    // procedure of another signature or calling convention does not compile.
+    PFNLVCOMPARE compare = RowsCompare;
+    SendMessageA(app.listHandle, LVM_SORTITEMS, (WPARAM)column, (LPARAM)compare);
     RowsReindex();
     UpdateWindow(app.listHandle);
     app.sortColumn = column;

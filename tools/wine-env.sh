@@ -1,14 +1,21 @@
 #!/usr/bin/env bash
 # Runs a command inside this build's private Wine world:
-#   tools/wine-env.sh <build dir> [--display-from-env] [--no-desktop] -- command ...
+#   tools/wine-env.sh <build dir> [--emulated] [--display-from-env] [--no-desktop] -- command ...
 # A private WINEPREFIX in the build tree (made on first use, with a 1024x768 virtual desktop),
 # a private Xvfb display (unless --display-from-env and DISPLAY is set), a persistent wineserver
 # and a desktop keeper. Everything started here is stopped here, by pid or by this prefix only.
 # --no-desktop takes a second prefix without the virtual desktop: programs get windows of their
 # own on the display, managed by its window manager.
+# --emulated (the 32-bit build where the kernel refuses 32-bit programs): Wine's 32-bit loader runs
+# under qemu's user-mode emulation from a private tree in the build (tools/wine-emu.sh), in a win64
+# prefix of its own where 64-bit programs run natively beside it; `wine` then names the emulated
+# loader and DRUX_WINE64 the native one.
 set -uo pipefail
 
+here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:?build dir}" && pwd); shift
+emulated=0
+if [ "${1:-}" = "--emulated" ]; then emulated=1; shift; fi
 use_env_display=0
 if [ "${1:-}" = "--display-from-env" ]; then use_env_display=1; shift; fi
 no_desktop=0
@@ -29,6 +36,19 @@ case "$DRUX_WINE" in
   *64) WINEARCH=win64 ;;
   *) WINEARCH=win32 ;;
 esac
+if [ "$emulated" = 1 ]; then
+  bash "$here/wine-emu.sh" "$build/wine-emu" || exit 1
+  export PATH="$build/wine-emu/bin:$PATH"
+  export WINEPREFIX="$build/wineprefix-emu"
+  DRUX_WINE="$build/wine-emu/bin/wine"
+  export DRUX_WINE64="$build/wine-emu/bin/wine64"
+  # Where an emulated program's memory sits for ReadProcessMemory/WriteProcessMemory.
+  DRUX_EMULATED_BASE=$(cat "$build/wine-emu/guest-base")
+  export DRUX_EMULATED_BASE
+  WINEARCH=win64
+fi
+prefix_wine=$DRUX_WINE
+[ "$emulated" = 1 ] && prefix_wine=$DRUX_WINE64
 export DRUX_WINE WINEARCH
 echo "wine-env: running $build with $DRUX_WINE ($WINEARCH)" >&2
 
@@ -61,12 +81,19 @@ fi
 if [ ! -f "$WINEPREFIX/.drux-ready" ]; then
   rm -rf "$WINEPREFIX"
   echo "wine-env: creating the Wine prefix (once)..." >&2
-  "$DRUX_WINE" wineboot -i >/dev/null 2>&1
+  # A win64 prefix is made by the 64-bit loader (natively, where the 32-bit one is emulated).
+  "$prefix_wine" wineboot -i >/dev/null 2>&1
   if [ "$no_desktop" = 0 ]; then
-    "$DRUX_WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-    "$DRUX_WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+    "$prefix_wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+    "$prefix_wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
   fi
   wineserver -w
+  if [ "$emulated" = 1 ] && [ "$("$DRUX_WINE" cmd /c echo emulated 2>&1 | tr -d '\r')" != emulated ]; then
+    echo "wine-env: Wine's 32-bit loader does not run under qemu-i386-static here: a 32-bit" \
+         "program in $WINEPREFIX did not answer (try: PATH=$build/wine-emu/bin:\$PATH" \
+         "WINEPREFIX=$WINEPREFIX wine cmd /c echo emulated)" >&2
+    exit 1
+  fi
   touch "$WINEPREFIX/.drux-ready"
 fi
 

@@ -121,5 +121,7 @@ void ListSortGuardInstall(HWND control) {
     } catch (const std::bad_alloc&) {
         return;
     }
-    SetWindowLongPtrA(control, GWLP_WNDPROC, (LONG_PTR)SortGuardWindowProc);
+    // Through WNDPROC first: a procedure of another signature or convention does not compile.
+    WNDPROC procedure = SortGuardWindowProc;
+    SetWindowLongPtrA(control, GWLP_WNDPROC, (LONG_PTR)procedure);
 }

@@ -242,8 +242,9 @@ intptr_t WidgetInstall(ObjectNumber number, HWND control, const WidgetOperationT
     }
     record->handle = control;
     record->operations = operations;
-    record->previous =
-        (WNDPROC)SetWindowLongPtrA(control, GWLP_WNDPROC, (LONG_PTR)WidgetWindowProc);
+    // Through WNDPROC first: a procedure of another signature or convention does not compile.
+    WNDPROC procedure = WidgetWindowProc;
+    record->previous = (WNDPROC)SetWindowLongPtrA(control, GWLP_WNDPROC, (LONG_PTR)procedure);
     return numbered ? (intptr_t)control : number;
 }
 

@@ -45,6 +45,41 @@ BOOL CALLBACK TopLevelVisit(HWND window, LPARAM context) {
     return FALSE;
 }
 
+// The list's request records as a 32-bit DRUX.exe reads them: pointers and LPARAM take 4 bytes
+// there. A 64-bit driver runs the shipped 32-bit program where that program can only run emulated.
+struct ListItem32 {
+    UINT mask;
+    int iItem;
+    int iSubItem;
+    UINT state;
+    UINT stateMask;
+    DWORD pszText;
+    int cchTextMax;
+    int iImage;
+    LONG lParam;
+    int iIndent;
+    int iGroupId;
+    UINT cColumns;
+    DWORD puColumns;
+};
+static_assert(sizeof(ListItem32) == 52, "LVITEMA of 32-bit Windows");
+
+struct ListColumn32 {
+    UINT mask;
+    int fmt;
+    int cx;
+    DWORD pszText;
+    int cchTextMax;
+    int iSubItem;
+    int iImage;
+    int iOrder;
+};
+static_assert(sizeof(ListColumn32) == 32, "LVCOLUMNA of 32-bit Windows");
+
+DWORD Narrow(const void* remote) {
+    return static_cast<DWORD>(reinterpret_cast<UINT_PTR>(remote));
+}
+
 ULONGLONG ProcessCpuTime(HANDLE process) {
     FILETIME created, ended, kernel, user;
     if (!GetProcessTimes(process, &created, &ended, &kernel, &user)) return 0;
@@ -211,6 +246,12 @@ void DruxRun::DirectoryRemove() {
     CloseHandle(info.hThread);
     process_ = info.hProcess;
     processId_ = info.dwProcessId;
+    BOOL wow64 = FALSE;
+    narrow_ = sizeof(void*) > 4 && IsWow64Process(process_, &wow64) && wow64;
+    // A 32-bit program emulated in user mode (qemu) sees its memory at an offset from where
+    // Wine's server reads and writes it for another process; the emulator set-up names it.
+    const char* base = getenv("DRUX_EMULATED_BASE");
+    remoteShift_ = narrow_ && base ? static_cast<size_t>(strtoull(base, nullptr, 0)) : 0;
     return ::testing::AssertionSuccess();
 }
 
@@ -353,15 +394,62 @@ bool DruxRun::RemoteReserve(size_t bytes) {
 bool DruxRun::RemoteWrite(size_t offset, const void* data, size_t bytes) {
     SIZE_T done = 0;
     return RemoteReserve(offset + bytes) &&
-           WriteProcessMemory(process_, static_cast<char*>(remote_) + offset, data, bytes, &done) &&
+           WriteProcessMemory(process_, static_cast<char*>(remote_) + remoteShift_ + offset, data,
+                              bytes, &done) &&
            done == bytes;
 }
 
 bool DruxRun::RemoteRead(size_t offset, void* data, size_t bytes) {
     SIZE_T done = 0;
     return RemoteReserve(offset + bytes) &&
-           ReadProcessMemory(process_, static_cast<char*>(remote_) + offset, data, bytes, &done) &&
+           ReadProcessMemory(process_, static_cast<char*>(remote_) + remoteShift_ + offset, data,
+                             bytes, &done) &&
            done == bytes;
+}
+
+bool DruxRun::ItemRecordWrite(const LVITEMA& item) {
+    if (!narrow_) return RemoteWrite(0, &item, sizeof item);
+    ListItem32 record = {};
+    record.mask = item.mask;
+    record.iItem = item.iItem;
+    record.iSubItem = item.iSubItem;
+    record.state = item.state;
+    record.stateMask = item.stateMask;
+    record.pszText = Narrow(item.pszText);
+    record.cchTextMax = item.cchTextMax;
+    record.lParam = static_cast<LONG>(item.lParam);
+    return RemoteWrite(0, &record, sizeof record);
+}
+
+bool DruxRun::ItemRecordRead(LVITEMA* item) {
+    if (!narrow_) return RemoteRead(0, item, sizeof *item);
+    ListItem32 record = {};
+    if (!RemoteRead(0, &record, sizeof record)) return false;
+    item->state = record.state;
+    item->lParam = record.lParam;
+    return true;
+}
+
+bool DruxRun::ColumnRecordWrite(const LVCOLUMNA& column) {
+    if (!narrow_) return RemoteWrite(0, &column, sizeof column);
+    ListColumn32 record = {};
+    record.mask = column.mask;
+    record.fmt = column.fmt;
+    record.cx = column.cx;
+    record.pszText = Narrow(column.pszText);
+    record.cchTextMax = column.cchTextMax;
+    record.iSubItem = column.iSubItem;
+    return RemoteWrite(0, &record, sizeof record);
+}
+
+bool DruxRun::ColumnRecordRead(LVCOLUMNA* column) {
+    if (!narrow_) return RemoteRead(0, column, sizeof *column);
+    ListColumn32 record = {};
+    if (!RemoteRead(0, &record, sizeof record)) return false;
+    column->fmt = record.fmt;
+    column->cx = record.cx;
+    column->iSubItem = record.iSubItem;
+    return true;
 }
 
 LPARAM DruxRun::RemoteAddress(size_t offset) const {
@@ -382,7 +470,7 @@ std::string DruxRun::ItemText(int row, int column, int capacity) {
     item.iSubItem = column;
     item.pszText = reinterpret_cast<LPSTR>(RemoteAddress(REMOTE_TEXT));
     item.cchTextMax = capacity;
-    if (!RemoteWrite(0, &item, sizeof item)) return "<remote write failed>";
+    if (!ItemRecordWrite(item)) return "<remote write failed>";
     Send(list_, LVM_GETITEMTEXTA, row, RemoteAddress(0));
     if (!RemoteRead(REMOTE_TEXT, text.data(), capacity)) return "<remote read failed>";
     text[capacity] = 0;
@@ -401,9 +489,9 @@ LPARAM DruxRun::ItemParam(int row) {
     item.mask = LVIF_PARAM;
     item.iItem = row;
     item.lParam = -12345;
-    if (!RemoteWrite(0, &item, sizeof item)) return -12345;
+    if (!ItemRecordWrite(item)) return -12345;
     Send(list_, LVM_GETITEMA, 0, RemoteAddress(0));
-    if (!RemoteRead(0, &item, sizeof item)) return -12345;
+    if (!ItemRecordRead(&item)) return -12345;
     return item.lParam;
 }
 
@@ -444,10 +532,9 @@ bool DruxRun::ColumnRead(int column, ColumnInfo* out) {
     record.mask = LVCF_TEXT | LVCF_FMT | LVCF_WIDTH;
     record.pszText = reinterpret_cast<LPSTR>(RemoteAddress(REMOTE_TEXT));
     record.cchTextMax = capacity;
-    if (!RemoteWrite(0, &record, sizeof record)) return false;
+    if (!ColumnRecordWrite(record)) return false;
     if (Send(list_, LVM_GETCOLUMNA, column, RemoteAddress(0)) <= 0) return false;
-    if (!RemoteRead(0, &record, sizeof record) || !RemoteRead(REMOTE_TEXT, text, capacity))
-        return false;
+    if (!ColumnRecordRead(&record) || !RemoteRead(REMOTE_TEXT, text, capacity)) return false;
     text[capacity - 1] = 0;
     out->text = text;
     out->fmt = record.fmt;

@@ -171,6 +171,11 @@ private:
     bool RemoteWrite(size_t offset, const void* data, size_t bytes);
     bool RemoteRead(size_t offset, void* data, size_t bytes);
     LPARAM RemoteAddress(size_t offset) const;
+    // List request records at the start of the remote block, in the program's own layout.
+    bool ItemRecordWrite(const LVITEMA& item);
+    bool ItemRecordRead(LVITEMA* item);
+    bool ColumnRecordWrite(const LVCOLUMNA& column);
+    bool ColumnRecordRead(LVCOLUMNA* column);
     void DirectoryRemove();
 
     std::string executable_;
@@ -186,6 +191,9 @@ private:
     HWND list_ = nullptr;
     void* remote_ = nullptr;
     size_t remoteSize_ = 0;
+    // A 32-bit program run by a 64-bit driver: its list records have the 32-bit layout.
+    bool narrow_ = false;
+    size_t remoteShift_ = 0;  // added to remote addresses for ReadProcessMemory/WriteProcessMemory
 };
 
 }  // namespace e2e

@@ -65,7 +65,8 @@ TEST_F(ListSortTest, ComparisonsReadingByIndexGiveTheRightOrder) {
     for (int column : {0, 1}) {
         SCOPED_TRACE(column);
         comparisons = 0;
-        SendMessageA(list, LVM_SORTITEMS, column, (LPARAM)CompareByIndex);
+        PFNLVCOMPARE compare = CompareByIndex;
+        SendMessageA(list, LVM_SORTITEMS, column, (LPARAM)compare);
         KeysReindex(list);
         EXPECT_GT(comparisons, 0);
 
@@ -97,7 +98,8 @@ TEST_F(ListSortTest, RowsChangedDuringTheSortReadAsTheyStoodWhenItBegan) {
             return RowText(sortedList, (int)key1, 0).compare(RowText(sortedList, (int)key2, 0));
         }
     };
-    SendMessageA(list, LVM_SORTITEMS, 0, (LPARAM)Mover::Compare);
+    PFNLVCOMPARE compare = Mover::Compare;
+    SendMessageA(list, LVM_SORTITEMS, 0, (LPARAM)compare);
     EXPECT_EQ(firstRead, "c");
     // The order is that of the texts as they stood: a, b, c (row "c" now reads "moved").
     EXPECT_EQ(RowText(list, 0, 0), "a");
@@ -115,7 +117,8 @@ TEST_F(ListSortTest, ReadsOutsideTheRowsDuringASortGiveTheEmptyText) {
             return (int)key1 - (int)key2;
         }
     };
-    SendMessageA(list, LVM_SORTITEMS, 0, (LPARAM)Reader::Compare);
+    PFNLVCOMPARE compare = Reader::Compare;
+    SendMessageA(list, LVM_SORTITEMS, 0, (LPARAM)compare);
     EXPECT_EQ(seen, "");
     // After the sort, reads go to the control again.
     EXPECT_EQ(RowText(list, 0, 0), "b");

@@ -43,7 +43,8 @@ int CALLBACK RowsCompare(LPARAM row1, LPARAM row2, LPARAM column) {
 
 void ColumnSort(int column) {
     if (column != sortColumn) sortDirection = 1;
-    SendMessageA(list, LVM_SORTITEMSEX, column, reinterpret_cast<LPARAM>(RowsCompare));
+    PFNLVCOMPARE compare = RowsCompare;  // its own type first: a wrong signature does not compile
+    SendMessageA(list, LVM_SORTITEMSEX, column, reinterpret_cast<LPARAM>(compare));
     sortColumn = column;
     sortDirection = -sortDirection;
 }
