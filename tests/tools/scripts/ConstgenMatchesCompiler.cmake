@@ -13,9 +13,16 @@
 # list), WORK, MIN_FOUND_TENTHS (tenths of a percent: 995 is 99.5 %).
 
 file(MAKE_DIRECTORY ${WORK})
+# The compiler's own headers come first (its stddef.h, limits.h, stdint.h), as it searches them,
+# and its version is pinned as it predefines it.
 execute_process(COMMAND ${CC} -print-file-name=include OUTPUT_VARIABLE cc_include
                 OUTPUT_STRIP_TRAILING_WHITESPACE)
-execute_process(COMMAND ${CONSTGEN} -v -I ${cc_include} ${ARGS} -o ${WORK}/out.txt ${HEADERS}
+execute_process(COMMAND ${CC} -dumpfullversion OUTPUT_VARIABLE version
+                OUTPUT_STRIP_TRAILING_WHITESPACE)
+string(REGEX MATCH "^([0-9]+)\\.([0-9]+)" version "${version}")
+set(cc_pins -D __GNUC__=${CMAKE_MATCH_1} -D __GNUC_MINOR__=${CMAKE_MATCH_2})
+execute_process(COMMAND ${CONSTGEN} -v -I ${cc_include} ${cc_pins} ${ARGS} -o ${WORK}/out.txt
+                        ${HEADERS}
                 RESULT_VARIABLE status ERROR_VARIABLE messages)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "constgen failed (${status}):\n${messages}")
