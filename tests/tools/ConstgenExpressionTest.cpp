@@ -463,6 +463,8 @@ typedef unsigned int either_t;
         {"((either_t)1) + 1", V("", 2), V("", 2), S("", kUnsupported)},
         {"sizeof(tag_t)", S("", kUnsupported), S("", kUnsupported), S("", kUnsupported)},
         {"sizeof(struct tag)", S("", kUnsupported), S("", kUnsupported), S("", kUnsupported)},
+        // Named like a handle, but a structure: its size is not known.
+        {"sizeof(HISTOGRAM_BUCKET)", S("", kUnsupported), S("", kUnsupported), S("", kUnsupported)},
         {"((handler_t)0)", S("", kUnsupported), S("", kUnsupported), S("", kUnsupported)},
     };
     for (const TargetCase& c : cases) {

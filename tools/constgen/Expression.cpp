@@ -824,7 +824,8 @@ private:
             return Fail(failure, SkipReason::Unsupported, "sizeof of an expression");
         }
         TypeInfo type;
-        if (!types.Classify(words, star, type) || type.kind == TypeKind::Void || type.bits == 0) {
+        if (!types.Classify(words, star, type, false) || type.kind == TypeKind::Void ||
+            type.bits == 0) {
             return Fail(failure, SkipReason::Unsupported,
                         "sizeof(" + words.back() + "): a structure or a type not known here");
         }

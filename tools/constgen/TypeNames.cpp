@@ -218,7 +218,7 @@ bool TypeKeywordsClassify(const std::vector<std::string>& words, TypeInfo& info,
     return true;
 }
 
-bool TypeNameFind(const std::string& name, TypeInfo& info, const Target& target) {
+bool TypeNameFind(const std::string& name, TypeInfo& info, const Target& target, bool guess) {
     for (const TypeEntry& entry : kTypes) {
         if (name == entry.name) {
             info = TypeInfo();
@@ -231,7 +231,7 @@ bool TypeNameFind(const std::string& name, TypeInfo& info, const Target& target)
             return true;
         }
     }
-    if (name.empty()) {
+    if (name.empty() || !guess) {
         return false;
     }
     bool pointerLike = (name[0] == 'H' && UpperCaseName(name, 1)) ||
@@ -326,7 +326,7 @@ bool TargetFind(const std::string& name, Target& target) {
     return true;
 }
 
-bool TypeScope::Find(const std::string& name, TypeInfo& info) const {
+bool TypeScope::Find(const std::string& name, TypeInfo& info, bool guess) const {
     auto found = typedefs.find(name);
     if (found != typedefs.end()) {
         if (found->second.unusable || found->second.alternatives.size() != 1) {
@@ -335,7 +335,7 @@ bool TypeScope::Find(const std::string& name, TypeInfo& info) const {
         info = found->second.alternatives[0];
         return true;
     }
-    return TypeNameFind(name, info, target);
+    return TypeNameFind(name, info, target, guess);
 }
 
 bool TypeScope::Conflicting(const std::string& name) const {
@@ -371,8 +371,8 @@ void TypeScope::LearnConflicting(const std::string& name) {
     typedefs[name].unusable = true;
 }
 
-bool TypeScope::Classify(const std::vector<std::string>& words, bool pointer,
-                         TypeInfo& info) const {
+bool TypeScope::Classify(const std::vector<std::string>& words, bool pointer, TypeInfo& info,
+                         bool guess) const {
     if (pointer) {
         info = TypeInfo();
         info.kind = TypeKind::Pointer;
@@ -390,5 +390,5 @@ bool TypeScope::Classify(const std::vector<std::string>& words, bool pointer,
             names.push_back(word);
         }
     }
-    return names.size() == 1 && Find(names[0], info);
+    return names.size() == 1 && Find(names[0], info, guess);
 }

@@ -51,8 +51,10 @@ bool TypeKeywordsClassify(const std::vector<std::string>& words, TypeInfo& info,
 
 // One typedef name from the Windows headers (DWORD, WORD, HRESULT, UINT_PTR, HWND, LPSTR, ...).
 // Names not in the table that read as handles or pointers by the Windows naming habit (H + upper
-// case, LP or P + upper case) are taken as pointers. False for any other name.
-bool TypeNameFind(const std::string& name, TypeInfo& info, const Target& target = Target());
+// case, LP or P + upper case) are taken as pointers, unless guess is false. False for any other
+// name.
+bool TypeNameFind(const std::string& name, TypeInfo& info, const Target& target = Target(),
+                  bool guess = true);
 
 // The target and the typedefs the headers declare ("typedef uint32_t in_addr_t;"). A name that
 // the headers declare as two different types (in branches of a conditional constgen cannot
@@ -63,8 +65,8 @@ public:
     explicit TypeScope(Target machine) : target(std::move(machine)) {}
 
     const Target& Machine() const { return target; }
-    // A typedef of the headers first, then the Windows table.
-    bool Find(const std::string& name, TypeInfo& info) const;
+    // A typedef of the headers first, then the Windows table (and its naming habit with guess).
+    bool Find(const std::string& name, TypeInfo& info, bool guess = true) const;
     // True when the name is a typedef whose type is uncertain.
     bool Conflicting(const std::string& name) const;
     // The types a typedef declared in several ways may be (empty when not known or too many).
@@ -72,8 +74,11 @@ public:
     void Learn(const std::string& name, const TypeInfo& info);
     void LearnConflicting(const std::string& name);
     // A type spelled as words and stars, as in a cast or sizeof: "unsigned long", "const
-    // in_addr_t", "struct sockaddr *". False when the words name no type known here.
-    bool Classify(const std::vector<std::string>& words, bool pointer, TypeInfo& info) const;
+    // in_addr_t", "struct sockaddr *". False when the words name no type known here. Without
+    // guess, a name is not taken for a handle by its spelling (HISTOGRAM_BUCKET is a structure;
+    // its size is not a pointer's).
+    bool Classify(const std::vector<std::string>& words, bool pointer, TypeInfo& info,
+                  bool guess = true) const;
 
 private:
     struct Entry {
