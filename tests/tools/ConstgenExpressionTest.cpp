@@ -62,12 +62,13 @@ const Definition* DefinitionFind(const Definitions& definitions, const std::stri
     return nullptr;
 }
 
-void CasesCheck(const std::vector<Case>& cases) {
+void CasesCheck(const std::vector<Case>& cases, const Target& target = Target(),
+                const char* prelude = kPrelude) {
     for (const Case& c : cases) {
         SCOPED_TRACE("#define T " + c.text.substr(0, 80));
         std::ostringstream messages;
-        Definitions definitions({}, false, false, messages);
-        definitions.TextScan("prelude.h", kPrelude);
+        Definitions definitions({}, false, false, messages, target);
+        definitions.TextScan("prelude.h", prelude);
         definitions.TextScan("case.h", "#define T " + c.text + "\n");
         definitions.Evaluate();
         const Definition* found = DefinitionFind(definitions, "T");
@@ -335,7 +336,8 @@ TEST(ConstgenExpression, ErrorsSkipTheDefinition) {
         S("f(1)", kUnresolved),
         S("\"str\"", kNotInteger),
         S("L\"wide\"", kNotInteger),
-        S("sizeof(int)", kUnsupported),
+        S("sizeof(struct tag)", kUnsupported),
+        S("sizeof 1", kUnsupported),
         S("&x", kUnsupported),
         S("(1", kSyntax),
         S("1 +", kSyntax),
@@ -399,4 +401,80 @@ TEST(ConstgenExpression, NestingIsCappedNotFatal) {
         S(nested(10000), SkipReason::TooComplex),
         S(unary + "1", SkipReason::TooComplex),
     });
+}
+
+// The target's data model: sizeof of scalar types, pointers and the headers' own typedefs, the
+// widths of long and pointer-sized casts, and casts through typedef chains; the same expression
+// on 32-bit Windows (the default), i686 and x86_64.
+TEST(ConstgenExpression, TargetSizesTypedefsAndSizeof) {
+    const char* const prelude = R"(
+typedef unsigned int __u32;
+__extension__ typedef unsigned long long int __u64;
+typedef __u32 in_addr_t;
+typedef unsigned short u16, *u16_pointer;
+typedef int __bitwise_t;
+#define __bitwise
+typedef int __bitwise rwf_t;
+typedef struct tag { int a; } tag_t;
+typedef void (*handler_t)(int);
+#ifdef WIDE
+typedef unsigned long either_t;
+#else
+typedef unsigned int either_t;
+#endif
+#define _IOC(dir, type, nr, size) (((dir) << 30) | ((type) << 8) | (nr) | ((size) << 16))
+#define _IOR(type, nr, size) _IOC(2U, (type), (nr), (sizeof(size)))
+)";
+    Target i686, x86_64;
+    ASSERT_TRUE(TargetFind("i686", i686));
+    ASSERT_TRUE(TargetFind("x86_64", x86_64));
+    struct TargetCase {
+        const char* text;
+        Case windows, i686, x86_64;  // the expected results on each target
+    };
+    const SkipReason kUndecided = SkipReason::Undecided;
+    const TargetCase cases[] = {
+        {"sizeof(long)", V("", 4), V("", 4), V("", 8)},
+        {"sizeof(unsigned long long)", V("", 8), V("", 8), V("", 8)},
+        {"sizeof(char *)", V("", 4), V("", 4), V("", 8)},
+        {"sizeof(struct tag *)", V("", 4), V("", 4), V("", 8)},
+        {"sizeof(in_addr_t)", V("", 4), V("", 4), V("", 4)},
+        {"sizeof(u16)", V("", 2), V("", 2), V("", 2)},
+        {"sizeof(size_t)", V("", 4), V("", 4), V("", 8)},
+        {"sizeof(unsigned int[2])", V("", 8), V("", 8), V("", 8)},
+        {"sizeof(long double)", V("", 12), V("", 12), V("", 16)},
+        {"_IOR('f', 1, long)", V("", 0x80046601), V("", 0x80046601), V("", 0x80086601)},
+        {"_IOR('E', 0x03, unsigned int[2])", V("", 0x80084503), V("", 0x80084503),
+         V("", 0x80084503)},
+        {"((in_addr_t) 0x7f000001)", V("", 0x7F000001), V("", 0x7F000001), V("", 0x7F000001)},
+        {"((u16)0x12345)", V("", 0x2345), V("", 0x2345), V("", 0x2345)},
+        {"((rwf_t)0x00000001)", V("", 1), V("", 1), V("", 1)},
+        {"((__u64)1 << 32)", S("", kWide), S("", kWide), S("", kWide)},
+        // long and the pointer-sized types are 64 bits on x86_64: too wide, never truncated.
+        {"((unsigned long)~0L)", V("", -1), V("", -1), S("", kWide)},
+        {"((size_t)-1)", V("", -1), V("", -1), S("", kWide)},
+        {"((u16_pointer)-1)", V("", -1), V("", -1), S("", kWide)},
+        {"1L << 40", S("", kOverflow), S("", kOverflow), S("", kWide)},
+        {"0xFFFFFFFFUL + 1", V("", 0), V("", 0), S("", kWide)},
+        // A typedef declared differently in undecided branches: a cast through it holds when
+        // every declaration gives the same number, and no operator may take the result.
+        {"((either_t)1)", V("", 1), V("", 1), V("", 1)},
+        {"((either_t)-1)", V("", -1), V("", -1), S("", kUndecided)},
+        {"((either_t)1) + 1", V("", 2), V("", 2), S("", kUnsupported)},
+        {"sizeof(tag_t)", S("", kUnsupported), S("", kUnsupported), S("", kUnsupported)},
+        {"sizeof(struct tag)", S("", kUnsupported), S("", kUnsupported), S("", kUnsupported)},
+        // Named like a handle, but a structure: its size is not known.
+        {"sizeof(HISTOGRAM_BUCKET)", S("", kUnsupported), S("", kUnsupported), S("", kUnsupported)},
+        {"((handler_t)0)", S("", kUnsupported), S("", kUnsupported), S("", kUnsupported)},
+    };
+    for (const TargetCase& c : cases) {
+        const std::pair<const Case*, const Target*> runs[] = {
+            {&c.windows, nullptr}, {&c.i686, &i686}, {&c.x86_64, &x86_64}};
+        for (const auto& run : runs) {
+            SCOPED_TRACE(run.second ? run.second->name : "default");
+            Case expected = *run.first;
+            expected.text = c.text;
+            CasesCheck({expected}, run.second ? *run.second : Target(), prelude);
+        }
+    }
 }

@@ -80,9 +80,11 @@ TEST(ConstgenFile, DefinesEnumsCommentsAndContinuationsInFileOrder) {
     RunResult run;
     std::vector<ConstantRecord> records = RunRecords(scratch, {header}, run);
     ASSERT_EQ(run.status, 0) << run.err;
+    // FIRST is defined again unconditionally: as with the compiler, the later definition is the
+    // one at the end of the header, and SECOND uses it there. BRANCH differs between the
+    // branches of an #ifdef nothing decides: not written.
     RecordsExpect(records, {
-                               {"FIRST", "1", "0x1"},
-                               {"SECOND", "2", "0x2"},
+                               {"SECOND", "100", "0x64"},
                                {"USES_MACRO", "3", "0x3"},
                                {"RED", "0", "0x0"},
                                {"GREEN", "5", "0x5"},
@@ -90,8 +92,8 @@ TEST(ConstgenFile, DefinesEnumsCommentsAndContinuationsInFileOrder) {
                                {"SMALL", "-1", "0xFFFFFFFF"},
                                {"MEDIUM", "0", "0x0"},
                                {"LARGE", "12", "0xC"},
+                               {"FIRST", "99", "0x63"},
                                {"AFTER_ENUM", "13", "0xD"},
-                               {"BRANCH", "1", "0x1"},
                            });
 }
 
@@ -106,26 +108,35 @@ TEST(ConstgenFile, SummaryCountsTakenSkippedAndRepeated) {
     definitions.Evaluate();
     Summary summary;
     std::vector<Constant> constants = ConstantsSelect(definitions, options, summary, messages);
-    EXPECT_EQ(constants.size(), 11u);
-    EXPECT_EQ(summary.taken, 11u);
+    EXPECT_EQ(constants.size(), 10u);
+    EXPECT_EQ(summary.taken, 10u);
     EXPECT_EQ(summary.definitions, 15u);
-    EXPECT_EQ(summary.SkippedTotal(), 4u);
+    EXPECT_EQ(summary.SkippedTotal(), 5u);
     EXPECT_EQ(summary.skipped[static_cast<size_t>(SkipReason::NotInteger)], 2u);  // TEXT, FLOATY
     EXPECT_EQ(summary.skipped[static_cast<size_t>(SkipReason::FunctionLike)], 1u);
     EXPECT_EQ(summary.skipped[static_cast<size_t>(SkipReason::Empty)], 1u);
-    EXPECT_EQ(summary.repeated, 2u);  // FIRST 99, BRANCH 2
-    EXPECT_EQ(summary.repeatedDiffering, 2u);
+    EXPECT_EQ(summary.skipped[static_cast<size_t>(SkipReason::Undecided)], 1u);  // BRANCH
+    EXPECT_EQ(summary.repeated, 1u);                                             // BRANCH 2
+    EXPECT_EQ(summary.repeatedDiffering, 1u);
+    EXPECT_EQ(summary.undefined, 1u);  // FIRST 1, replaced by FIRST 99
 
-    // The command prints the same figures on its error stream.
+    // The command prints the same figures on its error stream, and names what to pin.
     RunResult run;
     RunRecords(scratch, {header}, run);
-    EXPECT_NE(run.err.find("11 constants written"), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find("15 names defined: 11 taken, 0 filtered out, 4 skipped"),
-              std::string::npos)
-        << run.err;
-    EXPECT_NE(run.err.find("2 skipped: not an integer"), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find("1 skipped: function-like macro"), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find("2 repeated definitions ignored"), std::string::npos) << run.err;
+    const char* const lines[] = {
+        "10 constants written",
+        "15 names defined: 10 taken, 0 filtered out, 5 skipped",
+        "2 skipped: not an integer",
+        "1 skipped: function-like macro",
+        "1 repeated definitions ignored",
+        "1 definitions left out: an #undef or a later definition replaces them",
+        "1 names not written: their value differs between branches of conditionals that were "
+        "not decided:\n"
+        "constgen:   BRANCH: pin SOMETHING with -D or -U\n",
+    };
+    for (const char* line : lines) {
+        EXPECT_NE(run.err.find(line), std::string::npos) << line << "\n" << run.err;
+    }
 }
 
 TEST(ConstgenFile, VerboseNamesEachSkippedDefinition) {
@@ -138,7 +149,10 @@ TEST(ConstgenFile, VerboseNamesEachSkippedDefinition) {
         "mixed.h:8: MACRO skipped: function-like macro",
         "mixed.h:10: EMPTY_ONE skipped: empty definition",
         "mixed.h:11: FLOATY skipped: not an integer",
-        "mixed.h:19: FIRST defined again differently",
+        "mixed.h:4: FIRST left out: #undef or a later definition",
+        "mixed.h:24: BRANCH defined again differently (first at ",
+        "mixed.h:22: BRANCH not written: value depends on a conditional not decided (pin "
+        "SOMETHING with -D or -U)",
     };
     for (const char* line : expected) {
         SCOPED_TRACE(line);
@@ -217,14 +231,12 @@ TEST(ConstgenFile, PinnedNamesDecideConditionals) {
         std::vector<ConstantRecord> records;
     };
     const PinCase cases[] = {
-        // Nothing pinned: every branch is read, the first definition wins.
-        {{}, {{"GETITEM", "75", "0x4B"}, {"BOTH", "1", "0x1"}, {"NARROW", "1", "0x1"}}},
+        // Nothing pinned: every branch is read; names whose branches disagree are not written.
+        {{}, {{"NARROW", "1", "0x1"}}},
         // Pinned names decide "defined(UNICODE) && ..." alone; LEVEL >= 2 stays undecided, so
-        // both later branches are read.
-        {{"-U", "UNICODE"},
-         {{"GETITEM", "5", "0x5"}, {"BOTH", "2", "0x2"}, {"NARROW", "1", "0x1"}}},
-        {{"-U", "UNICODE", "-U", "OTHER"},
-         {{"GETITEM", "5", "0x5"}, {"BOTH", "2", "0x2"}, {"NARROW", "1", "0x1"}}},
+        // both later branches are read, and BOTH is 2 or 3.
+        {{"-U", "UNICODE"}, {{"GETITEM", "5", "0x5"}, {"NARROW", "1", "0x1"}}},
+        {{"-U", "UNICODE", "-U", "OTHER"}, {{"GETITEM", "5", "0x5"}, {"NARROW", "1", "0x1"}}},
         {{"-UUNICODE", "-UOTHER", "-DLEVEL=1"},
          {{"GETITEM", "5", "0x5"}, {"BOTH", "3", "0x3"}, {"NARROW", "1", "0x1"}}},
         {{"-D", "UNICODE", "-U", "OTHER"}, {{"GETITEM", "75", "0x4B"}, {"BOTH", "1", "0x1"}}},
@@ -309,10 +321,152 @@ TEST(ConstgenFile, IncludesFollowedOnlyWithFollowAndOnlyOnce) {
     RecordsExpect(RunRecords(scratch, {"-I", includeDirectory, a}, run), {{"FROM_A", "1", "0x1"}});
     EXPECT_EQ(run.status, 0) << run.err;
 
-    // a -> b -> a and b -> b and c -> a are cycles; each file is read once.
+    // a -> b -> a and b -> b and c -> a are cycles; each file is read once. What --follow
+    // cannot find is said by default.
     RecordsExpect(RunRecords(scratch, {"--follow", "-I", includeDirectory, a}, run),
                   {{"FROM_A", "1", "0x1"}, {"FROM_B", "2", "0x2"}, {"FROM_C", "3", "0x3"}});
     EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("1 #include files not found in the include paths, not read: "
+                           "missing.h (-v says where; add -I DIR)"),
+              std::string::npos)
+        << run.err;
+}
+
+// Patterns of real third-party headers (C library, kernel, compression and X11 headers), in
+// small copies, with the compiler's values for them.
+TEST(ConstgenFile, PatternsOfThirdPartyHeaders) {
+    ScratchDirectory scratch;
+    // A compiler's own header hands over to the C library's with #include_next.
+    scratch.Write("cc/limits.h",
+                  "#ifndef _CC_LIMITS_H\n#define _CC_LIMITS_H\n#include_next <limits.h>\n"
+                  "#ifndef MB_LEN_MAX\n#define MB_LEN_MAX 1\n#endif\n#endif\n");
+    scratch.Write("libc/limits.h", "#define MB_LEN_MAX 16\n");
+    const std::string header = scratch.Write(
+        "patterns.h",
+        "#ifndef _PATTERNS_H\n#define _PATTERNS_H 1\n"
+        "#include <limits.h>\n"
+        // An enumerator re-exported by a macro of its own name.
+        "enum __socket_type {\n  SOCK_STREAM = 1,\n#define SOCK_STREAM SOCK_STREAM\n"
+        "  SOCK_DGRAM = 2,\n#define SOCK_DGRAM SOCK_DGRAM\n};\n"
+        "#define SOCK_ALIAS (SOCK_DGRAM + 1)\n"
+        // A cast to a typedef chain of the header's own.
+        "typedef unsigned int __uint32_t;\ntypedef __uint32_t uint32_t;\n"
+        "typedef uint32_t in_addr_t;\n#define INADDR_LOOPBACK ((in_addr_t) 0x7f000001)\n"
+        // ioctl numbers through sizeof of a scalar type.
+        "#define _IOC(d, t, n, s) (((d) << 30) | ((t) << 8) | (n) | ((s) << 16))\n"
+        "#define _IOR(t, n, s) _IOC(2U, (t), (n), (sizeof(s)))\n"
+        "#define FS_IOC_GETFLAGS _IOR('f', 1, long)\n"
+        // #undef in code that is read for certain.
+        "#define NR_OPEN 1024\n#undef NR_OPEN\n"
+        "#define REDEFINED 1\n#undef REDEFINED\n#define REDEFINED 2\n"
+        // Macros of the headers decide later conditionals.
+        "#define __WORDSIZE 64\n#if __WORDSIZE == 64\n#define LONG_BITS 64\n#else\n"
+        "#define LONG_BITS 32\n#endif\n"
+        "#ifdef NR_OPEN\n#define HAS_NR_OPEN 1\n#else\n#define HAS_NR_OPEN 0\n#endif\n"
+        // A default value, taken when nothing gives the name.
+        "#ifndef Z_DEFAULT_LEVEL\n#define Z_DEFAULT_LEVEL 6\n#endif\n"
+        // Values as wide as the target makes them.
+        "#define ULONG_MAX ((unsigned long)~0L)\n#define SIZE_MAX ((size_t)-1)\n"
+        "#endif\n");
+    struct TargetCase {
+        const char* target;
+        std::vector<ConstantRecord> records;
+    };
+    const std::vector<ConstantRecord> common = {
+        {"_PATTERNS_H", "1", "0x1"}, {"MB_LEN_MAX", "16", "0x10"},
+        {"SOCK_STREAM", "1", "0x1"}, {"SOCK_DGRAM", "2", "0x2"},
+        {"SOCK_ALIAS", "3", "0x3"},  {"INADDR_LOOPBACK", "2130706433", "0x7F000001"},
+    };
+    const std::vector<ConstantRecord> tail = {
+        {"REDEFINED", "2", "0x2"},   {"__WORDSIZE", "64", "0x40"},    {"LONG_BITS", "64", "0x40"},
+        {"HAS_NR_OPEN", "0", "0x0"}, {"Z_DEFAULT_LEVEL", "6", "0x6"},
+    };
+    auto join = [&](std::vector<ConstantRecord> middle, std::vector<ConstantRecord> end) {
+        std::vector<ConstantRecord> all = common;
+        all.insert(all.end(), middle.begin(), middle.end());
+        all.insert(all.end(), tail.begin(), tail.end());
+        all.insert(all.end(), end.begin(), end.end());
+        return all;
+    };
+    const TargetCase cases[] = {
+        {"i686", join({{"FS_IOC_GETFLAGS", "-2147195391", "0x80046601"}},
+                      {{"ULONG_MAX", "-1", "0xFFFFFFFF"}, {"SIZE_MAX", "-1", "0xFFFFFFFF"}})},
+        {"x86_64", join({{"FS_IOC_GETFLAGS", "-2146933247", "0x80086601"}}, {})},
+    };
+    for (const TargetCase& c : cases) {
+        SCOPED_TRACE(c.target);
+        RunResult run;
+        RecordsExpect(RunRecords(scratch,
+                                 {"--target", c.target, "--follow", "-I", scratch.Name("cc"), "-I",
+                                  scratch.Name("libc"), header},
+                                 run),
+                      c.records);
+        EXPECT_EQ(run.status, 0) << run.err;
+    }
+}
+
+// What an undecided conditional makes uncertain is never written as if it were certain: each
+// case is a header, with nothing pinned unless said, the records and the report.
+TEST(ConstgenFile, ValuesOfUndecidedBranchesThatDisagreeAreNotWritten) {
+    ScratchDirectory scratch;
+    struct UndecidedCase {
+        const char* header;
+        std::vector<std::string> pins;
+        std::vector<ConstantRecord> records;
+        const char* report;  // in the default output; nullptr: no name left out
+    };
+    const char* const memoryLevel =
+        "#ifndef MAX_MEM_LEVEL\n#  ifdef MAXSEG_64K\n#    define MAX_MEM_LEVEL 8\n#  else\n"
+        "#    define MAX_MEM_LEVEL 9\n#  endif\n#endif\n#define USES_LEVEL (MAX_MEM_LEVEL + 1)\n";
+    const UndecidedCase cases[] = {
+        {memoryLevel, {}, {}, "MAX_MEM_LEVEL, USES_LEVEL: pin MAXSEG_64K with -D or -U"},
+        {memoryLevel,
+         {"-U", "MAXSEG_64K"},
+         {{"MAX_MEM_LEVEL", "9", "0x9"}, {"USES_LEVEL", "10", "0xA"}},
+         nullptr},
+        // A header's own switch, and the names it decides.
+        {"#if defined(MSDOS)\n#define SYS16BIT\n#endif\n#ifdef SYS16BIT\n#define LEVEL 8\n"
+         "#else\n#define LEVEL 9\n#endif\n",
+         {"-U", "SYS16BIT"},
+         {},
+         "LEVEL: pin SYS16BIT, MSDOS with -D or -U"},
+        // Every branch the same: written.
+        {"#ifdef A\n#define SAME 3\n#else\n#define SAME (1 + 2)\n#endif\n",
+         {},
+         {{"SAME", "3", "0x3"}},
+         nullptr},
+        // Defined in one branch only: its value is certain where it is defined.
+        {"#ifdef __USE_GNU\n#define O_DIRECT 040000\n#endif\n",
+         {},
+         {{"O_DIRECT", "16384", "0x4000"}},
+         nullptr},
+        // An enumerator in an undecided branch shifts the ones after it.
+        {"enum { E0,\n#ifdef X\n E1,\n#endif\n E2, E3 = 10, E4 };\n",
+         {},
+         {{"E0", "0", "0x0"}, {"E1", "1", "0x1"}, {"E3", "10", "0xA"}, {"E4", "11", "0xB"}},
+         "E2: pin X with -D or -U"},
+        // A cast through a typedef the branches declare differently, when the numbers differ.
+        {"#ifdef _XSERVER64\ntypedef unsigned int Atom;\n#else\ntypedef unsigned long Atom;\n"
+         "#endif\n#define XA_PRIMARY ((Atom) 1)\n#define AnyAtom ((Atom) -1)\n",
+         {"--target", "x86_64"},
+         {{"XA_PRIMARY", "1", "0x1"}},
+         nullptr},
+        // An #undef in a branch not decided leaves the definition (it may stay).
+        {"#define KEPT 1\n#ifdef X\n#undef KEPT\n#endif\n", {}, {{"KEPT", "1", "0x1"}}, nullptr},
+    };
+    for (const UndecidedCase& c : cases) {
+        SCOPED_TRACE(c.header);
+        const std::string header = scratch.Write("undecided.h", c.header);
+        std::vector<std::string> arguments = c.pins;
+        arguments.push_back(header);
+        RunResult run;
+        RecordsExpect(RunRecords(scratch, arguments, run), c.records);
+        if (c.report) {
+            EXPECT_NE(run.err.find(c.report), std::string::npos) << run.err;
+        } else {
+            EXPECT_EQ(run.err.find("not written"), std::string::npos) << run.err;
+        }
+    }
 }
 
 TEST(ConstgenFile, InputsNamedRelativeToIncludeDirectories) {
@@ -339,6 +493,7 @@ TEST(ConstgenFile, CommandLineErrors) {
         {{header, "-o"}, 2, "needs a value"},
         {{"--sort", "size", header}, 2, "--sort takes name or file"},
         {{"--match", "", header}, 2, "needs a non-empty value"},
+        {{"--target", "sparc", header}, 2, "--target takes one of i686, x86_64, not sparc"},
         // A missing input writes nothing, so a build never takes a partial file for done.
         {{header, scratch.Name("missing.h"), "-o", output}, 1, "no such file"},
     };

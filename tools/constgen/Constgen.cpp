@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 const char* const kConstgenUsage =
@@ -24,15 +25,18 @@ const char* const kConstgenUsage =
     "  --follow          also read files named by #include and found in the include paths\n"
     "  -D NAME[=VALUE]   define NAME (default 1) and decide conditionals that test it\n"
     "  -U NAME           take NAME as undefined and decide conditionals that test it\n"
+    "  --target MACHINE  i686 or x86_64: the sizes of long, pointers and size_t, and\n"
+    "                    the machine's own predefined macros (default: 32-bit Windows)\n"
     "  -v, --verbose     list every skipped definition with its reason\n"
     "  -q, --quiet       no summary\n"
     "  -h, --help        this text\n"
     "\n"
-    "Values are evaluated in 64 bits with the types of 32-bit Windows and written as\n"
-    "32-bit patterns: decimal signed, hex unsigned (E_ACCESSDENIED: -2147024891,\n"
-    "0x80070005). Values with no 32-bit pattern are skipped. Conditionals are decided\n"
-    "as far as -D/-U names decide them (other names are unknown); the branches of an\n"
-    "undecided one are all read and the first definition of a name wins.\n"
+    "Values are evaluated in 64 bits with the target's types and written as 32-bit\n"
+    "patterns: decimal signed, hex unsigned (E_ACCESSDENIED: -2147024891, 0x80070005).\n"
+    "Values with no 32-bit pattern are skipped. Conditionals are decided as far as\n"
+    "-D/-U names and the headers' own macros decide them; the branches of an undecided\n"
+    "one are all read, and a name whose value differs between them is not written\n"
+    "(the summary says which names to pin with -D or -U).\n"
     "\n"
     "Exit status: 0 done, 1 an input missing or the output not written, 2 usage error.\n";
 
@@ -170,6 +174,16 @@ bool OptionsParse(const std::vector<std::string>& arguments, Options& options, s
                 name, equals == std::string::npos ? "1" : value.substr(equals + 1));
             continue;
         }
+        if (!OptionValue(arguments, i, nullptr, "--target", value, takes, error)) {
+            return false;
+        }
+        if (takes) {
+            if (!TargetFind(value, options.target)) {
+                error = "--target takes one of " + std::string(kTargetNames) + ", not " + value;
+                return false;
+            }
+            continue;
+        }
         if (!OptionValue(arguments, i, "-U", "--undefine", value, takes, error)) {
             return false;
         }
@@ -237,8 +251,17 @@ std::vector<Constant> ConstantsSelect(const Definitions& definitions, const Opti
     auto where = [&](const Definition& definition) {
         return files[definition.file] + ":" + std::to_string(definition.line);
     };
+    std::map<std::string, std::vector<std::string>> undecided;  // deciders -> names
     for (size_t i = 0; i < all.size(); ++i) {
         const Definition& definition = all[i];
+        if (definition.undefined) {
+            ++summary.undefined;
+            if (options.verbose) {
+                messages << "constgen: " << where(definition) << ": " << definition.name
+                         << " left out: #undef or a later definition\n";
+            }
+            continue;
+        }
         if (definition.repeated) {
             ++summary.repeated;
             auto found = first.find(definition.name);
@@ -246,14 +269,27 @@ std::vector<Constant> ConstantsSelect(const Definitions& definitions, const Opti
                 ++summary.repeatedDiffering;
                 if (options.verbose) {
                     messages << "constgen: " << where(definition) << ": " << definition.name
-                             << " defined again differently; the first definition ("
-                             << where(all[found->second]) << ") is kept\n";
+                             << " defined again differently (first at " << where(all[found->second])
+                             << ")\n";
                 }
             }
             continue;
         }
         first.emplace(definition.name, i);
         ++summary.definitions;
+        if (definition.ambiguous && definition.failure.reason == SkipReason::None) {
+            ++summary.skipped[static_cast<size_t>(SkipReason::Undecided)];
+            undecided[definition.ambiguity].push_back(definition.name);
+            if (options.verbose) {
+                messages << "constgen: " << where(definition) << ": " << definition.name
+                         << " not written: " << SkipReasonText(SkipReason::Undecided);
+                if (!definition.ambiguity.empty()) {
+                    messages << " (pin " << definition.ambiguity << " with -D or -U)";
+                }
+                messages << "\n";
+            }
+            continue;
+        }
         if (definition.failure.reason != SkipReason::None) {
             ++summary.skipped[static_cast<size_t>(definition.failure.reason)];
             if (options.verbose) {
@@ -289,6 +325,14 @@ std::vector<Constant> ConstantsSelect(const Definitions& definitions, const Opti
     summary.taken = constants.size();
     summary.files = files.size();
     summary.filesSkipped = definitions.FilesSkipped();
+    summary.includesMissing = definitions.IncludesMissing();
+    for (auto& entry : undecided) {
+        summary.undecided.emplace_back(entry.first, std::move(entry.second));
+    }
+    // The groups with the most names first.
+    std::stable_sort(
+        summary.undecided.begin(), summary.undecided.end(),
+        [](const auto& a, const auto& b) { return a.second.size() > b.second.size(); });
     return constants;
 }
 
@@ -313,6 +357,47 @@ void SummaryPrint(const Summary& summary, const std::string& output, std::ostrea
         stream << "constgen: " << summary.repeated << " repeated definitions ignored (first kept; "
                << summary.repeatedDiffering << " differed from it)\n";
     }
+    if (summary.undefined) {
+        stream << "constgen: " << summary.undefined
+               << " definitions left out: an #undef or a later definition replaces them\n";
+    }
+    if (!summary.undecided.empty()) {
+        const size_t count = summary.skipped[static_cast<size_t>(SkipReason::Undecided)];
+        stream << "constgen: " << count
+               << " names not written: their value differs between branches of conditionals "
+                  "that were not decided:\n";
+        const size_t shown = std::min<size_t>(summary.undecided.size(), 10);
+        for (size_t i = 0; i < shown; ++i) {
+            const auto& group = summary.undecided[i];
+            stream << "constgen:   " << group.second[0];
+            for (size_t k = 1; k < group.second.size() && k < 3; ++k) {
+                stream << ", " << group.second[k];
+            }
+            if (group.second.size() > 3) {
+                stream << " and " << group.second.size() - 3 << " more";
+            }
+            if (group.first.empty()) {
+                stream << ": defined twice with different values\n";
+            } else {
+                stream << ": pin " << group.first << " with -D or -U\n";
+            }
+        }
+        if (summary.undecided.size() > shown) {
+            stream << "constgen:   and " << summary.undecided.size() - shown
+                   << " more groups (-v lists every name)\n";
+        }
+    }
+    if (!summary.includesMissing.empty()) {
+        stream << "constgen: " << summary.includesMissing.size()
+               << " #include files not found in the include paths, not read:";
+        for (size_t i = 0; i < summary.includesMissing.size() && i < 5; ++i) {
+            stream << (i ? ", " : " ") << summary.includesMissing[i];
+        }
+        if (summary.includesMissing.size() > 5) {
+            stream << " and " << summary.includesMissing.size() - 5 << " more";
+        }
+        stream << " (-v says where; add -I DIR)\n";
+    }
 }
 
 int ConstgenMain(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
@@ -327,7 +412,18 @@ int ConstgenMain(const std::vector<std::string>& arguments, std::ostream& out, s
         out << kConstgenUsage;
         return 0;
     }
-    Definitions definitions(options.includeDirectories, options.follow, options.verbose, err);
+    Definitions definitions(options.includeDirectories, options.follow, options.verbose, err,
+                            options.target);
+    // The target's own macros first, so that -D and -U can still change them.
+    for (const char* predefined : options.target.predefined) {
+        const std::string text = predefined;
+        if (text[0] == '-') {
+            definitions.Pin(text.substr(1), false, std::string());
+        } else {
+            const size_t equals = text.find('=');
+            definitions.Pin(text.substr(0, equals), true, text.substr(equals + 1));
+        }
+    }
     for (const auto& define : options.defines) {
         definitions.Pin(define.first, true, define.second);
     }

@@ -16,6 +16,7 @@ struct Options {
     std::vector<std::pair<std::string, std::string>> defines;  // -D NAME[=VALUE]
     std::vector<std::string> undefines;                        // -U NAME
     std::string output = "Constants.out";                      // -o ("-" is standard output)
+    Target target;                                             // --target
     bool follow = false;                                       // --follow
     bool sortByName = false;                                   // --sort name
     bool verbose = false;                                      // -v: every skipped definition
@@ -47,6 +48,11 @@ struct Summary {
     size_t filtered = 0;      // constants left out by --match/--exclude
     size_t repeated = 0;      // later definitions of a name already defined (first kept)
     size_t repeatedDiffering = 0;
+    size_t undefined = 0;  // definitions removed by #undef
+    // Names not written because their value depends on undecided conditionals, by the names
+    // that would decide them.
+    std::vector<std::pair<std::string, std::vector<std::string>>> undecided;
+    std::vector<std::string> includesMissing;
     size_t skipped[static_cast<size_t>(SkipReason::Count)] = {};
     size_t SkippedTotal() const;
 };

@@ -1,5 +1,8 @@
 #include "Definitions.h"
 
+#include <string.h>
+
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -69,14 +72,60 @@ bool FileIsRegular(const fs::path& path) {
     return fs::is_regular_file(path, error);
 }
 
+bool MacroSame(const Macro& a, const Macro& b) {
+    if (a.functionLike != b.functionLike || a.parameters != b.parameters ||
+        a.body.size() != b.body.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < a.body.size(); ++i) {
+        if (a.body[i].text != b.body[i].text) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void NamesAdd(std::vector<std::string>& names, const std::vector<std::string>& more) {
+    for (const std::string& name : more) {
+        if (names.size() >= 8) {
+            return;
+        }
+        if (std::find(names.begin(), names.end(), name) == names.end()) {
+            names.push_back(name);
+        }
+    }
+}
+
+std::string NamesJoin(const std::vector<std::string>& names) {
+    std::string text;
+    for (const std::string& name : names) {
+        text += (text.empty() ? "" : ", ") + name;
+    }
+    return text;
+}
+
+// Two evaluations give the same record: both no constant, or the same 32-bit pattern.
+bool SameOutcome(const Failure& failureA, IntValue a, const Failure& failureB, IntValue b) {
+    const bool okA = failureA.reason == SkipReason::None;
+    const bool okB = failureB.reason == SkipReason::None;
+    if (!okA || !okB) {
+        return okA == okB;
+    }
+    if (IntValueFits32(a) && IntValueFits32(b)) {
+        return static_cast<uint32_t>(a.bits) == static_cast<uint32_t>(b.bits);
+    }
+    return a.bits == b.bits && IntValueFits32(a) == IntValueFits32(b);
+}
+
 }  // namespace
 
 Definitions::Definitions(std::vector<std::string> directories, bool followIncludes, bool talkative,
-                         std::ostream& output)
+                         std::ostream& output, const Target& target)
     : includeDirectories(std::move(directories)),
       follow(followIncludes),
       verbose(talkative),
-      messages(output) {}
+      messages(output),
+      types(target) {}
 
 void Definitions::Warn(uint32_t line, const std::string& text) {
     messages << "constgen: " << (files.empty() ? std::string("?") : files[currentFile]);
@@ -95,29 +144,129 @@ void Definitions::Note(uint32_t line, const std::string& text) {
 
 void Definitions::Pin(const std::string& name, bool defined, const std::string& value) {
     pinned[name] = defined;
+    known[name] = defined;
+    touched.insert(name);
+    macros.Remove(name);
+    conditionMacros.Remove(name);
     if (defined) {
         Macro macro;
         macro.name = name;
         macro.body = TokensFromText(value);
-        macros.Add(std::move(macro));
+        conditionMacros.Add(macro);
+        int index = macros.Add(std::move(macro));
+        if (macroDefinition.size() <= static_cast<size_t>(index)) {
+            macroDefinition.resize(static_cast<size_t>(index) + 1, SIZE_MAX);
+        }
+        macroDefinition[static_cast<size_t>(index)] = SIZE_MAX;
     }
 }
 
-std::string Definitions::FileFind(const std::string& name, const std::string& from,
-                                  bool quoted) const {
+std::vector<std::string> Definitions::DecidersHere() const {
+    std::vector<std::string> names;
+    for (const std::vector<std::string>& deciders : undecidedDeciders) {
+        NamesAdd(names, deciders);
+    }
+    return names;
+}
+
+void Definitions::BranchEnter(Conditional& conditional, bool uncertain) {
+    if (!uncertain || conditional.uncertain) {
+        return;
+    }
+    conditional.uncertain = true;
+    undecidedPath.push_back(++branchSerial);
+    undecidedDeciders.push_back(conditional.deciders);
+}
+
+void Definitions::BranchLeave(Conditional& conditional) {
+    if (conditional.uncertain) {
+        conditional.uncertain = false;
+        undecidedPath.pop_back();
+        undecidedDeciders.pop_back();
+    }
+}
+
+// name is unknown in a condition: it, and what made it unknown (the conditions around a
+// definition or #undef of it in a branch that was not decided).
+void Definitions::UnknownAdd(std::vector<std::string>& unknown, const std::string& name) const {
+    NamesAdd(unknown, {name});
+    auto because = unknownBecause.find(name);
+    if (because != unknownBecause.end()) {
+        NamesAdd(unknown, because->second);
+    }
+}
+
+// An include guard's name by the common habit (_STDLIB_H, __FOO_H__, BAR_INCLUDED): nobody sets
+// those on a command line, so one that nothing defined yet is not defined.
+bool Definitions::GuardLike(const std::string& name) const {
+    if (touched.count(name)) {
+        return false;
+    }
+    size_t end = name.size();
+    while (end > 0 && name[end - 1] == '_') {
+        --end;
+    }
+    const std::string stem = name.substr(0, end);
+    auto endsWith = [&](const char* tail) {
+        const size_t length = strlen(tail);
+        return stem.size() > length && stem.compare(stem.size() - length, length, tail) == 0;
+    };
+    return endsWith("_H") || endsWith("_INCLUDED");
+}
+
+// X of "ifndef X", "if !defined X" and "if !defined(X)" (tokens after the "#"), else empty.
+std::string Definitions::NotDefinedTested(const std::vector<Token>& tokens) {
+    if (tokens.size() == 2 && tokens[0].text == "ifndef" &&
+        tokens[1].kind == TokenKind::Identifier) {
+        return tokens[1].text;
+    }
+    if (tokens.size() >= 4 && tokens[0].text == "if" && TokenIs(tokens[1], "!") &&
+        tokens[2].text == "defined") {
+        const bool parenthesis = TokenIs(tokens[3], "(");
+        const size_t at = parenthesis ? 4 : 3;
+        if (tokens.size() == (parenthesis ? 6u : 4u) && tokens[at].kind == TokenKind::Identifier &&
+            (!parenthesis || TokenIs(tokens[5], ")"))) {
+            return tokens[at].text;
+        }
+    }
+    return std::string();
+}
+
+std::string Definitions::FileFind(const std::string& name, const std::string& from, bool quoted,
+                                  bool next) const {
     fs::path given(name);
     if (given.is_absolute()) {
         return FileIsRegular(given) ? name : std::string();
     }
-    if (quoted && !from.empty()) {
+    if (quoted && !next && !from.empty()) {
         fs::path beside = fs::path(from).parent_path() / given;
         if (FileIsRegular(beside)) {
             return beside.string();
         }
     }
-    for (const std::string& directory : includeDirectories) {
-        fs::path candidate = fs::path(directory) / given;
-        if (FileIsRegular(candidate)) {
+    // #include_next: the directories after the one the including file was found in (a
+    // compiler's own limits.h or stdint.h hands over to the C library's that way).
+    size_t first = 0;
+    if (next) {
+        // The directory the file lies under (the deepest one, /usr/include/x86_64-linux-gnu
+        // rather than /usr/include); a file found beside another one counts as found in the
+        // other one's directory.
+        const std::string normal = fs::path(from).lexically_normal().string();
+        size_t longest = 0;
+        for (size_t i = 0; i < includeDirectories.size(); ++i) {
+            std::string directory = fs::path(includeDirectories[i]).lexically_normal().string();
+            if (!directory.empty() && directory.back() != '/') {
+                directory += '/';
+            }
+            if (normal.compare(0, directory.size(), directory) == 0 && directory.size() > longest) {
+                longest = directory.size();
+                first = i + 1;
+            }
+        }
+    }
+    for (size_t i = first; i < includeDirectories.size(); ++i) {
+        fs::path candidate = fs::path(includeDirectories[i]) / given;
+        if (FileIsRegular(candidate) && !(next && candidate.string() == from)) {
             return candidate.string();
         }
     }
@@ -177,6 +326,50 @@ void Definitions::TextRead(const std::string& path, std::string& bytes, uint32_t
     currentFile = static_cast<uint32_t>(files.size());
     files.push_back(path);
 
+    // First the lines of "#ifndef X" whose first branch defines X.
+    std::unordered_set<uint32_t> outerSelfDefining;
+    outerSelfDefining.swap(selfDefining);
+    {
+        Lexer scan(bytes);
+        struct Open {
+            uint32_t line;
+            std::string name;  // empty once past the first branch, or for other conditionals
+        };
+        std::vector<Open> open;
+        Token token;
+        bool have = scan.TokenNext(token);
+        while (have) {
+            if (!token.lineStart || !TokenIs(token, "#")) {
+                have = scan.TokenNext(token);
+                continue;
+            }
+            const uint32_t line = token.line;
+            std::vector<Token> directive;
+            while ((have = scan.TokenNext(token)) && !token.lineStart) {
+                if (directive.size() < 8) {
+                    directive.push_back(token);
+                }
+            }
+            if (directive.empty()) {
+                continue;
+            }
+            const std::string& word = directive[0].text;
+            if (word == "if" || word == "ifdef" || word == "ifndef") {
+                open.push_back(Open{line, NotDefinedTested(directive)});
+            } else if ((word == "elif" || word == "else") && !open.empty()) {
+                open.back().name.clear();
+            } else if (word == "endif" && !open.empty()) {
+                open.pop_back();
+            } else if (word == "define" && directive.size() >= 2) {
+                for (const Open& conditional : open) {
+                    if (conditional.name == directive[1].text) {
+                        selfDefining.insert(conditional.line);
+                    }
+                }
+            }
+        }
+    }
+
     Lexer lexer(bytes);
     bytes.clear();
     bytes.shrink_to_fit();
@@ -201,9 +394,15 @@ void Definitions::TextRead(const std::string& path, std::string& bytes, uint32_t
         }
         if (stack.empty() || stack.back().active) {
             EnumFeed(token);
+            TypedefFeed(token);
         }
         have = lexer.TokenNext(token);
     }
+    while (!stack.empty()) {
+        BranchLeave(stack.back());  // unterminated conditionals end with their file
+        stack.pop_back();
+    }
+    selfDefining.swap(outerSelfDefining);
     if (lexer.UnterminatedCommentLine()) {
         Warn(lexer.UnterminatedCommentLine(),
              "unterminated comment; the rest of the file is ignored");
@@ -212,81 +411,95 @@ void Definitions::TextRead(const std::string& path, std::string& bytes, uint32_t
 }
 
 int Definitions::ConditionDecide(const std::vector<Token>& tokens, size_t from, bool ifdef,
-                                 bool ifndef) {
+                                 bool ifndef, std::vector<std::string>& unknown) {
     if (ifdef || ifndef) {
         if (from >= tokens.size() || tokens[from].kind != TokenKind::Identifier) {
             return -1;
         }
-        auto found = pinned.find(tokens[from].text);
-        if (found == pinned.end()) {
+        auto found = known.find(tokens[from].text);
+        if (found == known.end()) {
+            if (GuardLike(tokens[from].text)) {
+                return ifdef ? 0 : 1;
+            }
+            UnknownAdd(unknown, tokens[from].text);
             return -1;
         }
         return found->second == ifdef ? 1 : 0;
     }
-    // Names pinned with -D/-U are known; every other name is unknown, and the condition is
-    // decided when the known names alone decide it ("defined(_M_X64) && X" with _M_X64 pinned
+    // "defined X" first, then the macros that decided code defines are expanded; a name left
+    // over is 0 when it is known not to be defined and unknown otherwise, and the condition is
+    // decided when the known parts alone decide it ("defined(_M_X64) && X" with _M_X64 pinned
     // undefined is false).
-    Token unknown;
-    unknown.kind = TokenKind::Identifier;
-    unknown.text = "unknown";
-    std::vector<Token> expression;
+    Token unknownName;  // "defined" is never a macro, so it stays an unknown name
+    unknownName.kind = TokenKind::Identifier;
+    unknownName.text = "defined";
+    std::vector<Token> line;
     for (size_t i = from; i < tokens.size(); ++i) {
         const Token& token = tokens[i];
-        if (token.kind != TokenKind::Identifier) {
-            expression.push_back(token);
+        if (token.kind != TokenKind::Identifier || token.text != "defined") {
+            line.push_back(token);
             continue;
         }
-        if (token.text == "defined") {
-            size_t name = i + 1;
-            bool parenthesis = name < tokens.size() && TokenIs(tokens[name], "(");
-            if (parenthesis) {
-                ++name;
-            }
-            if (name >= tokens.size() || tokens[name].kind != TokenKind::Identifier) {
-                return -1;
-            }
-            if (parenthesis) {
-                if (name + 1 >= tokens.size() || !TokenIs(tokens[name + 1], ")")) {
-                    return -1;
+        size_t name = i + 1;
+        bool parenthesis = name < tokens.size() && TokenIs(tokens[name], "(");
+        if (parenthesis) {
+            ++name;
+        }
+        if (name >= tokens.size() || tokens[name].kind != TokenKind::Identifier) {
+            return -1;
+        }
+        if (parenthesis && (name + 1 >= tokens.size() || !TokenIs(tokens[name + 1], ")"))) {
+            return -1;
+        }
+        auto found = known.find(tokens[name].text);
+        if (found == known.end() && GuardLike(tokens[name].text)) {
+            line.push_back(NumberToken("0"));
+        } else if (found == known.end()) {
+            UnknownAdd(unknown, tokens[name].text);
+            line.push_back(unknownName);
+        } else {
+            line.push_back(NumberToken(found->second ? "1" : "0"));
+        }
+        i = parenthesis ? name + 1 : name;
+    }
+    std::vector<Token> expanded;
+    Failure failure;
+    if (!MacroExpand(conditionMacros, line, expanded, failure)) {
+        return -1;
+    }
+    std::vector<Token> condition;
+    for (size_t i = 0; i < expanded.size(); ++i) {
+        Token& token = expanded[i];
+        if (token.kind != TokenKind::Identifier || token.text == "defined") {
+            condition.push_back(token);
+            continue;
+        }
+        auto found = known.find(token.text);
+        if (found != known.end() && !found->second) {
+            condition.push_back(NumberToken("0"));
+            continue;
+        }
+        UnknownAdd(unknown, token.text);
+        condition.push_back(unknownName);
+        // A call of something not known here (__has_include(<x>), __has_attribute(x)) is one
+        // unknown value, arguments and all.
+        if (i + 1 < expanded.size() && TokenIs(expanded[i + 1], "(")) {
+            int nesting = 0;
+            size_t k = i + 1;
+            for (; k < expanded.size(); ++k) {
+                if (TokenIs(expanded[k], "(")) {
+                    ++nesting;
+                } else if (TokenIs(expanded[k], ")") && --nesting == 0) {
+                    break;
                 }
             }
-            auto found = pinned.find(tokens[name].text);
-            if (found == pinned.end()) {
-                expression.push_back(unknown);
-            } else {
-                expression.push_back(NumberToken(found->second ? "1" : "0"));
+            if (k >= expanded.size()) {
+                return -1;
             }
-            i = parenthesis ? name + 1 : name;
-            continue;
+            i = k;
         }
-        auto found = pinned.find(token.text);
-        if (found == pinned.end()) {
-            expression.push_back(unknown);
-            continue;
-        }
-        if (!found->second) {
-            expression.push_back(NumberToken("0"));
-            continue;
-        }
-        int index = macros.Find(token.text);
-        if (index < 0) {
-            return -1;
-        }
-        std::vector<Token> expanded;
-        Failure failure;
-        if (!MacroExpand(macros, {token}, expanded, failure)) {
-            return -1;
-        }
-        Token open;
-        open.kind = TokenKind::Punctuator;
-        open.text = "(";
-        Token close = open;
-        close.text = ")";
-        expression.push_back(open);
-        expression.insert(expression.end(), expanded.begin(), expanded.end());
-        expression.push_back(close);
     }
-    return ConditionEvaluate(expression);
+    return ConditionEvaluate(condition);
 }
 
 void Definitions::Directive(const std::vector<Token>& tokens, uint32_t line, bool tooLong,
@@ -298,8 +511,21 @@ void Definitions::Directive(const std::vector<Token>& tokens, uint32_t line, boo
     const std::string& name = tokens[0].text;
     const bool active = stack.empty() || stack.back().active;
     if (name == "if" || name == "ifdef" || name == "ifndef") {
-        int decision = active ? ConditionDecide(tokens, 1, name == "ifdef", name == "ifndef") : -1;
-        stack.push_back(Conditional{active, active && decision != 0, decision == 1});
+        std::vector<std::string> unknown;
+        int decision =
+            active ? ConditionDecide(tokens, 1, name == "ifdef", name == "ifndef", unknown) : -1;
+        // An include guard or a default value: X is not defined unless something defined it.
+        if (decision == -1 && active && selfDefining.count(line)) {
+            const std::string tested = NotDefinedTested(tokens);
+            if (!tested.empty() && !touched.count(tested)) {
+                decision = 1;
+                unknown.clear();
+            }
+        }
+        Conditional conditional{
+            active, active && decision != 0, decision == 1, decision == -1, false, unknown};
+        stack.push_back(std::move(conditional));
+        BranchEnter(stack.back(), stack.back().active && decision == -1);
         return;
     }
     if (name == "elif" || name == "elifdef" || name == "elifndef" || name == "else") {
@@ -308,16 +534,24 @@ void Definitions::Directive(const std::vector<Token>& tokens, uint32_t line, boo
             return;
         }
         Conditional& conditional = stack.back();
+        BranchLeave(conditional);
         if (conditional.decidedTaken) {
             conditional.active = false;
         } else if (name == "else") {
             conditional.active = conditional.parentActive;
+            BranchEnter(conditional, conditional.active && conditional.undecidedBefore);
         } else {
-            int decision = conditional.parentActive
-                               ? ConditionDecide(tokens, 1, name == "elifdef", name == "elifndef")
-                               : -1;
+            std::vector<std::string> unknown;
+            int decision = conditional.parentActive ? ConditionDecide(tokens, 1, name == "elifdef",
+                                                                      name == "elifndef", unknown)
+                                                    : -1;
+            NamesAdd(conditional.deciders, unknown);
             conditional.active = conditional.parentActive && decision != 0;
             conditional.decidedTaken = decision == 1;
+            // Taken only if no earlier branch was: uncertain after an undecided one.
+            BranchEnter(conditional,
+                        conditional.active && (decision == -1 || conditional.undecidedBefore));
+            conditional.undecidedBefore = conditional.undecidedBefore || decision == -1;
         }
         return;
     }
@@ -325,6 +559,7 @@ void Definitions::Directive(const std::vector<Token>& tokens, uint32_t line, boo
         if (stack.empty()) {
             Note(line, "#endif without #if");
         } else {
+            BranchLeave(stack.back());
             stack.pop_back();
         }
         return;
@@ -334,7 +569,9 @@ void Definitions::Directive(const std::vector<Token>& tokens, uint32_t line, boo
     }
     if (name == "define") {
         DefineRead(tokens, line, tooLong);
-    } else if (name == "include" && follow && tokens.size() >= 2) {
+    } else if (name == "undef") {
+        UndefRead(tokens);
+    } else if ((name == "include" || name == "include_next") && follow && tokens.size() >= 2) {
         std::string target;
         bool quoted = tokens[1].kind == TokenKind::String;
         if (quoted && tokens[1].text.size() >= 2 && tokens[1].text[0] == '"') {
@@ -352,8 +589,11 @@ void Definitions::Directive(const std::vector<Token>& tokens, uint32_t line, boo
             Note(line, "#include form not followed");
             return;
         }
-        std::string found = FileFind(target, path, quoted);
+        std::string found = FileFind(target, path, quoted, name == "include_next");
         if (found.empty()) {
+            if (includesMissingSeen.insert(target).second) {
+                includesMissing.push_back(target);
+            }
             Note(line, "#include " + target + " not in the include paths");
         } else if (depth + 1 > static_cast<uint32_t>(kIncludeDepthLimit)) {
             Warn(line, "#include nested deeper than 64, not followed");
@@ -369,14 +609,23 @@ void Definitions::DefineRead(const std::vector<Token>& tokens, uint32_t line, bo
         Note(line, "#define without a name");
         return;
     }
+    const std::string& name = rest[0].text;
     Definition definition;
-    definition.name = rest[0].text;
+    definition.name = name;
     definition.kind = DefinitionKind::Macro;
     definition.file = currentFile;
     definition.line = line;
+    definition.branches = undecidedPath;
+    definition.deciders = DecidersHere();
+    auto commandLine = pinned.find(name);
+    const bool pinnedDefined = commandLine != pinned.end() && commandLine->second;
     if (tooLong || rest.size() > kDefinitionTokenLimit) {
         definition.failure = Failure{SkipReason::TooComplex, "definition longer than 65536 tokens"};
         definition.evaluated = true;
+        if (!pinnedDefined) {
+            known.erase(name);
+            conditionMacros.Remove(name);
+        }
         DefinitionAdd(std::move(definition));
         return;
     }
@@ -390,16 +639,99 @@ void Definitions::DefineRead(const std::vector<Token>& tokens, uint32_t line, bo
     }
     definition.functionLike = macro.functionLike;
     definition.text = TokensText(macro.body);
-    if (pinned.count(definition.name)) {
-        definition.repeated = true;  // the command line's -D/-U wins
-    } else if (firstByName.count(definition.name)) {
-        // Defined before (as an enumerator, or a macro whose first definition failed to parse):
-        // the first definition stays the one that expansions see too.
+    if (pinnedDefined) {
+        definition.repeated = true;  // the command line's -D wins
+        DefinitionAdd(std::move(definition));
+        return;
+    }
+    touched.insert(name);
+    if (Certain()) {
+        // What the compiler does with a redefinition: the last one counts from here on.
+        UndefApply(name);
+        known[name] = true;
+        conditionMacros.Replace(macro);
+    } else {
+        auto state = known.find(name);
+        const int index = conditionMacros.Find(name);
+        if (state == known.end() || !state->second || index < 0 ||
+            !MacroSame(conditionMacros.At(index), macro)) {
+            known.erase(name);
+            conditionMacros.Remove(name);
+            unknownBecause[name] = DecidersHere();
+        }
+    }
+    const size_t definitionIndex = definitions.size();
+    if (firstByName.count(name)) {
+        // Defined before (as an enumerator, or in another branch): the first definition stays
+        // the one that expansions see; this one's value is compared with it.
         definition.repeated = true;
-    } else if (macros.Add(std::move(macro)) < 0) {
-        definition.repeated = true;
+        definition.body = macro.body;
+    } else {
+        int index = macros.Add(std::move(macro));
+        if (index < 0) {
+            definition.repeated = true;
+        } else {
+            if (macroDefinition.size() <= static_cast<size_t>(index)) {
+                macroDefinition.resize(static_cast<size_t>(index) + 1, SIZE_MAX);
+            }
+            macroDefinition[static_cast<size_t>(index)] = definitionIndex;
+        }
     }
     DefinitionAdd(std::move(definition));
+}
+
+void Definitions::UndefRead(const std::vector<Token>& tokens) {
+    if (tokens.size() < 2 || tokens[1].kind != TokenKind::Identifier) {
+        return;
+    }
+    const std::string& name = tokens[1].text;
+    auto commandLine = pinned.find(name);
+    if (commandLine != pinned.end() && commandLine->second) {
+        return;  // the command line's -D wins
+    }
+    touched.insert(name);
+    if (Certain()) {
+        known[name] = false;
+        conditionMacros.Remove(name);
+        UndefApply(name);
+    } else {
+        auto state = known.find(name);
+        if (state == known.end() || state->second) {
+            known.erase(name);
+            conditionMacros.Remove(name);
+            unknownBecause[name] = DecidersHere();
+        }
+    }
+}
+
+// The macro definitions of name read so far are gone; an enumerator of the name is the one.
+void Definitions::UndefApply(const std::string& name) {
+    auto all = byName.find(name);
+    if (all == byName.end()) {
+        return;
+    }
+    bool any = false;
+    for (size_t index : all->second) {
+        Definition& definition = definitions[index];
+        if (definition.kind == DefinitionKind::Macro && !definition.undefined) {
+            definition.undefined = true;
+            definition.repeated = false;
+            any = true;
+        }
+    }
+    if (!any) {
+        return;
+    }
+    macros.Remove(name);
+    firstByName.erase(name);
+    for (size_t index : all->second) {
+        Definition& definition = definitions[index];
+        if (!definition.undefined) {
+            if (firstByName.emplace(name, index).second) {
+                definition.repeated = false;
+            }
+        }
+    }
 }
 
 size_t Definitions::DefinitionAdd(Definition definition) {
@@ -409,8 +741,11 @@ size_t Definitions::DefinitionAdd(Definition definition) {
         definition.evaluated = definition.kind == DefinitionKind::Macro;
     }
     const size_t index = definitions.size();
-    if (!definition.name.empty() && !firstByName.emplace(definition.name, index).second) {
-        definition.repeated = true;
+    if (!definition.name.empty()) {
+        if (!firstByName.emplace(definition.name, index).second) {
+            definition.repeated = true;
+        }
+        byName[definition.name].push_back(index);
     }
     definitions.push_back(std::move(definition));
     return index;
@@ -489,6 +824,10 @@ void Definitions::EnumFeed(const Token& token) {
         EnumItemEnd();
         return;
     }
+    if (itemTokens.empty()) {
+        itemBranches = undecidedPath;
+        itemDeciders = DecidersHere();
+    }
     if (itemTokens.size() < kDefinitionTokenLimit) {
         itemTokens.push_back(token);
     } else {
@@ -504,6 +843,8 @@ void Definitions::EnumItemEnd() {
     item.kind = DefinitionKind::Enumerator;
     item.file = currentFile;
     item.line = itemTokens[0].line;
+    item.branches = itemBranches;
+    item.deciders = itemDeciders;
     const bool named = itemTokens[0].kind == TokenKind::Identifier;
     if (named) {
         item.name = itemTokens[0].text;
@@ -530,6 +871,9 @@ void Definitions::EnumItemEnd() {
 bool Definitions::Resolve(const std::string& name, IntValue& value, Failure& failure) {
     auto enumerator = enumeratorByName.find(name);
     if (enumerator != enumeratorByName.end()) {
+        if (evaluationUses) {
+            evaluationUses->push_back(enumerator->second);
+        }
         Definition& definition = definitions[enumerator->second];
         if (!definition.evaluated) {
             EnumBlock& block = blocks[definition.block];
@@ -544,7 +888,9 @@ bool Definitions::Resolve(const std::string& name, IntValue& value, Failure& fai
                 return false;
             }
             ++enumDepth;
+            std::vector<size_t>* outer = evaluationUses;
             BlockEvaluate(block);
+            evaluationUses = outer;
             --enumDepth;
         }
         if (definition.failure.reason != SkipReason::None) {
@@ -566,16 +912,30 @@ bool Definitions::Resolve(const std::string& name, IntValue& value, Failure& fai
     return false;
 }
 
-bool Definitions::ExpressionRun(const std::vector<Token>& tokens, IntValue& value,
-                                Failure& failure) {
+bool Definitions::ExpressionRun(const std::vector<Token>& tokens, IntValue& value, Failure& failure,
+                                std::vector<size_t>* uses) {
     std::vector<Token> expanded;
-    if (!MacroExpand(macros, tokens, expanded, failure)) {
+    std::vector<int> used;
+    const bool ok = MacroExpand(macros, tokens, expanded, failure, uses ? &used : nullptr);
+    if (uses) {
+        for (int index : used) {
+            const size_t at = static_cast<size_t>(index);
+            if (at < macroDefinition.size() && macroDefinition[at] != SIZE_MAX) {
+                uses->push_back(macroDefinition[at]);
+            }
+        }
+    }
+    if (!ok) {
         return false;
     }
     NameResolver resolver = [this](const std::string& name, IntValue& result, Failure& why) {
         return Resolve(name, result, why);
     };
-    return ExpressionEvaluate(expanded, resolver, value, failure);
+    std::vector<size_t>* outer = evaluationUses;
+    evaluationUses = uses;
+    const bool evaluated = ExpressionEvaluate(expanded, resolver, value, failure, &types);
+    evaluationUses = outer;
+    return evaluated;
 }
 
 void Definitions::MacroEvaluate(Definition& definition) {
@@ -593,7 +953,7 @@ void Definitions::MacroEvaluate(Definition& definition) {
     name.text = definition.name;
     IntValue value;
     Failure failure;
-    if (ExpressionRun({name}, value, failure)) {
+    if (ExpressionRun({name}, value, failure, &definition.uses)) {
         definition.value = value;
     } else {
         definition.failure = failure;
@@ -607,6 +967,7 @@ void Definitions::BlockEvaluate(EnumBlock& block) {
     block.state = 1;
     bool chain = true;
     IntValue previous = IntValueMake(static_cast<uint64_t>(-1), IntType::Int32);
+    size_t previousIndex = SIZE_MAX;
     for (size_t index : block.items) {
         // No reference into definitions is held across ExpressionRun: it may evaluate other
         // blocks, though it never adds definitions.
@@ -624,8 +985,21 @@ void Definitions::BlockEvaluate(EnumBlock& block) {
             } else {
                 failure = Failure{SkipReason::Unresolved, "follows an enumerator without value"};
             }
+            if (previousIndex != SIZE_MAX) {
+                definitions[index].uses.push_back(previousIndex);
+                // The one before it was read in a branch that may be left out (one this item
+                // is not in): the count may be one less.
+                const std::vector<uint32_t>& before = definitions[previousIndex].branches;
+                const std::vector<uint32_t>& here = definitions[index].branches;
+                if (before.size() > here.size() ||
+                    !std::equal(before.begin(), before.end(), here.begin())) {
+                    definitions[index].ambiguous = true;
+                    definitions[index].ambiguity = NamesJoin(definitions[previousIndex].deciders);
+                }
+            }
         } else {
-            ok = ExpressionRun(definitions[index].initializer, value, failure);
+            ok = ExpressionRun(definitions[index].initializer, value, failure,
+                               &definitions[index].uses);
             if (ok) {
                 value = EnumeratorTyped(value);
             }
@@ -634,6 +1008,7 @@ void Definitions::BlockEvaluate(EnumBlock& block) {
             previous = value;
         }
         chain = ok;
+        previousIndex = index;
         Definition& definition = definitions[index];
         definition.value = value;
         definition.failure = ok ? Failure() : failure;
@@ -655,9 +1030,181 @@ void Definitions::Evaluate() {
             MacroEvaluate(definitions[i]);
         }
     }
+    AmbiguityFind();
     for (Definition& definition : definitions) {
         if (definition.failure.reason == SkipReason::None && !IntValueFits32(definition.value)) {
             definition.failure = Failure{SkipReason::TooWide, ""};
+        }
+    }
+}
+
+void Definitions::AmbiguityFind() {
+    // Names defined more than once, in branches that were not decided: each definition's value
+    // against the first one's.
+    for (auto& entry : byName) {
+        auto first = firstByName.find(entry.first);
+        if (entry.second.size() < 2 || first == firstByName.end()) {
+            continue;
+        }
+        const size_t firstIndex = first->second;
+        std::vector<std::string> deciders;
+        bool differ = false;
+        for (size_t index : entry.second) {
+            const Definition& definition = definitions[index];
+            if (definition.undefined || index == firstIndex) {
+                continue;
+            }
+            IntValue value = definition.value;
+            Failure failure = definition.failure;
+            if (definition.kind == DefinitionKind::Macro && failure.reason == SkipReason::None) {
+                if (definition.functionLike) {
+                    failure = Failure{SkipReason::FunctionLike, ""};
+                } else if (definition.body.empty()) {
+                    failure = Failure{SkipReason::Empty, ""};
+                } else {
+                    ExpressionRun(definition.body, value, failure);
+                }
+            }
+            NamesAdd(deciders, definition.deciders);
+            if (!SameOutcome(definitions[firstIndex].failure, definitions[firstIndex].value,
+                             failure, value)) {
+                differ = true;
+            }
+        }
+        if (differ) {
+            Definition& definition = definitions[firstIndex];
+            NamesAdd(deciders, definition.deciders);
+            definition.ambiguous = true;
+            definition.ambiguity = NamesJoin(deciders);
+        }
+    }
+    // Whatever was computed from an ambiguous value is ambiguous too.
+    std::vector<std::vector<size_t>> usedBy(definitions.size());
+    std::vector<size_t> pending;
+    for (size_t i = 0; i < definitions.size(); ++i) {
+        for (size_t used : definitions[i].uses) {
+            if (used != i) {
+                usedBy[used].push_back(i);
+            }
+        }
+        if (definitions[i].ambiguous) {
+            pending.push_back(i);
+        }
+    }
+    while (!pending.empty()) {
+        const size_t index = pending.back();
+        pending.pop_back();
+        for (size_t user : usedBy[index]) {
+            if (!definitions[user].ambiguous) {
+                definitions[user].ambiguous = true;
+                definitions[user].ambiguity = definitions[index].ambiguity;
+                pending.push_back(user);
+            }
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Typedefs of integer types, pointers and the typedefs they name: "typedef unsigned int __u32;",
+// "typedef __u32 in_addr_t;", "typedef struct x *handle;". Anything else (structures, function
+// pointers, arrays, attributes) is passed over.
+
+void Definitions::TypedefFeed(const Token& token) {
+    if (!inTypedef) {
+        if (token.kind == TokenKind::Identifier && token.text == "typedef") {
+            inTypedef = true;
+            typedefNesting = 0;
+            typedefSpoiled = false;
+            typedefTokens.clear();
+        }
+        return;
+    }
+    if (TokenIs(token, "{") || TokenIs(token, "(") || TokenIs(token, "[")) {
+        ++typedefNesting;
+        typedefSpoiled = typedefSpoiled || TokenIs(token, "{");
+    } else if (TokenIs(token, "}") || TokenIs(token, ")") || TokenIs(token, "]")) {
+        --typedefNesting;
+    } else if (TokenIs(token, ";") && typedefNesting <= 0) {
+        TypedefEnd();
+        inTypedef = false;
+        return;
+    }
+    if (typedefTokens.size() < 64) {
+        typedefTokens.push_back(token);
+    } else {
+        typedefSpoiled = true;
+    }
+}
+
+void Definitions::TypedefEnd() {
+    // The compiler sees the typedef with its macros expanded: "typedef int __bitwise x;".
+    std::vector<Token> expanded;
+    Failure failure;
+    if (typedefSpoiled || !MacroExpand(macros, typedefTokens, expanded, failure)) {
+        return;
+    }
+    typedefTokens.swap(expanded);
+    for (const Token& token : typedefTokens) {
+        if (token.kind != TokenKind::Identifier && !TokenIs(token, "*") && !TokenIs(token, ",")) {
+            return;  // function pointers, arrays, attributes
+        }
+    }
+    // Specifier words, then declarators "[*...] name" separated by commas.
+    std::vector<std::string> words;
+    size_t i = 0;
+    for (; i < typedefTokens.size() && typedefTokens[i].kind == TokenKind::Identifier; ++i) {
+        if (typedefTokens[i].text != "__extension__") {
+            words.push_back(typedefTokens[i].text);
+        }
+    }
+    if (words.empty()) {
+        return;
+    }
+    std::vector<std::pair<std::string, bool>> declarators;  // name, pointer
+    bool star = false;
+    if (i == typedefTokens.size() || TokenIs(typedefTokens[i], ",")) {
+        declarators.emplace_back(words.back(), false);  // "typedef unsigned int u32;"
+        words.pop_back();
+    }
+    for (; i < typedefTokens.size(); ++i) {
+        const Token& token = typedefTokens[i];
+        if (TokenIs(token, "*")) {
+            star = true;
+        } else if (token.kind == TokenKind::Identifier && token.text != "const") {
+            declarators.emplace_back(token.text, star);
+        } else if (TokenIs(token, ",")) {
+            star = false;
+        } else if (!(token.kind == TokenKind::Identifier)) {
+            typedefSpoiled = true;
+        }
+    }
+    if (words.empty()) {
+        return;
+    }
+    std::vector<TypeInfo> alternatives(1);
+    bool pointerOnly = false;
+    if (words[0] == "struct" || words[0] == "union" || words[0] == "enum") {
+        pointerOnly = true;
+    } else if (!types.Classify(words, false, alternatives[0])) {
+        // A typedef of a typedef declared in several ways has all of its types; of a type not
+        // known here, none (a cast through it stays unknown).
+        alternatives = types.Alternatives(words.back());
+        pointerOnly = alternatives.empty();
+        if (pointerOnly && types.Conflicting(words.back())) {
+            for (const auto& declarator : declarators) {
+                types.LearnConflicting(declarator.first);
+            }
+        }
+    }
+    for (const auto& declarator : declarators) {
+        if (declarator.second) {
+            TypeInfo pointer;
+            types.Classify(words, true, pointer);
+            types.Learn(declarator.first, pointer);
+        } else if (!pointerOnly) {
+            for (const TypeInfo& info : alternatives) {
+                types.Learn(declarator.first, info);
+            }
         }
     }
 }

@@ -1,10 +1,17 @@
 // Collects #define and enumerator definitions from header files and evaluates them.
 //
 // Conditionals: #if/#ifdef/#ifndef/#elif/#else are decided as far as names pinned with Pin (the
-// -D/-U options) decide them, so that "-U UNICODE" keeps the ANSI branch of the headers and drops
-// the wide one; other names are unknown, and every branch of an undecided conditional is read. With
-// every branch read a name may be defined more than once; the first definition wins, for the output
-// and for macro expansion alike. #undef is ignored for the same reason.
+// -D/-U options) and the macros that the headers define or #undef in decided code decide them, so
+// that "-U UNICODE" keeps the ANSI branch of the headers and drops the wide one; other names are
+// unknown, and every branch of an undecided conditional is read. "#ifndef X" (or "#if !defined X")
+// whose branch defines X, of an X that nothing defined, undefined or pinned before, is decided
+// true: an include guard, or a default value that the compiler takes as well when X is not given.
+//
+// With every branch read a name may be defined more than once; the first definition is the one
+// macro expansion sees. A name whose definitions give different values, or whose value depends on
+// such a name (or an enumerator shifted by enumerators in undecided branches), is ambiguous: it is
+// not written, and the names of the conditions that would decide it are kept for the messages.
+// #undef in decided code removes the definitions before it.
 #pragma once
 #include <stddef.h>
 #include <stdint.h>
@@ -25,10 +32,16 @@ struct Definition {
     DefinitionKind kind = DefinitionKind::Macro;
     uint32_t file = 0;  // index into Definitions::Files()
     uint32_t line = 0;
-    bool repeated = false;  // the name was defined before; this one is not used
-    std::string text;       // macro body or enumerator initializer, for comparisons/messages
+    bool repeated = false;   // the name was defined before; this one is not used
+    bool undefined = false;  // removed by an #undef in decided code
+    std::string text;        // macro body or enumerator initializer, for comparisons/messages
+    // The open conditional branches that were not decided where it was read (ids, outermost
+    // first), and the names their conditions test.
+    std::vector<uint32_t> branches;
+    std::vector<std::string> deciders;
     // Macros
     bool functionLike = false;
+    std::vector<Token> body;  // a repeated definition's own body, to compare its value
     // Enumerators
     uint32_t block = 0;
     bool implicit = false;   // no "= value": one more than the previous enumerator
@@ -37,7 +50,10 @@ struct Definition {
     // Result
     bool evaluated = false;
     IntValue value;
-    Failure failure;  // reason None when the definition gives a constant
+    Failure failure;           // reason None when the definition gives a constant
+    std::vector<size_t> uses;  // definitions its value was computed from
+    bool ambiguous = false;    // the value depends on an undecided conditional
+    std::string ambiguity;     // why, for the messages
 };
 
 const size_t kNameLengthLimit = 1024;        // longer names are skipped, never written
@@ -51,7 +67,7 @@ public:
     // messages receives warnings (files skipped, unterminated comments); verbose adds notes on
     // constructs that were passed over (abandoned enum bodies, includes not found).
     Definitions(std::vector<std::string> includeDirectories, bool follow, bool verbose,
-                std::ostream& messages);
+                std::ostream& messages, const Target& target = Target());
 
     // NAME=value defines a macro ahead of all headers; undefined pins NAME as not defined.
     // Either way header definitions of NAME are ignored and conditionals on NAME are decided.
@@ -70,6 +86,9 @@ public:
     const std::vector<Definition>& All() const { return definitions; }
     const std::vector<std::string>& Files() const { return files; }
     size_t FilesSkipped() const { return filesSkipped; }
+    // #include files that --follow could not find, each once.
+    const std::vector<std::string>& IncludesMissing() const { return includesMissing; }
+    const TypeScope& Types() const { return types; }
 
 private:
     struct EnumBlock {
@@ -79,17 +98,32 @@ private:
     struct Conditional {
         bool parentActive;
         bool active;
-        bool decidedTaken;  // a branch was known to be taken; later ones are not
+        bool decidedTaken;                  // a branch was known to be taken; later ones are not
+        bool undecidedBefore;               // an earlier branch's condition was not decided
+        bool uncertain;                     // the current branch is read without being decided
+        std::vector<std::string> deciders;  // unknown names of the conditions so far
     };
     enum class EnumState { Idle, Head, Body };
 
     bool FileRead(const std::string& path, uint32_t depth);
     void TextRead(const std::string& path, std::string& bytes, uint32_t depth);
-    std::string FileFind(const std::string& name, const std::string& from, bool quoted) const;
+    std::string FileFind(const std::string& name, const std::string& from, bool quoted,
+                         bool next = false) const;
     void Directive(const std::vector<Token>& tokens, uint32_t line, bool tooLong,
                    std::vector<Conditional>& stack, const std::string& path, uint32_t depth);
     void DefineRead(const std::vector<Token>& tokens, uint32_t line, bool tooLong);
-    int ConditionDecide(const std::vector<Token>& tokens, size_t from, bool ifdef, bool ifndef);
+    int ConditionDecide(const std::vector<Token>& tokens, size_t from, bool ifdef, bool ifndef,
+                        std::vector<std::string>& unknown);
+    void BranchEnter(Conditional& conditional, bool uncertain);
+    void BranchLeave(Conditional& conditional);
+    void UndefRead(const std::vector<Token>& tokens);
+    void UndefApply(const std::string& name);
+    std::vector<std::string> DecidersHere() const;
+    static std::string NotDefinedTested(const std::vector<Token>& tokens);
+    bool GuardLike(const std::string& name) const;
+    void UnknownAdd(std::vector<std::string>& unknown, const std::string& name) const;
+    bool Certain() const { return undecidedPath.empty(); }
+    void AmbiguityFind();
     size_t DefinitionAdd(Definition definition);
 
     void EnumFeed(const Token& token);
@@ -99,7 +133,10 @@ private:
     bool Resolve(const std::string& name, IntValue& value, Failure& failure);
     void MacroEvaluate(Definition& definition);
     void BlockEvaluate(EnumBlock& block);
-    bool ExpressionRun(const std::vector<Token>& tokens, IntValue& value, Failure& failure);
+    bool ExpressionRun(const std::vector<Token>& tokens, IntValue& value, Failure& failure,
+                       std::vector<size_t>* uses = nullptr);
+    void TypedefFeed(const Token& token);
+    void TypedefEnd();
 
     void Warn(uint32_t line, const std::string& text);
     void Note(uint32_t line, const std::string& text);
@@ -110,9 +147,26 @@ private:
     std::ostream& messages;
 
     MacroTable macros;
+    std::vector<size_t> macroDefinition;           // macro index -> its definition (npos for -D)
     std::unordered_map<std::string, bool> pinned;  // name -> defined
+    // What conditions know: the macros as the decided code leaves them. A name absent from
+    // known is unknown; known[name] false is known not to be defined.
+    MacroTable conditionMacros;
+    std::unordered_map<std::string, bool> known;
+    std::unordered_set<std::string> touched;  // defined or undefined anywhere, or pinned
+    std::unordered_map<std::string, std::vector<std::string>> unknownBecause;
+    std::vector<uint32_t> undecidedPath;  // the open undecided branches, outermost first
+    std::vector<std::vector<std::string>> undecidedDeciders;  // their conditions' names
+    uint32_t branchSerial = 0;
+    // Lines of the file being read that hold "#ifndef X" whose branch defines X.
+    std::unordered_set<uint32_t> selfDefining;
+    TypeScope types;
+    std::vector<std::string> includesMissing;
+    std::unordered_set<std::string> includesMissingSeen;
+    std::vector<size_t>* evaluationUses = nullptr;  // where Resolve records what it used
     std::vector<Definition> definitions;
     std::unordered_map<std::string, size_t> firstByName;
+    std::unordered_map<std::string, std::vector<size_t>> byName;  // every definition of a name
     std::unordered_map<std::string, size_t> enumeratorByName;
     std::vector<EnumBlock> blocks;
     std::vector<std::string> files;
@@ -127,6 +181,13 @@ private:
     std::vector<Definition> enumItems;
     std::vector<Token> itemTokens;
     bool itemTooLong = false;
+    std::vector<uint32_t> itemBranches;
+    std::vector<std::string> itemDeciders;
+
+    std::vector<Token> typedefTokens;
+    bool inTypedef = false;
+    int typedefNesting = 0;
+    bool typedefSpoiled = false;
 
     int enumDepth = 0;
 };

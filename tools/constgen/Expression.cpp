@@ -78,12 +78,14 @@ const char* SkipReasonText(SkipReason reason) {
     case SkipReason::NotInteger: return "not an integer (string, floating point, junk)";
     case SkipReason::Unresolved: return "unresolved name";
     case SkipReason::Cycle: return "macro refers back to itself";
-    case SkipReason::Unsupported: return "unsupported construct (sizeof, unknown cast, call)";
+    case SkipReason::Unsupported:
+        return "unsupported construct (sizeof of a structure, unknown cast, call)";
     case SkipReason::Syntax: return "malformed expression";
     case SkipReason::DivisionByZero: return "division by zero";
     case SkipReason::Overflow: return "overflow (number too large, shift out of range)";
     case SkipReason::TooWide: return "value does not fit 32 bits";
     case SkipReason::TooComplex: return "beyond limits (nesting, expansion, length)";
+    case SkipReason::Undecided: return "value depends on a conditional not decided";
     case SkipReason::Count: break;
     }
     return "?";
@@ -117,15 +119,20 @@ std::string Lower(const std::string& text) {
     return lower;
 }
 
-// The candidate types of an integer literal in the order C tries them, for the LLP64 model of
-// Windows (long is 32 bits, so "l" adds nothing beyond int).
-bool LiteralTypes(const std::string& suffix, bool decimal, std::vector<IntType>& types) {
+// The candidate types of an integer literal in the order C tries them. Where long is 32 bits
+// (Windows, and every 32-bit target) "l" adds nothing beyond int; where it is 64 bits it is
+// long long's twin.
+bool LiteralTypes(const std::string& suffix, bool decimal, bool long64,
+                  std::vector<IntType>& types) {
     const std::string s = Lower(suffix);
-    const bool plain = s.empty() || s == "l" || s == "i32" || s == "i16" || s == "i8";
+    const bool isLong = s == "l";
+    const bool isUnsignedLong = s == "ul" || s == "lu";
+    const bool plain = s.empty() || (isLong && !long64) || s == "i32" || s == "i16" || s == "i8";
     const bool unsig =
-        s == "u" || s == "ul" || s == "lu" || s == "ui32" || s == "ui16" || s == "ui8";
-    const bool longLong = s == "ll" || s == "i64";
-    const bool unsignedLongLong = s == "ull" || s == "llu" || s == "ui64";
+        s == "u" || (isUnsignedLong && !long64) || s == "ui32" || s == "ui16" || s == "ui8";
+    const bool longLong = s == "ll" || s == "i64" || (isLong && long64);
+    const bool unsignedLongLong =
+        s == "ull" || s == "llu" || s == "ui64" || (isUnsignedLong && long64);
     if (plain) {
         types = decimal ? std::vector<IntType>{IntType::Int32, IntType::Int64}
                         : std::vector<IntType>{IntType::Int32, IntType::UInt32, IntType::Int64,
@@ -155,7 +162,7 @@ bool TypeHolds(IntType type, uint64_t magnitude) {
 
 }  // namespace
 
-bool NumberLiteralParse(const std::string& text, IntValue& value, Failure& failure) {
+bool NumberLiteralParse(const std::string& text, IntValue& value, Failure& failure, bool long64) {
     size_t i = 0;
     unsigned base = 10;
     if (text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
@@ -187,7 +194,7 @@ bool NumberLiteralParse(const std::string& text, IntValue& value, Failure& failu
         return Fail(failure, SkipReason::NotInteger, text);
     }
     std::vector<IntType> types;
-    if (!LiteralTypes(text.substr(i), base == 10, types)) {
+    if (!LiteralTypes(text.substr(i), base == 10, long64, types)) {
         // 1.5, 1e3, 2.0f, 0x1p4 and anything else with a tail that is no integer suffix.
         return Fail(failure, SkipReason::NotInteger, text);
     }
@@ -353,9 +360,9 @@ bool IsFalse(IntValue value) {
 
 class Parser {
 public:
-    Parser(const std::vector<Token>& input, const NameResolver& names, Failure& why,
-           bool conditional = false)
-        : tokens(input), resolver(names), failure(why), preprocessor(conditional) {}
+    Parser(const std::vector<Token>& input, const NameResolver& names, const TypeScope& scope,
+           Failure& why, bool conditional = false)
+        : tokens(input), resolver(names), types(scope), failure(why), preprocessor(conditional) {}
 
     bool Whole(IntValue& value) {
         if (tokens.empty()) {
@@ -429,6 +436,9 @@ private:
             return false;
         }
         if (PeekIs("?")) {
+            if (!TypeUncertain(condition)) {
+                return false;
+            }
             ++position;
             const bool truth = !IsZero(condition);
             IntValue whenTrue, whenFalse;
@@ -440,6 +450,9 @@ private:
             }
             ++position;
             if (!Conditional(whenFalse, evaluate && !truth)) {
+                return false;
+            }
+            if (!TypeUncertain(whenTrue) || !TypeUncertain(whenFalse)) {
                 return false;
             }
             IntType type = TypeCommon(whenTrue.type, whenFalse.type);
@@ -461,6 +474,15 @@ private:
         return true;
     }
 
+    bool TypeUncertain(const IntValue& value) {
+        if (value.typeUncertain) {
+            return Fail(failure, SkipReason::Unsupported,
+                        "arithmetic on a value cast to a type declared differently in branches "
+                        "not decided");
+        }
+        return true;
+    }
+
     bool Binary(int minimum, IntValue& left, bool evaluate) {
         if (!Unary(left, evaluate)) {
             return false;
@@ -471,6 +493,9 @@ private:
             if (precedence == 0 || precedence < minimum) {
                 return true;
             }
+            if (!TypeUncertain(left)) {
+                return false;
+            }
             ++position;
             bool rightEvaluate = evaluate;
             if (op->text == "&&" && IsFalse(left)) {
@@ -479,7 +504,7 @@ private:
                 rightEvaluate = false;
             }
             IntValue right;
-            if (!Binary(precedence + 1, right, rightEvaluate)) {
+            if (!Binary(precedence + 1, right, rightEvaluate) || !TypeUncertain(right)) {
                 return false;
             }
             if (!Apply(op->text, left, right, evaluate)) {
@@ -606,7 +631,7 @@ private:
             TokenIs(*token, "!")) {
             const std::string op = token->text;
             ++position;
-            ok = Unary(value, evaluate);
+            ok = Unary(value, evaluate) && TypeUncertain(value);
             if (ok && value.unknown) {
                 value = Unknown(op == "!" ? Bool(false).type : value.type);
             } else if (ok && op == "-") {
@@ -635,7 +660,7 @@ private:
         switch (token.kind) {
         case TokenKind::Number:
             ++position;
-            if (!NumberLiteralParse(token.text, value, failure)) {
+            if (!NumberLiteralParse(token.text, value, failure, types.Machine().longBits == 64)) {
                 return false;
             }
             if (preprocessor) {
@@ -661,9 +686,19 @@ private:
                 return true;
             }
             if (token.painted) {
+                // "#define SOCK_STREAM SOCK_STREAM" beside the enumerator it re-exports: the
+                // name left unexpanded is the enumerator.
+                Failure enumerator;
+                if (resolver && resolver(token.text, value, enumerator)) {
+                    ++position;
+                    return true;
+                }
                 return Fail(failure, SkipReason::Cycle, token.text);
             }
-            if (token.text == "sizeof" || token.text == "__alignof__" || token.text == "_Alignof") {
+            if (token.text == "sizeof") {
+                return SizeOf(value);
+            }
+            if (token.text == "__alignof__" || token.text == "_Alignof") {
                 return Fail(failure, SkipReason::Unsupported, token.text);
             }
             if (resolver && resolver(token.text, value, failure)) {
@@ -689,11 +724,35 @@ private:
             return false;
         }
         if (isCast) {
+            // The operand may hold casts of its own.
+            std::vector<TypeInfo> each;
+            each.swap(alternatives);
+            const std::string name = castName;
             position = close + 1;
             if (!Unary(value, evaluate)) {
                 return false;
             }
-            return CastApply(type, value);
+            if (each.empty()) {
+                return CastApply(type, value);
+            }
+            // Every type the name may be must give the same number.
+            IntValue first;
+            for (size_t i = 0; i < each.size(); ++i) {
+                IntValue converted = value;
+                if (!CastApply(each[i], converted)) {
+                    return false;
+                }
+                if (i == 0) {
+                    first = converted;
+                } else if (!SameNumber(first, converted)) {
+                    return Fail(failure, SkipReason::Undecided,
+                                "cast to " + name +
+                                    ", a type declared differently in branches not decided");
+                }
+            }
+            value = first;
+            value.typeUncertain = each.size() > 1;
+            return true;
         }
         ++position;
         if (!Conditional(value, evaluate)) {
@@ -721,13 +780,10 @@ private:
         }
     }
 
-    // Decides whether the "(" at position opens a cast: the parentheses hold only names and
-    // stars that spell a type. A lone unknown name in parentheses followed by an operand, as in
-    // (FOO)1, is a cast to an unknown type and makes the definition unsupported.
-    bool CastRead(TypeInfo& type, size_t& close, bool& isCast) {
-        std::vector<std::string> words;
-        bool star = false;
-        size_t i = position + 1;
+    // The names and stars from the "(" at open to its ")": true when nothing else is inside.
+    bool TypeWordsRead(size_t open, std::vector<std::string>& words, bool& star,
+                       size_t& close) const {
+        size_t i = open + 1;
         for (; i < tokens.size(); ++i) {
             const Token& token = tokens[i];
             if (token.kind == TokenKind::Identifier && !star) {
@@ -738,10 +794,58 @@ private:
                 break;
             }
         }
-        if (words.empty() || i >= tokens.size() || !TokenIs(tokens[i], ")")) {
+        close = i;
+        return !words.empty() && i < tokens.size() && TokenIs(tokens[i], ")");
+    }
+
+    // sizeof(type) of the scalar types, pointers and the typedefs naming them, in bytes on the
+    // target, as a size_t. A structure's size, or an expression's, is not known here.
+    bool SizeOf(IntValue& value) {
+        std::vector<std::string> words;
+        bool star = false;
+        size_t close = 0;
+        // "(type)" or "(type[N]...)" with literal counts, as in _IOR('E', 3, unsigned int[2]).
+        uint64_t count = 1;
+        if (PeekIs("(", 1)) {
+            TypeWordsRead(position + 1, words, star, close);
+            while (!words.empty() && close + 2 < tokens.size() && TokenIs(tokens[close], "[") &&
+                   tokens[close + 1].kind == TokenKind::Number && TokenIs(tokens[close + 2], "]")) {
+                IntValue length;
+                Failure ignored;
+                if (!NumberLiteralParse(tokens[close + 1].text, length, ignored) ||
+                    length.bits > 0xFFFFFFFFu || count > 0xFFFFFFFFu) {
+                    break;
+                }
+                count *= length.bits;
+                close += 3;
+            }
+        }
+        if (words.empty() || close >= tokens.size() || !TokenIs(tokens[close], ")")) {
+            return Fail(failure, SkipReason::Unsupported, "sizeof of an expression");
+        }
+        TypeInfo type;
+        if (!types.Classify(words, star, type, false) || type.kind == TypeKind::Void ||
+            type.bits == 0) {
+            return Fail(failure, SkipReason::Unsupported,
+                        "sizeof(" + words.back() + "): a structure or a type not known here");
+        }
+        position = close + 1;
+        const bool wide = types.Machine().pointerBits == 64;
+        value = IntValueMake((type.boolean ? 1 : type.bits / 8u) * count,
+                             wide ? IntType::UInt64 : IntType::UInt32);
+        return true;
+    }
+
+    // Decides whether the "(" at position opens a cast: the parentheses hold only names and
+    // stars that spell a type. A lone unknown name in parentheses followed by an operand, as in
+    // (FOO)1, is a cast to an unknown type and makes the definition unsupported.
+    bool CastRead(TypeInfo& type, size_t& close, bool& isCast) {
+        std::vector<std::string> words;
+        bool star = false;
+        if (!TypeWordsRead(position, words, star, close)) {
             return true;
         }
-        close = i;
+        const size_t i = close;
         const Token* after = i + 1 < tokens.size() ? &tokens[i + 1] : nullptr;
         if (words.size() == 1 && !star && !TypeKeywordIs(words[0])) {
             IntValue probe;
@@ -758,22 +862,24 @@ private:
             return true;  // "(NAME)" at the end or before an operator: not a cast
         }
         isCast = true;
-        if (star) {
-            type.kind = TypeKind::Pointer;
+        if (types.Classify(words, star, type)) {
+            return TypeUsable(type);
+        }
+        std::vector<TypeInfo> each = types.Alternatives(words.back());
+        if (each.size() > 1) {
+            for (const TypeInfo& alternative : each) {
+                if (!TypeUsable(alternative)) {
+                    return false;
+                }
+            }
+            alternatives = each;
+            castName = words.back();
             return true;
         }
-        if (TypeKeywordsClassify(words, type)) {
-            return TypeUsable(type);
-        }
-        // One typedef name, possibly with qualifiers: "const DWORD".
-        std::vector<std::string> names;
-        for (const std::string& word : words) {
-            if (word != "const" && word != "volatile") {
-                names.push_back(word);
-            }
-        }
-        if (names.size() == 1 && TypeNameFind(names[0], type)) {
-            return TypeUsable(type);
+        if (types.Conflicting(words.back())) {
+            return Fail(failure, SkipReason::Unsupported,
+                        "cast to " + words.back() +
+                            ", a type declared differently in branches not decided");
         }
         return Fail(failure, SkipReason::Unsupported, "cast to unknown type " + words.back());
     }
@@ -788,9 +894,16 @@ private:
         return true;
     }
 
+    static bool SameNumber(IntValue a, IntValue b) {
+        const bool negativeA = TypeIsSigned(a.type) && static_cast<int64_t>(a.bits) < 0;
+        const bool negativeB = TypeIsSigned(b.type) && static_cast<int64_t>(b.bits) < 0;
+        return negativeA == negativeB && a.bits == b.bits;
+    }
+
     bool CastApply(const TypeInfo& type, IntValue& value) {
+        value.typeUncertain = false;
         if (type.kind == TypeKind::Pointer) {
-            value = IntValueMake(value.bits, IntType::UInt32);
+            value = IntValueMake(value.bits, type.bits == 64 ? IntType::UInt64 : IntType::UInt32);
             return true;
         }
         if (type.boolean) {
@@ -816,8 +929,11 @@ private:
 
     const std::vector<Token>& tokens;
     const NameResolver& resolver;
+    const TypeScope& types;
     Failure& failure;
     const bool preprocessor;
+    std::vector<TypeInfo> alternatives;  // of the cast CastRead found, when several
+    std::string castName;
     size_t position = 0;
     int depth = 0;
 };
@@ -825,15 +941,17 @@ private:
 }  // namespace
 
 bool ExpressionEvaluate(const std::vector<Token>& tokens, const NameResolver& resolver,
-                        IntValue& value, Failure& failure) {
-    Parser parser(tokens, resolver, failure);
+                        IntValue& value, Failure& failure, const TypeScope* types) {
+    static const TypeScope kDefault;
+    Parser parser(tokens, resolver, types ? *types : kDefault, failure);
     return parser.Whole(value);
 }
 
 int ConditionEvaluate(const std::vector<Token>& tokens) {
+    static const TypeScope kDefault;
     Failure failure;
     NameResolver none;
-    Parser parser(tokens, none, failure, true);
+    Parser parser(tokens, none, kDefault, failure, true);
     IntValue value;
     if (!parser.Whole(value) || value.unknown) {
         return -1;

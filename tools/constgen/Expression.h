@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Lexer.h"
+#include "TypeNames.h"
 
 // The four types every integer operand is promoted to. long is 32 bits on Windows, so it
 // behaves as int (and unsigned long as unsigned int) in every conversion.
@@ -18,6 +19,9 @@ struct IntValue {
     uint64_t bits = 0;
     IntType type = IntType::Int32;
     bool unknown = false;  // in a conditional: depends on a name whose value is not known
+    // Cast to a typedef declared as different types in branches not decided: every one of them
+    // gives this number, but its type is not certain, so no operator may take it.
+    bool typeUncertain = false;
 };
 
 IntValue IntValueMake(uint64_t bits, IntType type);
@@ -41,6 +45,7 @@ enum class SkipReason : uint8_t {
     Overflow,    // number too large, shift count out of range, signed division overflow
     TooWide,     // a value with no 32-bit pattern
     TooComplex,  // nesting, expansion or length beyond the limits
+    Undecided,   // the value differs between branches of a conditional that was not decided
     Count
 };
 
@@ -60,9 +65,10 @@ using NameResolver =
 // Nesting limit for parentheses, unary operators and conditional operators.
 const int kExpressionDepthLimit = 256;
 
-// Evaluates tokens that hold one whole expression (macros already expanded).
+// Evaluates tokens that hold one whole expression (macros already expanded), with the types of
+// the target and the typedefs in types (the default target's built-in ones without).
 bool ExpressionEvaluate(const std::vector<Token>& tokens, const NameResolver& resolver,
-                        IntValue& value, Failure& failure);
+                        IntValue& value, Failure& failure, const TypeScope* types = nullptr);
 
 // Decides an #if condition whose known names the caller has already replaced (macros expanded,
 // "defined X" made 0 or 1). Every remaining name is unknown, and the condition is decided only
@@ -72,5 +78,7 @@ bool ExpressionEvaluate(const std::vector<Token>& tokens, const NameResolver& re
 int ConditionEvaluate(const std::vector<Token>& tokens);
 
 // Literal parsing, exposed for the evaluator's tests.
-bool NumberLiteralParse(const std::string& text, IntValue& value, Failure& failure);
+// long64: long is 64 bits on the target, which gives "l" and "ul" literals 64-bit types.
+bool NumberLiteralParse(const std::string& text, IntValue& value, Failure& failure,
+                        bool long64 = false);
 bool CharacterLiteralParse(const std::string& text, IntValue& value, Failure& failure);

@@ -14,6 +14,15 @@ int MacroTable::Add(Macro macro) {
     return index;
 }
 
+int MacroTable::Replace(Macro macro) {
+    Remove(macro.name);
+    return Add(std::move(macro));
+}
+
+void MacroTable::Remove(const std::string& name) {
+    names.erase(name);
+}
+
 int MacroTable::Find(const std::string& name) const {
     auto found = names.find(name);
     return found == names.end() ? -1 : found->second;
@@ -76,6 +85,8 @@ namespace {
 
 class Expander {
 public:
+    std::vector<int>* used = nullptr;  // every macro expanded, when asked for
+
     Expander(const MacroTable& macros, Failure& why) : table(macros), failure(why) {
         sets.emplace_back();  // index 0: the empty set
         interned.emplace(std::vector<int>(), 0);
@@ -100,6 +111,9 @@ public:
                 continue;
             }
             const Macro& macro = table.At(index);
+            if (used) {
+                used->push_back(index);
+            }
             std::vector<Token> replaced;
             if (!macro.functionLike) {
                 if (!Substitute(macro, {}, Add(token.hideset, index), replaced, depth)) {
@@ -408,7 +422,8 @@ private:
 }  // namespace
 
 bool MacroExpand(const MacroTable& table, const std::vector<Token>& input,
-                 std::vector<Token>& output, Failure& failure) {
+                 std::vector<Token>& output, Failure& failure, std::vector<int>* used) {
     Expander expander(table, failure);
+    expander.used = used;
     return expander.Expand(input, output, 0);
 }

@@ -24,6 +24,10 @@ public:
     // Adds a definition unless the name is known already (the first definition wins).
     // Returns the macro's index, or -1 when an earlier definition was kept.
     int Add(Macro macro);
+    // Defines the name anew, whatever it was (what #define does after #undef).
+    int Replace(Macro macro);
+    // #undef: the name is no macro from now on.
+    void Remove(const std::string& name);
     int Find(const std::string& name) const;
     const Macro& At(int index) const { return macros[static_cast<size_t>(index)]; }
     size_t Size() const { return macros.size(); }
@@ -45,6 +49,7 @@ const int kExpansionDepthLimit = 256;  // nested argument expansions
 bool MacroParse(const std::vector<Token>& tokens, Macro& macro, Failure& failure);
 
 // Expands every macro in input. False (with failure) when the expansion exceeds the limits or a
-// function-like macro gets a wrong argument count or no closing parenthesis.
+// function-like macro gets a wrong argument count or no closing parenthesis. used, when given,
+// receives the index of every macro expanded (what the value depends on).
 bool MacroExpand(const MacroTable& table, const std::vector<Token>& input,
-                 std::vector<Token>& output, Failure& failure);
+                 std::vector<Token>& output, Failure& failure, std::vector<int>* used = nullptr);
