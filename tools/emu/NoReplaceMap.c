@@ -20,24 +20,25 @@
 #define MAP_FIXED_NOREPLACE 0x100000
 #endif
 
-static void *map_pages(void *addr, size_t len, int prot, int flags, int fd, unsigned long long off) {
+static void* map_pages(void* addr, size_t len, int prot, int flags, int fd,
+                       unsigned long long off) {
     if (off & 0xFFFu) {
         errno = EINVAL;
         return MAP_FAILED;
     }
     long r = syscall(SYS_mmap2, addr, len, prot, flags, fd, (unsigned long)(off >> 12));
-    void *mapped = (void *)r;
+    void* mapped = (void*)r;
     if (mapped == MAP_FAILED || !(flags & MAP_FIXED_NOREPLACE) || mapped == addr) return mapped;
     syscall(SYS_munmap, mapped, len);
     errno = EEXIST;
     return MAP_FAILED;
 }
 
-void *mmap(void *addr, size_t len, int prot, int flags, int fd, off_t off) {
+void* mmap(void* addr, size_t len, int prot, int flags, int fd, off_t off) {
     return map_pages(addr, len, prot, flags, fd, (unsigned long long)(uint32_t)off);
 }
 
-void *mmap64(void *addr, size_t len, int prot, int flags, int fd, off64_t off) {
+void* mmap64(void* addr, size_t len, int prot, int flags, int fd, off64_t off) {
     return map_pages(addr, len, prot, flags, fd, (unsigned long long)off);
 }
 
