@@ -143,6 +143,14 @@ bool UpperCaseName(const std::string& name, size_t from) {
     return name[from] >= 'A' && name[from] <= 'Z';
 }
 
+TypeInfo PointerType(const Target& target) {
+    TypeInfo info;
+    info.kind = TypeKind::Pointer;
+    info.bits = target.pointerBits;
+    info.isSigned = false;
+    return info;
+}
+
 }  // namespace
 
 bool TypeKeywordIs(const std::string& word) {
@@ -238,10 +246,7 @@ bool TypeNameFind(const std::string& name, TypeInfo& info, const Target& target,
                        (name.compare(0, 2, "LP") == 0 && UpperCaseName(name, 2)) ||
                        (name[0] == 'P' && UpperCaseName(name, 1));
     if (pointerLike) {
-        info = TypeInfo();
-        info.kind = TypeKind::Pointer;
-        info.bits = target.pointerBits;
-        info.isSigned = false;
+        info = PointerType(target);
         return true;
     }
     return false;
@@ -374,10 +379,7 @@ void TypeScope::LearnConflicting(const std::string& name) {
 bool TypeScope::Classify(const std::vector<std::string>& words, bool pointer, TypeInfo& info,
                          bool guess) const {
     if (pointer) {
-        info = TypeInfo();
-        info.kind = TypeKind::Pointer;
-        info.bits = target.pointerBits;
-        info.isSigned = false;
+        info = PointerType(target);
         return true;
     }
     if (TypeKeywordsClassify(words, info, target)) {
