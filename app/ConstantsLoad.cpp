@@ -7,10 +7,10 @@
 
 // The queue is drained on a short time slice rather than after every record (one drain of an
 // empty queue costs ~70 us under Wine, one that answers another program's request some 1-2 ms on
-// a busy machine), and the held list is repainted twice a second or less
-// often, so the window stays live during a long load without paying for it on every row. A load
-// shorter than the first repaint shows its rows when it ends: a repaint costs some 40 ms under
-// Wine even with few rows, mostly in turning redraw back on, which the end of the load does anyway.
+// a busy machine), and the held list is repainted twice a second or less often, so the window
+// stays live during a long load without paying for it on every row. A load shorter than the first
+// repaint shows its rows when it ends: a repaint costs some 40 ms under Wine even with few rows,
+// mostly in turning redraw back on, which the end of the load does anyway.
 const DWORD LOAD_DRAIN_INTERVAL_MS = 20;
 const DWORD LOAD_REFRESH_INTERVAL_MS = 500;
 // A refresh of a held list-view costs more the more rows it holds (under Wine 40-130 ms from a few
