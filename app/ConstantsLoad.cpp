@@ -73,6 +73,10 @@ void ConstantsLoad() {
         }
     } while (!FileAtEnd(FILE_CONSTANTS));
     FileClose(FILE_CONSTANTS);
-    ListRedrawRelease();
+    // The last drain comes before the release: the repaint of the whole list that the release
+    // asks for (some 20-30 ms under Wine) then happens in the event loop, once the popup menu is
+    // there, instead of inside the drain, where a right press that comes meanwhile would be
+    // dropped along with the rest of the load's commands.
     EventsDrain();
+    ListRedrawRelease();
 }
