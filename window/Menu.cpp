@@ -16,6 +16,10 @@ struct MenuBuildState {
 
 MenuBuildState build;
 
+// Replacements of a number's menu before a create gives up on it; each but the first is the
+// callback's own doing.
+const int32_t MENU_FREE_ROUNDS = 4;
+
 // Everything the create operations share once the platform has made the menu.
 intptr_t MenuRecordCreate(ObjectNumber number, HMENU menu, HWND barWindow) {
     // The record first: a number the table refuses (a live dynamic identifier) must not cost
@@ -23,9 +27,15 @@ intptr_t MenuRecordCreate(ObjectNumber number, HMENU menu, HWND barWindow) {
     MenuRecord* record = (MenuRecord*)ObjectCreate(&MenuTable, number);
     if (record && number != OBJECT_ANY) {
         // Taking an old menu bar off its window sends the window its size messages, and the
-        // callback may create a menu above the bound, which moves the slot array.
-        MenuFree(number);
+        // callback may create a menu above the bound, which moves the slot array, or give this
+        // number a menu again: every menu it held before this one goes.
+        for (int32_t round = 0; round < MENU_FREE_ROUNDS && ObjectLookup(&MenuTable, number);
+             round++) {
+            MenuFree(number);
+        }
         record = (MenuRecord*)ObjectCreate(&MenuTable, number);
+        // A callback that keeps giving the number new bars wins: this menu is refused.
+        if (record && record->menu) record = nullptr;
     }
     if (!record) {
         DestroyMenu(menu);
@@ -40,10 +50,13 @@ intptr_t MenuRecordCreate(ObjectNumber number, HMENU menu, HWND barWindow) {
 }
 
 int32_t MenuTrack(ObjectNumber number, HWND window, int32_t x, int32_t y) {
-    MenuRecord* record = (MenuRecord*)ObjectLookup(&MenuTable, number);
-    if (!record) return 0;
+    if (!ObjectLookup(&MenuTable, number)) return 0;
     // Without the foreground the menu would not close on a click elsewhere.
     SetForegroundWindow(window);
+    // The activation reached the callback, which may have grown the table (its slots moved) or
+    // replaced this number's menu: the record is taken again.
+    MenuRecord* record = (MenuRecord*)ObjectLookup(&MenuTable, number);
+    if (!record) return 0;
     return TrackPopupMenu(record->menu, 0, x, y, 0, window, nullptr);
 }
 
@@ -69,10 +82,18 @@ intptr_t MenuBarCreate(ObjectNumber number, HWND window) {
 void MenuFree(ObjectNumber number) {
     MenuRecord* record = (MenuRecord*)ObjectLookup(&MenuTable, number);
     if (!record) return;
-    if (record->barWindow) SetMenu(record->barWindow, nullptr);
+    HMENU menu = record->menu;
+    if (record->barWindow) {
+        // Taking the bar off sends the window its size messages; the callback may grow the
+        // table, which moves its slots, or free this number itself. Only the record found
+        // afterwards counts, and only while it still holds this menu.
+        SetMenu(record->barWindow, nullptr);
+        record = (MenuRecord*)ObjectLookup(&MenuTable, number);
+        if (!record || record->menu != menu) return;
+    }
     // Destroying the root destroys its submenus too: no build may go on in any of them.
-    if (record->menu == build.root) build = MenuBuildState();
-    DestroyMenu(record->menu);
+    if (menu == build.root) build = MenuBuildState();
+    DestroyMenu(menu);
     ObjectRemove(&MenuTable, number);
 }
 

@@ -203,17 +203,19 @@ void ThreadWindowsDisable() {
 
 void ThreadWindowsRestore() {
     DWORD threadId = GetCurrentThreadId();
-    ObjectNode* node = DisabledWindowList;
-    while (node) {
-        ObjectNode* older = node->next;
-        auto* record = (DisabledWindowRecord*)ObjectNodeData(node);
-        if (record->threadId == threadId) {
-            HWND window = record->window;
-            // The record goes first: WM_ENABLE reaches the application before EnableWindow returns.
-            ObjectListRemove(&DisabledWindowList, record);
-            EnableWindow(window, TRUE);
+    for (;;) {
+        // The walk starts again from the newest record each time: WM_ENABLE reaches the
+        // application before EnableWindow returns, and a requester it runs there adds records
+        // and removes this thread's, the next one this walk would have visited among them.
+        DisabledWindowRecord* record = nullptr;
+        for (ObjectNode* node = DisabledWindowList; node && !record; node = node->next) {
+            auto* candidate = (DisabledWindowRecord*)ObjectNodeData(node);
+            if (candidate->threadId == threadId) record = candidate;
         }
-        node = older;
+        if (!record) return;
+        HWND window = record->window;
+        ObjectListRemove(&DisabledWindowList, record);
+        EnableWindow(window, TRUE);
     }
 }
 

@@ -203,30 +203,102 @@ TEST_F(MenuTest, MenuBarAttachesHidesAndFrees) {
     EXPECT_FALSE(IsMenu(bar));
 }
 
-TEST_F(MenuTest, ReplacingABarSurvivesACallbackThatMovesTheTable) {
-    ASSERT_NE(MenuBarCreate(2, window), 0);
-    MenuItemAdd(1, "Old");
-    ASSERT_NE(GetMenu(window), nullptr);
-    // Taking the old bar off resizes the window's inside; the callback then creates a menu so far
-    // above the bound that the grown slot array cannot stay where it was.
-    HMENU distant = nullptr;
-    auto grow = [&] {
-        if (!distant) distant = (HMENU)PopupMenuCreate(100000);
+// What the callback does while an old bar comes off its window (the size messages of SetMenu),
+// and how the bar goes: freed alone or replaced by a new bar under the same number.
+struct BarRemovalCase {
+    const char* name;
+    bool replace;      // MenuBarCreate(2) again, else MenuFree(2)
+    bool growTable;    // the callback creates menu 100000: the slot array moves
+    bool createAgain;  // the callback gives number 2 a popup menu of its own
+};
+
+// Run with the platform's freed-memory filling (window_test_freed_memory), a read of the moved
+// slot array finds the fill pattern, never the old values by luck.
+TEST_F(MenuTest, RemovingABarSurvivesWhatTheCallbackDoesMeanwhile) {
+    const BarRemovalCase cases[] = {
+        {"replaced, table grown", true, true, false},
+        {"freed, table grown", false, true, false},
+        {"replaced, number created again", true, false, true},
+        {"freed, number created again", false, false, true},
     };
-    recorder.actions.push_back({WM_SIZE, grow});
-    HMENU bar = (HMENU)MenuBarCreate(2, window);
-    ASSERT_NE(distant, nullptr) << "no size message reached the callback";
-    ASSERT_NE(bar, nullptr);
-    MenuRecord* record = (MenuRecord*)ObjectLookup(&MenuTable, 2);
-    ASSERT_NE(record, nullptr) << "the new bar is not in the table";
-    EXPECT_EQ(record->menu, bar);
-    EXPECT_EQ(record->barWindow, window);
-    MenuItemAdd(1, "New");
-    EXPECT_EQ(GetMenu(window), bar);
-    MenuFree(2);
-    EXPECT_FALSE(IsMenu(bar));
+    for (const BarRemovalCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        // A table of bound 10 again, so that the growth moves the slots out of a small block.
+        MenuLayerInit();
+        HMENU old = (HMENU)MenuBarCreate(2, window);
+        ASSERT_NE(old, nullptr);
+        MenuItemAdd(1, "Old");
+        ASSERT_EQ(GetMenu(window), old);
+        HMENU distant = nullptr;
+        HMENU inner = nullptr;
+        bool acted = false;
+        recorder = Recorder();
+        recorder.actions.push_back({WM_SIZE, [&] {
+                                        if (acted) return;
+                                        acted = true;
+                                        if (c.growTable) distant = (HMENU)PopupMenuCreate(100000);
+                                        if (c.createAgain) inner = (HMENU)PopupMenuCreate(2);
+                                    }});
+        HMENU bar = c.replace ? (HMENU)MenuBarCreate(2, window) : nullptr;
+        if (!c.replace) MenuFree(2);
+        recorder.actions.clear();
+        ASSERT_TRUE(acted) << "no size message reached the callback";
+        EXPECT_FALSE(IsMenu(old)) << "the old bar was left alive";
+        if (c.growTable) EXPECT_TRUE(IsMenu(distant));
+        MenuRecord* record = (MenuRecord*)ObjectLookup(&MenuTable, 2);
+        if (c.replace) {
+            ASSERT_NE(bar, nullptr);
+            if (c.createAgain) EXPECT_FALSE(IsMenu(inner)) << "a replaced menu was leaked";
+            ASSERT_NE(record, nullptr) << "the new bar is not in the table";
+            EXPECT_EQ(record->menu, bar);
+            EXPECT_EQ(record->barWindow, window);
+            MenuItemAdd(1, "New");
+            EXPECT_EQ(GetMenu(window), bar);
+        } else {
+            EXPECT_EQ(GetMenu(window), nullptr);
+            if (c.createAgain) {
+                // Made after the free began: the callback's menu is the number's now.
+                EXPECT_TRUE(IsMenu(inner));
+                ASSERT_NE(record, nullptr);
+                EXPECT_EQ(record->menu, inner);
+            } else {
+                EXPECT_EQ(record, nullptr);
+            }
+        }
+        MenuFree(2);
+        MenuFree(100000);
+        EXPECT_FALSE(IsMenu(bar));
+        EXPECT_FALSE(IsMenu(inner));
+        EXPECT_FALSE(IsMenu(distant));
+        EXPECT_EQ(ObjectLookup(&MenuTable, 2), nullptr);
+    }
+    MenuLayerInit();
+}
+
+// SetForegroundWindow activates the owner before the menu is tracked; the callback sees that
+// activation and may move the table.
+TEST_F(MenuTest, ShowingSurvivesACallbackThatMovesTheTableOnActivation) {
+    MenuLayerInit();
+    FindExitMenuBuild(5);
+    HWND other = (HWND)WindowOpen(1, 600, 300, 200, 150, 0, "Other");
+    ASSERT_NE(other, nullptr);
+    ASSERT_TRUE(WindowActivate(other));
+    HMENU distant = nullptr;
+    recorder = Recorder();
+    recorder.actions.push_back({WM_ACTIVATE, [&] {
+                                    if (!distant && GetActiveWindow() == window) {
+                                        distant = (HMENU)PopupMenuCreate(100000);
+                                    }
+                                }});
+    MenuWatcher watcher({VK_ESCAPE});
+    PopupMenuShowAt(5, window, 250, 120);
+    watcher.Finish();
+    recorder.actions.clear();
+    ASSERT_NE(distant, nullptr) << "the activation did not reach the callback";
+    EXPECT_TRUE(watcher.seen()) << "the menu was not shown";
     MenuFree(100000);
-    EXPECT_FALSE(IsMenu(distant));
+    MenuFree(5);
+    MenuLayerInit();
 }
 
 TEST_F(MenuTest, SubmenuStackHoldsTwentyLevels) {
