@@ -1,4 +1,6 @@
-// Numbered files over platform file handles; between calls the platform position is the library's.
+// Numbered files over platform file handles, read ahead a piece at a time. Line reads leave the
+// platform position ahead of the library's; it is put back when the handle is handed out, the
+// position asked for, or bytes read past what is held.
 #include "runtime/File.h"
 
 #include <windows.h>
@@ -88,7 +90,8 @@ bool ReaderNext(FileReader* reader, uint8_t* byte) {
     return true;
 }
 
-// Puts the platform position back on the library's own, as every call leaves it.
+// Puts the platform position back on the library's own: before a read that goes to the platform
+// past the held bytes, before the handle is handed out, and before the position is reported.
 void ReaderSettle(FileReader* reader) {
     if (!reader->seekable) return;
     LONGLONG position = reader->start + reader->used;
