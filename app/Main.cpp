@@ -46,6 +46,13 @@ static void MainWindowFrameChange() {
     SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_FRAMECHANGED);
 }
 
+// The beep says the load is over, so the rows are on screen before it. The paint messages go
+// straight to the windows and no input is read, so nothing given during the load gets through
+// before the event loop; left to the loop, the paint would come after any waiting input.
+static void MainWindowPaint() {
+    RedrawWindow(WindowHandleCurrent(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
 // DRUX.exe [file]: the file named on the command line, else "Constants.out" in the current
 // directory. A name that can't be opened, or names no disk file, reads like a missing file: an
 // empty list.
@@ -81,10 +88,11 @@ static void ApplicationRun() {
     EventsDrain();
     WindowShow(WINDOW_MAIN, 0);
     ListValueColumnsAlign();
-    // Every row went in with its index as its key, and every sort during the load re-keyed the
-    // rows, so the keys already stand as a re-indexing would leave them.
+    // No re-indexing after the load: every row went in with its index as its key, and every
+    // sort during the load re-keyed the rows, so the keys already stand as it would leave them.
     ConstantsLoad();
     app.rowCount = WidgetItemCount(WIDGET_LIST);
+    MainWindowPaint();
     MessageBeep(MB_ICONASTERISK);
     PopupMenuBuild();
     EventLoop();

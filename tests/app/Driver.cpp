@@ -246,6 +246,7 @@ void DruxRun::DirectoryRemove() {
     CloseHandle(info.hThread);
     process_ = info.hProcess;
     processId_ = info.dwProcessId;
+    threadId_ = info.dwThreadId;
     BOOL wow64 = FALSE;
     narrow_ = sizeof(void*) > 4 && IsWow64Process(process_, &wow64) && wow64;
     // A 32-bit program emulated in user mode (qemu) sees its memory at an offset from where

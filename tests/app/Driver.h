@@ -127,6 +127,7 @@ public:
 
     HANDLE Process() const { return process_; }
     DWORD ProcessId() const { return processId_; }
+    DWORD ThreadId() const { return threadId_; }  // the program's main thread
     HWND Window() const { return window_; }
     HWND List() const { return list_; }
     const std::string& Directory() const { return directory_; }
@@ -187,6 +188,7 @@ private:
     std::string directory_;
     HANDLE process_ = nullptr;
     DWORD processId_ = 0;
+    DWORD threadId_ = 0;
     HWND window_ = nullptr;
     HWND list_ = nullptr;
     void* remote_ = nullptr;
