@@ -5,17 +5,17 @@
 #include "widget/ListWidget.h"
 #include "widget/Widget.h"
 
-// The queue is drained on a short time slice rather than after every record (one drain of an
-// empty queue costs ~70 us under Wine, one that answers another program's request some 1-2 ms on
-// a busy machine), and the held list is repainted twice a second or less often, so the window
-// stays live during a long load without paying for it on every row. A load shorter than the first
-// repaint shows its rows when it ends: a repaint costs some 40 ms under Wine even with few rows,
-// mostly in turning redraw back on, which the end of the load does anyway.
+// The queue is drained on a short time slice rather than after every record (even a drain of an
+// empty queue is a round trip to the Wine server, and one that answers another program's request
+// costs more on a busy machine), and the held list is repainted twice a second or less often, so
+// the window stays live during a long load without paying for it on every row. A load shorter than
+// the first repaint shows its rows when it ends: a repaint costs much even with few rows, mostly in
+// turning redraw back on, which the end of the load does anyway. (Measured costs: README,
+// Performance.)
 const DWORD LOAD_DRAIN_INTERVAL_MS = 20;
 const DWORD LOAD_REFRESH_INTERVAL_MS = 500;
-// A refresh of a held list-view costs more the more rows it holds (under Wine 40-130 ms from a few
-// thousand to 100,000 rows), and a drain costs more on a busy machine (a round trip to the Wine
-// server), so each is spaced by at least this many times its own last cost: together they stay a
+// A refresh of a held list-view costs more the more rows it holds, and a drain costs more on a busy
+// machine, so each is spaced by at least this many times its own last cost: together they stay a
 // small share of the load however long the file is.
 // A drain that ran a sort, or a refresh delayed by a busy machine, must not stop the window from
 // answering for long, hence the bounds.
@@ -74,9 +74,9 @@ void ConstantsLoad() {
     } while (!FileAtEnd(FILE_CONSTANTS));
     FileClose(FILE_CONSTANTS);
     // The last drain comes before the release: the repaint of the whole list that the release
-    // asks for (some 20-30 ms under Wine) then happens in the event loop, once the popup menu is
-    // there, instead of inside the drain, where a right press that comes meanwhile would be
-    // dropped along with the rest of the load's commands.
+    // asks for then happens after the load, with no input read meanwhile, instead of inside the
+    // drain, where a right press that comes meanwhile would be dropped along with the rest of the
+    // load's commands.
     EventsDrain();
     ListRedrawRelease();
 }

@@ -166,6 +166,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     ShowWindow(window, SW_SHOWNORMAL);
     UpdateWindow(window);
     RowsLoad();
+    // The rows on screen before any input is read, as DRUX paints them before it is ready.
+    UpdateWindow(window);
     popup = CreatePopupMenu();
     AppendMenuA(popup, MF_STRING, 3, "Find");
     AppendMenuA(popup, MF_SEPARATOR, 0, nullptr);
