@@ -19,8 +19,10 @@ if [ "${1:-}" != "--inside" ]; then
   done
   env_options=(--no-desktop)
   [ "$mode" = emulated ] && env_options=(--emulated --no-desktop)
+  # DRUX starts in a folder of its own, so both programs are named by absolute paths.
+  absolute() { printf '%s/%s' "$(cd "$(dirname "$1")" && pwd)" "$(basename "$1")"; }
   exec bash "$here/../../tools/wine-env.sh" "${1:?build dir}" "${env_options[@]}" -- \
-    bash "$0" --inside "$mode" "${2:?DRUX.exe}" "${3:?probe}"
+    bash "$0" --inside "$mode" "$(absolute "${2:?DRUX.exe}")" "$(absolute "${3:?probe}")"
 fi
 mode=$2
 drux=$3
