@@ -23,8 +23,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
         char* quote = path;
         while (*quote && *quote != '"') quote++;
         *quote = 0;
-        HANDLE ready = CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
-                                   FILE_ATTRIBUTE_NORMAL, NULL);
+        HANDLE ready =
+            CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
         if (ready != INVALID_HANDLE_VALUE) CloseHandle(ready);
     }
     MSG msg;

@@ -50,8 +50,7 @@ std::string EditText(HWND requester) {
 }
 
 // The next steps wait (the requester's loop running) until the field shows expected.
-void EditTextBecomes(TimerScript& script, HWND requester, const std::string& expected,
-                     bool* held) {
+void EditTextBecomes(TimerScript& script, HWND requester, const std::string& expected, bool* held) {
     script.WaitFor([requester, expected] { return EditText(requester) == expected; }, held);
 }
 
@@ -75,8 +74,7 @@ const DWORD REQUESTER_WAIT_MS = 10000;
 // focus in its field, act(script, requester) gives the steps that answer it, and they run inside
 // the requester's loop. Returns the answer; the cursor is put back at the answer's start
 // afterwards.
-std::string RequestWith(const char* defaultText,
-                        const std::function<void(TimerScript&, HWND)>& act,
+std::string RequestWith(const char* defaultText, const std::function<void(TimerScript&, HWND)>& act,
                         RequesterSeen* seen = nullptr, char* out = nullptr,
                         char** cursorAfter = nullptr) {
     RequesterSeen local;
@@ -601,7 +599,7 @@ public:
     HWND PopupCreate(int x, int y) {
         DWORD_PTR popup = 0;
         if (!control_ || !SendMessageTimeoutA(control_, WM_APP + 1, (WPARAM)x, (LPARAM)y,
-                                               SMTO_ABORTIFHUNG, 10000, &popup))
+                                              SMTO_ABORTIFHUNG, 10000, &popup))
             return nullptr;
         return (HWND)popup;
     }

@@ -14,10 +14,9 @@ const UINT LIFETIME_MS = 60000;
 LRESULT CALLBACK ControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case THREAD_WINDOWS_POPUP: {
-        HWND popup =
-            CreateWindowExA(0, "ThreadWindowsHelperPopup", "other", WS_POPUP | WS_BORDER,
-                            (int)wParam, (int)lParam, 100, 60, nullptr, nullptr,
-                            GetModuleHandleA(nullptr), nullptr);
+        HWND popup = CreateWindowExA(0, "ThreadWindowsHelperPopup", "other", WS_POPUP | WS_BORDER,
+                                     (int)wParam, (int)lParam, 100, 60, nullptr, nullptr,
+                                     GetModuleHandleA(nullptr), nullptr);
         if (popup) ShowWindow(popup, SW_SHOWNOACTIVATE);
         return (LRESULT)popup;
     }

@@ -1,6 +1,8 @@
 // The step runner behind a thread timer.
 #include "tests/window/TimerScript.h"
 
+#include <cstddef>
+
 namespace {
 
 // A thread timer's tick carries no context of its own.
