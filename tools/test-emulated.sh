@@ -38,8 +38,9 @@ failed=()
 
 # What CTest holds for the 32-bit build and is neither run nor driven here.
 left=()
+host=()
 while read -r name; do
-  [[ "$name" =~ $host_checks ]] && continue
+  if [[ "$name" =~ $host_checks ]]; then host+=("$name"); continue; fi
   case " ${programs[*]} ${driven[*]} " in *" $name "*) continue ;; esac
   left+=("$name")
 done < <(ctest --test-dir "$build" -N | sed -n 's/^ *Test *#[0-9]*: *//p')
@@ -47,6 +48,7 @@ echo "test-emulated: not run emulated: ${left[*]:-none}"
 echo "test-emulated: the 32-bit DRUX.exe emulated, driven by x86-64 programs run natively" \
      "(instead of 32-bit drivers): ${driven[*]}"
 echo "test-emulated: 32-bit test programs, emulated: ${programs[*]}"
+echo "test-emulated: no Windows code, run by the x86-64 build's suite on the same files: ${host[*]:-none}"
 regex="^($(IFS='|'; echo "${programs[*]}"))\$"
 ctest --test-dir "$build" -R "$regex" --output-on-failure -j1 || failed+=("32-bit test programs")
 
