@@ -558,6 +558,8 @@ HWND PopupCreate(int x, int y) {
 
 // The other thread: the only thread of a helper process (thread_windows_helper.exe, beside this
 // program), which makes its windows on request and ends with this object.
+const UINT THREAD_WINDOWS_POPUP = WM_APP + 1;  // the helper's request for a popup window
+
 class OtherThread {
 public:
     OtherThread() {
@@ -598,7 +600,7 @@ public:
     // A visible popup window of that thread, shown without activation.
     HWND PopupCreate(int x, int y) {
         DWORD_PTR popup = 0;
-        if (!control_ || !SendMessageTimeoutA(control_, WM_APP + 1, (WPARAM)x, (LPARAM)y,
+        if (!control_ || !SendMessageTimeoutA(control_, THREAD_WINDOWS_POPUP, (WPARAM)x, (LPARAM)y,
                                               SMTO_ABORTIFHUNG, 10000, &popup))
             return nullptr;
         return (HWND)popup;
