@@ -5,7 +5,8 @@
 # a private Xvfb display (unless --display-from-env and DISPLAY is set), a persistent wineserver
 # and a desktop keeper. Everything started here is stopped here, by pid or by this prefix only.
 # --no-desktop takes a second prefix without the virtual desktop: programs get windows of their
-# own on the display, managed by its window manager.
+# own on the display, managed by its window manager (wineprefix-native, emulated
+# wineprefix-emu-native).
 # --emulated (the 32-bit build where the kernel refuses 32-bit programs): Wine's 32-bit loader runs
 # under qemu's user-mode emulation from a private tree in the build (tools/wine-emu.sh), in a win64
 # prefix of its own where 64-bit programs run natively beside it; `wine` then names the emulated
@@ -15,12 +16,19 @@ set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:?build dir}" && pwd); shift
 emulated=0
-if [ "${1:-}" = "--emulated" ]; then emulated=1; shift; fi
 use_env_display=0
-if [ "${1:-}" = "--display-from-env" ]; then use_env_display=1; shift; fi
 no_desktop=0
-if [ "${1:-}" = "--no-desktop" ]; then no_desktop=1; shift; fi
-[ "${1:-}" = "--" ] && shift
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --emulated) emulated=1 ;;
+    --display-from-env) use_env_display=1 ;;
+    --no-desktop) no_desktop=1 ;;
+    --) shift; break ;;
+    --*) echo "wine-env: unknown option $1" >&2; exit 2 ;;
+    *) break ;;
+  esac
+  shift
+done
 
 export WINEPREFIX="$build/wineprefix"
 [ "$no_desktop" = 1 ] && export WINEPREFIX="$build/wineprefix-native"
@@ -40,6 +48,7 @@ if [ "$emulated" = 1 ]; then
   bash "$here/wine-emu.sh" "$build/wine-emu" || exit 1
   export PATH="$build/wine-emu/bin:$PATH"
   export WINEPREFIX="$build/wineprefix-emu"
+  [ "$no_desktop" = 1 ] && export WINEPREFIX="$build/wineprefix-emu-native"
   DRUX_WINE="$build/wine-emu/bin/wine"
   export DRUX_WINE64="$build/wine-emu/bin/wine64"
   # Where an emulated program's memory sits for ReadProcessMemory/WriteProcessMemory.
@@ -106,6 +115,17 @@ if [ ! -f "$keeper" ]; then
   echo "wine-env: $keeper is not built; build the DesktopKeeper target" >&2
   exit 1
 fi
-"$DRUX_WINE" "$keeper" >/dev/null 2>&1 &
+# The command starts once the keeper has the desktop up: a program that comes first starts the
+# desktop process itself, and that process keeps the program's output pipes open.
+ready="$WINEPREFIX/.drux-keeper-ready"
+rm -f "$ready"
+"$DRUX_WINE" "$keeper" "$(printf 'Z:%s' "$ready" | tr / '\\')" >/dev/null 2>&1 &
+keeper_pid=$!
+for _ in $(seq 1 600); do
+  [ -e "$ready" ] && break
+  kill -0 "$keeper_pid" 2>/dev/null || break
+  sleep 0.1
+done
+[ -e "$ready" ] || { echo "wine-env: the desktop keeper did not bring up the desktop in 60 s" >&2; exit 1; }
 
 "$@"

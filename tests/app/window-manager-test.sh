@@ -3,20 +3,32 @@
 # desktop, real X input with xdotool (input injected inside Wine never reaches the window manager).
 # Checks the caption-less window, the drag by the background, the popup menu's "Find", the find
 # with Ctrl+F and F3, and Esc.
-#   window-manager-test.sh <build dir> <DRUX.exe> <window_probe.exe>
+#   window-manager-test.sh [--emulated] <build dir> <DRUX.exe> <window_probe.exe>
 # It starts its own Xvfb, wineserver and openbox (through tools/wine-env.sh) and stops exactly
 # those, by pid or by its own prefix.
+# --emulated: the 32-bit build's DRUX.exe under qemu's user-mode emulation, in a prefix of its
+# own (tools/wine-env.sh --emulated --no-desktop); the probe is then an x86-64 one, run natively.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
 if [ "${1:-}" != "--inside" ]; then
+  mode=native
+  if [ "${1:-}" = "--emulated" ]; then mode=emulated; shift; fi
   for tool in openbox xdotool xprop; do
     command -v "$tool" >/dev/null || { echo "window-manager-test: $tool is missing (tools/setup.sh installs it)" >&2; exit 1; }
   done
-  exec bash "$here/../../tools/wine-env.sh" "${1:?build dir}" --no-desktop -- bash "$0" --inside "${2:?DRUX.exe}" "${3:?probe}"
+  env_options=(--no-desktop)
+  [ "$mode" = emulated ] && env_options=(--emulated --no-desktop)
+  # DRUX starts in a folder of its own, so both programs are named by absolute paths.
+  absolute() { printf '%s/%s' "$(cd "$(dirname "$1")" && pwd)" "$(basename "$1")"; }
+  exec bash "$here/../../tools/wine-env.sh" "${1:?build dir}" "${env_options[@]}" -- \
+    bash "$0" --inside "$mode" "$(absolute "${2:?DRUX.exe}")" "$(absolute "${3:?probe}")"
 fi
-drux=$2
-probe=$3
+mode=$2
+drux=$3
+probe=$4
+probe_wine=$DRUX_WINE
+[ "$mode" = emulated ] && probe_wine=$DRUX_WINE64
 
 wm_pid=""
 drux_pid=""
@@ -30,7 +42,7 @@ trap cleanup EXIT
 
 state=""
 probe_read() {
-  state=$("$DRUX_WINE" "$probe" 2>/dev/null | tr -d '\r')
+  state=$("$probe_wine" "$probe" 2>/dev/null | tr -d '\r')
   local pair
   p_found=0
   for pair in ${state%% field=*}; do printf -v "p_${pair%%=*}" '%s' "${pair#*=}"; done

@@ -45,9 +45,4 @@ inline void PumpFor(DWORD milliseconds) {
     support::PumpFor(milliseconds);
 }
 
-// For a thread without windows of its own (the injector): polls done() until the time is up.
-inline bool WaitUntil(const std::function<bool()>& done, DWORD milliseconds = 5000) {
-    return support::PollUntil(done, milliseconds);
-}
-
 }  // namespace input

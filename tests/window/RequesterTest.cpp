@@ -1,21 +1,24 @@
-// The input requester under real input. RequestInput runs on the test thread; a second thread
-// waits until the requester is the foreground window and then types, clicks and looks at it.
-// The injector never uses gtest assertions (they are not thread-safe here): it records what it
-// saw, and the test thread checks it after RequestInput has returned.
+// The input requester under real input. RequestInput runs on the test thread, and a script of
+// steps run by the thread's timer from inside the requester's own loop waits until the requester
+// is the foreground window and then types, clicks and looks at it; the process has no second
+// thread (TimerScript.h says why). The steps use no gtest assertions: they record what they saw,
+// and the test checks it after RequestInput has returned.
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <atomic>
+#include <string.h>
+
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "runtime/Memory.h"
 #include "runtime/Runtime.h"
 #include "runtime/Text.h"
 #include "tests/support/HeapSwap.h"
+#include "tests/support/ImportSlots.h"
 #include "tests/window/InputInjection.h"
+#include "tests/window/TimerScript.h"
 #include "window/Requester.h"
 
 namespace {
@@ -30,7 +33,7 @@ public:
 const char TITLE[] = "User input";
 const char PROMPT[] = "Enter string To find";
 
-// What the injector saw of one requester.
+// What the script saw of one requester.
 struct RequesterSeen {
     HWND requester = nullptr;
     bool foreground = false;   // it became the foreground window
@@ -46,8 +49,9 @@ std::string EditText(HWND requester) {
     return text;
 }
 
-bool EditTextBecomes(HWND requester, const std::string& expected) {
-    return input::WaitUntil([&] { return EditText(requester) == expected; });
+// The next steps wait (the requester's loop running) until the field shows expected.
+void EditTextBecomes(TimerScript& script, HWND requester, const std::string& expected, bool* held) {
+    script.WaitFor([requester, expected] { return EditText(requester) == expected; }, held);
 }
 
 POINT WindowCentre(HWND window) {
@@ -63,39 +67,49 @@ HWND FocusOf(DWORD thread) {
     return info.hwndFocus;
 }
 
-// Runs RequestInput on this thread at out while act(requester) runs on the injector thread.
-// Returns the answer; the cursor is put back at the answer's start afterwards.
-std::string RequestWith(const char* defaultText, const std::function<void(HWND)>& act,
+// Time for the requester to come up and to go once answered (emulated programs are slow).
+const DWORD REQUESTER_WAIT_MS = 10000;
+
+// Runs RequestInput on this thread at out; once the requester is in front with the keyboard
+// focus in its field, act(script, requester) gives the steps that answer it, and they run inside
+// the requester's loop. Returns the answer; the cursor is put back at the answer's start
+// afterwards.
+std::string RequestWith(const char* defaultText, const std::function<void(TimerScript&, HWND)>& act,
                         RequesterSeen* seen = nullptr, char* out = nullptr,
                         char** cursorAfter = nullptr) {
     RequesterSeen local;
     RequesterSeen& s = seen ? *seen : local;
-    DWORD testThread = GetCurrentThreadId();
-    std::thread injector([&] {
-        HWND found = nullptr;
-        // The window is up (and in front) before its controls are made; the Ok button is made
-        // last, just before the requester brings itself to the front.
-        s.foreground = input::WaitUntil([&] {
+    s = RequesterSeen();
+    HWND found = nullptr;
+    bool shown = false, gone = false;
+    TimerScript script;
+    // The window is up (and in front) before its controls are made; the Ok button is made
+    // last, just before the requester brings itself to the front.
+    script.WaitFor(
+        [&] {
             found = FindWindowA("InputRequester", nullptr);
             return found && GetDlgItem(found, REQUESTER_OK) && GetForegroundWindow() == found &&
-                   FocusOf(testThread) == GetDlgItem(found, REQUESTER_EDIT);
-        });
-        s.requester = found;
-        if (!found) {
-            // Nothing to answer: end the requester's loop rather than hang the test.
-            s.forcedClose = true;
-            PostThreadMessageA(testThread, WM_QUIT, 0, 0);
-            return;
-        }
-        if (s.foreground) act(found);
-        if (!input::WaitUntil([&] { return !IsWindow(found); })) {
-            s.forcedClose = true;
-            PostMessageA(found, WM_CLOSE, 0, 0);
-        }
+                   GetFocus() == GetDlgItem(found, REQUESTER_EDIT);
+        },
+        &shown, REQUESTER_WAIT_MS);
+    script.Do([&] {
+        // Nothing to answer: end the requester's loop rather than hang the test.
+        if (!found) PostQuitMessage(0);
+        if (found && shown) act(script, found);
+    });
+    script.WaitFor([&] { return !found || !IsWindow(found); }, &gone, REQUESTER_WAIT_MS);
+    script.Do([&] {
+        if (gone) return;
+        s.forcedClose = true;
+        PostMessageA(found, WM_CLOSE, 0, 0);
     });
     char* start = out ? out : TextCursor();
+    EXPECT_TRUE(script.Start());
     char* answer = RequestInput(TITLE, PROMPT, defaultText, out);
-    injector.join();
+    script.Finish();
+    s.requester = found;
+    s.foreground = shown;
+    if (!found) s.forcedClose = true;
     EXPECT_EQ(answer, start);
     if (cursorAfter) *cursorAfter = TextCursor();
     std::string text = answer;
@@ -107,7 +121,7 @@ std::string RequestWith(const char* defaultText, const std::function<void(HWND)>
 // thread's quit message when asked to.
 const UINT WM_TEST_QUIT = WM_APP + 1;
 const UINT WM_TEST_NESTED = WM_APP + 2;
-std::atomic<int> ownerClicks;
+int ownerClicks;
 std::string nestedAnswer;
 int nestedRequesters;  // requester windows seen by the nested call's thread after it returned
 
@@ -189,18 +203,20 @@ TEST(Requester, AnswersFromKeysAndTheOkButton) {
         char* cursor = nullptr;
         std::string answer = RequestWith(
             c.defaultText,
-            [&](HWND requester) {
+            [&](TimerScript& script, HWND requester) {
                 selection =
                     (DWORD)SendMessageA(GetDlgItem(requester, REQUESTER_EDIT), EM_GETSEL, 0, 0);
                 for (int i = 0; i < c.backspaces; i++) input::KeyPress(VK_BACK);
                 input::Type(c.typed);
-                fieldReady = EditTextBecomes(requester, field);
-                if (c.finish == FINISH_ENTER) input::KeyPress(VK_RETURN);
-                if (c.finish == FINISH_ESCAPE) input::KeyPress(VK_ESCAPE);
-                if (c.finish == FINISH_OK_CLICK) {
-                    POINT centre = WindowCentre(GetDlgItem(requester, REQUESTER_OK));
-                    input::MouseClick(centre.x, centre.y);
-                }
+                EditTextBecomes(script, requester, field, &fieldReady);
+                script.Do([&, requester] {
+                    if (c.finish == FINISH_ENTER) input::KeyPress(VK_RETURN);
+                    if (c.finish == FINISH_ESCAPE) input::KeyPress(VK_ESCAPE);
+                    if (c.finish == FINISH_OK_CLICK) {
+                        POINT centre = WindowCentre(GetDlgItem(requester, REQUESTER_OK));
+                        input::MouseClick(centre.x, centre.y);
+                    }
+                });
             },
             &seen, nullptr, &cursor);
         ASSERT_TRUE(seen.foreground);
@@ -218,7 +234,7 @@ TEST(Requester, AnswersFromKeysAndTheOkButton) {
     }
 }
 
-// Everything the injector reads of the requester's layout.
+// Everything the script reads of the requester's layout.
 struct ControlSeen {
     std::string className, text;
     LONG_PTR identifier = 0;
@@ -254,7 +270,7 @@ TEST(Requester, LayoutOnTheScreenAndInItsClientArea) {
     RequesterSeen seen;
     RequestWith(
         "abc",
-        [&](HWND requester) {
+        [&](TimerScript&, HWND requester) {
             GetWindowRect(requester, &windowRect);
             style = GetWindowLongA(requester, GWL_STYLE);
             GetWindowTextA(requester, title, sizeof(title));
@@ -323,16 +339,18 @@ TEST(Requester, LongAnswersAreCutTo9999Characters) {
         RequesterSeen seen;
         std::string answer = RequestWith(
             nullptr,
-            [&](HWND requester) {
+            [&](TimerScript& script, HWND requester) {
                 HWND edit = GetDlgItem(requester, REQUESTER_EDIT);
                 std::string bulk(c.bulk, 'x');
                 SendMessageA(edit, WM_SETTEXT, 0, (LPARAM)bulk.c_str());
                 SendMessageA(edit, EM_SETSEL, c.bulk, c.bulk);
                 input::Type(c.typed);
-                fieldReady = input::WaitUntil([&] {
-                    return (size_t)SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0) == field.size();
-                });
-                input::KeyPress(VK_RETURN);
+                script.WaitFor(
+                    [&, edit] {
+                        return (size_t)SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0) == field.size();
+                    },
+                    &fieldReady);
+                script.Do([] { input::KeyPress(VK_RETURN); });
             },
             &seen);
         ASSERT_TRUE(seen.foreground);
@@ -355,7 +373,8 @@ TEST(Requester, AnswerNearTheWorkBufferEndIsCutNeverWrittenPast) {
         char* cursor = nullptr;
         RequesterSeen seen;
         std::string answer = RequestWith(
-            "abcdefghij", [](HWND) { input::KeyPress(VK_RETURN); }, &seen, out, &cursor);
+            "abcdefghij", [](TimerScript&, HWND) { input::KeyPress(VK_RETURN); }, &seen, out,
+            &cursor);
         ASSERT_TRUE(seen.foreground);
         EXPECT_EQ(answer, c.expected);
         EXPECT_EQ(cursor, out + strlen(c.expected));
@@ -391,7 +410,7 @@ TEST_F(RequesterWindows, OwnerIsDisabledMeanwhileAndOthersKeepTheirState) {
     RequesterSeen seen;
     std::string answer = RequestWith(
         nullptr,
-        [&](HWND requester) {
+        [&](TimerScript& script, HWND requester) {
             requesterOwner = GetWindow(requester, GW_OWNER);
             ownerEnabled = IsWindowEnabled(owner);
             hiddenEnabled = IsWindowEnabled(hidden);
@@ -403,8 +422,8 @@ TEST_F(RequesterWindows, OwnerIsDisabledMeanwhileAndOthersKeepTheirState) {
             POINT centre = WindowCentre(owner);
             input::MouseClick(centre.x, centre.y);
             input::Type("z");
-            typed = EditTextBecomes(requester, "z");
-            input::KeyPress(VK_RETURN);
+            EditTextBecomes(script, requester, "z", &typed);
+            script.Do([] { input::KeyPress(VK_RETURN); });
         },
         &seen);
     ASSERT_TRUE(seen.foreground);
@@ -437,7 +456,7 @@ TEST_F(RequesterWindows, TwoCallsInARowBothWork) {
         BOOL ownerEnabled = TRUE;
         std::string answer = RequestWith(
             defaults[i],
-            [&](HWND requester) {
+            [&](TimerScript&, HWND requester) {
                 brushes[i] = GetClassLongPtrA(requester, GCLP_HBRBACKGROUND);
                 ownerEnabled = IsWindowEnabled(owner);
                 input::KeyPress(VK_RETURN);
@@ -458,7 +477,7 @@ TEST_F(RequesterWindows, TwoCallsInARowBothWork) {
 TEST_F(RequesterWindows, QuitMessageEndsItAndIsPassedOn) {
     RequesterSeen seen;
     std::string answer = RequestWith(
-        "abc", [&](HWND) { PostMessageA(owner, WM_TEST_QUIT, 7, 0); }, &seen);
+        "abc", [&](TimerScript&, HWND) { PostMessageA(owner, WM_TEST_QUIT, 7, 0); }, &seen);
     ASSERT_TRUE(seen.foreground);
     EXPECT_FALSE(seen.forcedClose) << "the requester outlived the quit message";
     EXPECT_EQ(answer, "");
@@ -476,7 +495,7 @@ TEST_F(RequesterWindows, QuitMessageEndsItAndIsPassedOn) {
     SetForegroundWindow(owner);
     input::PumpUntil([&] { return GetActiveWindow() == owner; });
     answer = RequestWith(
-        "again", [](HWND) { input::KeyPress(VK_RETURN); }, &seen);
+        "again", [](TimerScript&, HWND) { input::KeyPress(VK_RETURN); }, &seen);
     EXPECT_TRUE(seen.foreground);
     EXPECT_EQ(answer, "again");
     EXPECT_EQ(RequestInputOutcome(), REQUESTER_ANSWERED);
@@ -490,7 +509,7 @@ TEST_F(RequesterWindows, SecondRequesterWhileOneRunsAnswersEmpty) {
     RequesterSeen seen;
     std::string answer = RequestWith(
         "outer",
-        [&](HWND) {
+        [&](TimerScript&, HWND) {
             SendMessageA(owner, WM_TEST_NESTED, 0, 0);
             input::KeyPress(VK_RETURN);
         },
@@ -514,7 +533,7 @@ TEST_F(RequesterWindows, WindowWithoutARecordIsNeverLeftDisabled) {
         ASSERT_TRUE(full.Exhaust(16, 100000)) << "the fixed-size heap never ran out";
         answer = RequestWith(
             "abc",
-            [&](HWND) {
+            [&](TimerScript&, HWND) {
                 ownerEnabled = IsWindowEnabled(owner);
                 input::KeyPress(VK_RETURN);
             },
@@ -537,31 +556,111 @@ HWND PopupCreate(int x, int y) {
     return window;
 }
 
-// Two threads with windows: each disables and restores only its own.
+// The other thread: the only thread of a helper process (thread_windows_helper.exe, beside this
+// program), which makes its windows on request and ends with this object.
+const UINT THREAD_WINDOWS_POPUP = WM_APP + 1;  // the helper's request for a popup window
+
+class OtherThread {
+public:
+    OtherThread() {
+        char path[MAX_PATH + 64] = "";
+        DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+        char* slash = strrchr(path, '\\');
+        if (!length || length >= MAX_PATH || !slash) return;
+        strcpy(slash + 1, "thread_windows_helper.exe");
+        wsprintfA(name_, "requester_test %lu", GetCurrentProcessId());
+        std::string command = std::string("\"") + path + "\" \"" + name_ + "\"";
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof(startup);
+        if (!CreateProcessA(path, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                            &startup, &process_))
+            return;
+        // An emulated process takes seconds to start.
+        input::PumpUntil(
+            [&] {
+                control_ = FindWindowExA(HWND_MESSAGE, nullptr, "ThreadWindowsHelper", name_);
+                return control_ || WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0;
+            },
+            30000);
+        if (control_) id_ = GetWindowThreadProcessId(control_, nullptr);
+    }
+    ~OtherThread() {
+        if (control_) PostMessageA(control_, WM_CLOSE, 0, 0);
+        if (!process_.hProcess) return;
+        bool ended = input::PumpUntil(
+            [&] { return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0; }, 10000);
+        if (!ended) TerminateProcess(process_.hProcess, 1);
+        CloseHandle(process_.hThread);
+        CloseHandle(process_.hProcess);
+    }
+    OtherThread(const OtherThread&) = delete;
+    OtherThread& operator=(const OtherThread&) = delete;
+
+    DWORD Id() const { return id_; }
+    // A visible popup window of that thread, shown without activation.
+    HWND PopupCreate(int x, int y) {
+        DWORD_PTR popup = 0;
+        if (!control_ || !SendMessageTimeoutA(control_, THREAD_WINDOWS_POPUP, (WPARAM)x, (LPARAM)y,
+                                              SMTO_ABORTIFHUNG, 10000, &popup))
+            return nullptr;
+        return (HWND)popup;
+    }
+
+private:
+    char name_[64] = "";
+    PROCESS_INFORMATION process_ = {};
+    HWND control_ = nullptr;
+    DWORD id_ = 0;
+};
+
+// The calling thread's identity as the library under test reads it: this program's import slot
+// for kernel32's GetCurrentThreadId answers the id of the thread this program stands in for.
+DWORD standInThreadId = 0;
+DWORD(WINAPI* platformGetCurrentThreadId)();
+
+DWORD WINAPI ThreadIdStoodIn() {
+    return standInThreadId ? standInThreadId : platformGetCurrentThreadId();
+}
+
+bool ThreadIdRedirect() {
+    static bool redirected = [] {
+        ULONG_PTR platform = 0;
+        std::vector<support::ImportRedirect> redirects = {
+            {"GetCurrentThreadId", (ULONG_PTR)&ThreadIdStoodIn, &platform}};
+        if (support::ImportsRedirect(redirects).empty()) return false;
+        platformGetCurrentThreadId = (DWORD(WINAPI*)())platform;
+        return true;
+    }();
+    return redirected;
+}
+
+// Runs body as the given thread.
+void AsThread(DWORD threadId, const std::function<void()>& body) {
+    standInThreadId = threadId;
+    body();
+    standInThreadId = 0;
+}
+
+// Two threads with windows: each disables and restores only its own. The other thread's windows
+// are real windows of a thread of another process, and its calls are made here in its name: a
+// second thread in this process would not run reliably where the 32-bit build is emulated
+// (TimerScript.h), and the list of disabled windows is this process's.
 TEST(ThreadWindows, EachThreadRestoresOnlyItsOwnWindows) {
+    ASSERT_TRUE(ThreadIdRedirect());
     DestroyWindow(TestWindowCreate(0, 0, false));  // registers the class
     HWND mine = PopupCreate(600, 20);
-    std::atomic<HWND> theirsDisabled{nullptr}, theirsLeft{nullptr};
-    std::atomic<bool> disabledThere{false}, restoreThere{false}, restoredThere{false};
-    std::atomic<BOOL> theirsEnabledAfterRestore{FALSE};
-    std::atomic<DWORD> theirThread{0};
-    std::thread other([&] {
-        theirThread = GetCurrentThreadId();
-        HWND a = PopupCreate(720, 20);
-        theirsDisabled = a;
-        ThreadWindowsDisable();
-        // Made after the disabling: stays enabled whatever the test thread does.
-        theirsLeft = PopupCreate(840, 20);
-        disabledThere = true;
-        input::PumpUntil([&] { return restoreThere.load(); }, 10000);
-        ThreadWindowsRestore();
-        theirsEnabledAfterRestore = IsWindowEnabled(a);
-        DestroyWindow(a);
-        DestroyWindow(theirsLeft);
-        restoredThere = true;
-    });
-    ASSERT_TRUE(input::PumpUntil([&] { return disabledThere.load(); }));
+    OtherThread other;
+    DWORD theirThread = other.Id();
+    ASSERT_NE(theirThread, 0u) << "the helper process did not start";
+    ASSERT_NE(theirThread, GetCurrentThreadId());
+    HWND theirsDisabled = other.PopupCreate(720, 20);
+    ASSERT_NE(theirsDisabled, nullptr);
+    AsThread(theirThread, ThreadWindowsDisable);
+    // Made after the disabling: stays enabled whatever the test thread does.
+    HWND theirsLeft = other.PopupCreate(840, 20);
+    ASSERT_NE(theirsLeft, nullptr);
     EXPECT_FALSE(IsWindowEnabled(theirsDisabled));
+    EXPECT_TRUE(IsWindowEnabled(mine)) << "the other thread disabled a window of this thread";
     EXPECT_EQ(RecordsOf(theirThread).size(), 1u);
 
     ThreadWindowsDisable();
@@ -575,12 +674,11 @@ TEST(ThreadWindows, EachThreadRestoresOnlyItsOwnWindows) {
     EXPECT_FALSE(IsWindowEnabled(theirsDisabled)) << "another thread's window was enabled";
     EXPECT_TRUE(RecordsOf(GetCurrentThreadId()).empty());
     ASSERT_EQ(RecordsOf(theirThread).size(), 1u);
-    EXPECT_EQ(RecordsOf(theirThread)[0].window, theirsDisabled.load());
+    EXPECT_EQ(RecordsOf(theirThread)[0].window, theirsDisabled);
 
-    restoreThere = true;
-    EXPECT_TRUE(input::PumpUntil([&] { return restoredThere.load(); }));
-    other.join();
-    EXPECT_TRUE(theirsEnabledAfterRestore);
+    AsThread(theirThread, ThreadWindowsRestore);
+    EXPECT_TRUE(IsWindowEnabled(theirsDisabled));
+    EXPECT_TRUE(IsWindowEnabled(theirsLeft));
     EXPECT_EQ(DisabledWindowList, nullptr);
     DestroyWindow(mine);
 }
