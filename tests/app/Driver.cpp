@@ -115,7 +115,7 @@ std::string DruxExecutable() {
 
 // ---- input ----
 
-void MouseDrag(POINT from, POINT to, int steps) {
+void MouseDrag(POINT from, POINT to, int steps, const std::function<bool()>& arrived) {
     MouseMove(from);
     Sleep(30);
     MousePress(from);
@@ -127,6 +127,19 @@ void MouseDrag(POINT from, POINT to, int steps) {
         Sleep(25);
     }
     Sleep(50);
+    if (arrived) {
+        // A program that reads X motion late turns an earlier step into input after the last
+        // one; the move loop follows it and would end there. The hand moves to the end again
+        // until what it drags has arrived (bounded: the release comes regardless).
+        PollUntil(
+            [&] {
+                if (arrived()) return true;
+                MouseMove({to.x > 0 ? to.x - 1 : to.x + 1, to.y});
+                MouseMove(to);
+                return false;
+            },
+            3000, 100);
+    }
     MouseRelease(to);
 }
 
@@ -422,7 +435,18 @@ bool DruxRun::KeysReachWindow() {
     // The foreground moves in the server at once, while the program's thread takes its activation,
     // focus and the end of a menu or a move only when it next reads its queue; a key sent before
     // that reaches no window of it, or the menu's loop. So the wait is on the thread's own state.
-    auto ready = [&] { return KeysReachWindow(); };
+    // The X focus events of an activation reach the program (and the desktop's own process)
+    // later still; what they change in the keyboard state must be in before the keys, so each
+    // check follows a round trip through both.
+    auto ready = [&] {
+        if (!KeysReachWindow()) return false;
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG,
+                            sendTimeoutMs_, &ignored);
+        SendMessageTimeoutA(GetDesktopWindow(), WM_NULL, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG,
+                            sendTimeoutMs_, &ignored);
+        return KeysReachWindow();
+    };
     if (PollUntil(ready, 200)) return ::testing::AssertionSuccess();
     // Wine's virtual desktop may refuse SetForegroundWindow from another process; a real click
     // on the window's background (outside the list) always activates it.

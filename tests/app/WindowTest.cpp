@@ -172,9 +172,12 @@ TEST_F(DruxWindow, LeftDragOnTheBackgroundMovesTheWindow) {
 
     POINT from = run_.ClientToScreenPoint(run_.Window(), 10, 10);
     POINT to = {from.x + 60, from.y + 40};
-    MouseDrag(from, to);
-
     RECT after = {};
+    MouseDrag(from, to, 8, [&] {
+        GetWindowRect(run_.Window(), &after);
+        return after.left == before.left + 60 && after.top == before.top + 40;
+    });
+
     bool moved = PollUntil(
         [&] {
             GetWindowRect(run_.Window(), &after);
