@@ -441,8 +441,8 @@ bool DruxRun::KeysReachWindow() {
     auto ready = [&] {
         if (!KeysReachWindow()) return false;
         DWORD_PTR ignored = 0;
-        SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG,
-                            sendTimeoutMs_, &ignored);
+        SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, sendTimeoutMs_,
+                            &ignored);
         SendMessageTimeoutA(GetDesktopWindow(), WM_NULL, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG,
                             sendTimeoutMs_, &ignored);
         return KeysReachWindow();

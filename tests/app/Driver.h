@@ -48,8 +48,7 @@ using support::MouseRelease;
 using support::TextType;
 // Press at from, move there in steps (paced like a hand), release at to. With arrived, the hand
 // stays at to (moving there again) until arrived() holds, for at most a few seconds.
-void MouseDrag(POINT from, POINT to, int steps = 8,
-               const std::function<bool()>& arrived = nullptr);
+void MouseDrag(POINT from, POINT to, int steps = 8, const std::function<bool()>& arrived = nullptr);
 // Moves the pointer and waits until it rests there as every program reads it, the server's
 // place and the X pointer alike; reader (a window of the program about to read it) has taken its
 // pending input by then. Needed before a press whose handler reads the pointer (the popup menu)
