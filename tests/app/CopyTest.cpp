@@ -145,7 +145,10 @@ TEST_F(DruxCopy, IsDroppedDuringTheLoad) {
     // The list takes the click while the file loads; the copy is a command, and is dropped.
     RowClick(0);
     ASSERT_TRUE(run_.SelectionWait(0));
+    // The key goes to the foreground window: without DRUX there, it would test nothing.
+    ASSERT_TRUE(run_.ForegroundMake());
     KeyPress('C', WITH_CONTROL);
+    EXPECT_EQ(GetForegroundWindow(), run_.Window()) << "the key went elsewhere";
     // Answered by the same drain that takes the key, before its effect.
     count = run_.ItemCount();
     ASSERT_LT(count, ROWS) << "the copy may have come after the load";

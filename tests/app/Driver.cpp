@@ -11,6 +11,10 @@ namespace {
 
 // Messages to another process get a deadline: a hung program must fail the test, not hang it.
 constexpr UINT SEND_TIMEOUT_MS = 5000;
+// Longer than the 100 ms for which Wine's GetCursorPos trusts the server's place of the pointer
+// before it asks X (below).
+constexpr DWORD POINTER_REST_MS = 150;
+constexpr DWORD POINTER_PLACE_LIMIT_MS = 5000;
 // The first bytes of the remote block hold the record of a request, the rest its text.
 constexpr size_t REMOTE_TEXT = 512;
 constexpr size_t REMOTE_SIZE = 256 * 1024;
@@ -111,7 +115,7 @@ std::string DruxExecutable() {
 
 // ---- input ----
 
-void MouseDrag(POINT from, POINT to, int steps) {
+void MouseDrag(POINT from, POINT to, int steps, const std::function<bool()>& arrived) {
     MouseMove(from);
     Sleep(30);
     MousePress(from);
@@ -123,21 +127,64 @@ void MouseDrag(POINT from, POINT to, int steps) {
         Sleep(25);
     }
     Sleep(50);
+    if (arrived) {
+        // A program that reads X motion late turns an earlier step into input after the last
+        // one; the move loop follows it and would end there. The hand moves to the end again
+        // until what it drags has arrived (bounded: the release comes regardless).
+        PollUntil(
+            [&] {
+                if (arrived()) return true;
+                MouseMove({to.x > 0 ? to.x - 1 : to.x + 1, to.y});
+                MouseMove(to);
+                return false;
+            },
+            3000, 100);
+    }
     MouseRelease(to);
 }
 
-::testing::AssertionResult PointerPlace(POINT screen) {
+::testing::AssertionResult PointerPlace(POINT screen, HWND reader) {
+    // Under Wine on X the pointer has two places: the server's, which SendInput sets at once,
+    // and the X pointer, which the sender warps to match and which GetCursorPos reports once the
+    // server's place is 100 ms old. A warp is refused while another program holds the pointer
+    // (an open menu, a window move), and a program turns X motion it has not read yet into
+    // input when it reads it, moving the server's place back. So the pointer counts as placed
+    // only once it has read right for longer than those 100 ms, with the reader's pending X input
+    // taken in between; a wrong read after that goes round a neighbouring pixel, so that the
+    // move is made, and warped, again.
+    const DWORD start = GetTickCount();
+    DWORD moved = start;
+    DWORD restingSince = 0;
+    bool resting = false;
     POINT at = {};
-    bool placed = PollUntil(
-        [&] {
-            MouseMove(screen);
-            Sleep(10);
-            return GetCursorPos(&at) && at.x == screen.x && at.y == screen.y;
-        },
-        3000, 20);
-    if (placed) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "the pointer went to (" << at.x << ", " << at.y
-                                         << ") instead of (" << screen.x << ", " << screen.y << ")";
+    MouseMove(screen);
+    for (;;) {
+        if (reader) {
+            DWORD_PTR ignored = 0;
+            SendMessageTimeoutA(reader, WM_NULL, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG,
+                                SEND_TIMEOUT_MS, &ignored);
+        }
+        bool read = GetCursorPos(&at) != FALSE;
+        const DWORD now = GetTickCount();
+        if (read && at.x == screen.x && at.y == screen.y) {
+            if (!resting) restingSince = now;
+            resting = true;
+            if (now - restingSince >= POINTER_REST_MS && now - moved >= POINTER_REST_MS)
+                return ::testing::AssertionSuccess();
+        } else {
+            resting = false;
+            if (now - moved >= POINTER_REST_MS) {
+                MouseMove({screen.x > 0 ? screen.x - 1 : screen.x + 1, screen.y});
+                MouseMove(screen);
+                moved = now;
+            }
+        }
+        if (now - start >= POINTER_PLACE_LIMIT_MS) break;
+        Sleep(10);
+    }
+    return ::testing::AssertionFailure()
+           << "the pointer does not rest at (" << screen.x << ", " << screen.y << "): it reads ("
+           << at.x << ", " << at.y << ") after " << POINTER_PLACE_LIMIT_MS << " ms";
 }
 
 COLORREF ScreenPixel(POINT screen) {
@@ -299,9 +346,12 @@ void DruxRun::DirectoryRemove() {
     // press shows nothing before it), so a menu that opens marks its end, as a person who missed
     // the second beep would find out. Esc closes the menu without a command.
     const DWORD start = GetTickCount();
+    // Where the menu opens does not matter here, but a probe press that the pointer's place
+    // reached late would leave the pointer elsewhere for whatever the test does next.
+    if (auto placed = PointerPlace(ClientToScreenPoint(window_, 10, 10), window_); !placed)
+        return placed;
     for (;;) {
         POINT press = ClientToScreenPoint(window_, 10, 10);
-        MouseMove(press);
         MousePress(press, true);
         MouseRelease(press, true);
         HWND menu = nullptr;
@@ -310,8 +360,7 @@ void DruxRun::DirectoryRemove() {
                 probeMs, 2) &&
             menu) {
             KeyPress(VK_ESCAPE);
-            if (!PollUntil([&] { return !IsWindowVisible(menu); }, 3000))
-                return ::testing::AssertionFailure() << "the popup menu does not close on Esc";
+            if (auto closed = MenuClosedWait(menu); !closed) return closed;
             break;
         }
         if (!Running()) return ::testing::AssertionFailure() << "the program ended during the load";
@@ -325,6 +374,22 @@ void DruxRun::DirectoryRemove() {
         return ::testing::AssertionFailure()
                << "the row count moved on to " << count << " after reaching " << rows;
     return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult DruxRun::MenuClosedWait(HWND menu) {
+    // The menu's window goes before its loop has ended; until then the loop takes the keys.
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    const DWORD thread = GetWindowThreadProcessId(window_, nullptr);
+    if (PollUntil(
+            [&] {
+                return !IsWindowVisible(menu) && GetGUIThreadInfo(thread, &info) &&
+                       !(info.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE)) && !info.hwndCapture;
+            },
+            3000))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "the popup menu does not close on Esc (" << Diagnose() << ")";
 }
 
 ::testing::AssertionResult DruxRun::Start(const std::string* constantsFile, int rows,
@@ -357,18 +422,44 @@ void DruxRun::DirectoryRemove() {
     return ExitedWithZero();
 }
 
+bool DruxRun::KeysReachWindow() {
+    if (GetForegroundWindow() != window_) return false;
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window_, nullptr), &info)) return false;
+    const DWORD modal = GUI_INMENUMODE | GUI_POPUPMENUMODE | GUI_SYSTEMMENUMODE | GUI_INMOVESIZE;
+    return info.hwndActive == window_ && !(info.flags & modal) && !info.hwndCapture &&
+           (info.hwndFocus == window_ || IsChild(window_, info.hwndFocus));
+}
+
 ::testing::AssertionResult DruxRun::ForegroundMake() {
-    if (GetForegroundWindow() == window_) return ::testing::AssertionSuccess();
+    // The foreground moves in the server at once, while the program's thread takes its activation,
+    // focus and the end of a menu or a move only when it next reads its queue; a key sent before
+    // that reaches no window of it, or the menu's loop. So the wait is on the thread's own state.
+    // The X focus events of an activation reach the program (and the desktop's own process)
+    // later still; what they change in the keyboard state must be in before the keys, so each
+    // check follows a round trip through both.
+    auto ready = [&] {
+        if (!KeysReachWindow()) return false;
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, sendTimeoutMs_,
+                            &ignored);
+        SendMessageTimeoutA(GetDesktopWindow(), WM_NULL, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG,
+                            sendTimeoutMs_, &ignored);
+        return KeysReachWindow();
+    };
+    if (PollUntil(ready, 200)) return ::testing::AssertionSuccess();
     // Wine's virtual desktop may refuse SetForegroundWindow from another process; a real click
     // on the window's background (outside the list) always activates it.
-    SetForegroundWindow(window_);
-    if (PollUntil([&] { return GetForegroundWindow() == window_; }, 200))
-        return ::testing::AssertionSuccess();
-    MouseClick(ClientToScreenPoint(window_, 10, 10));
-    if (PollUntil([&] { return GetForegroundWindow() == window_; }, 3000))
-        return ::testing::AssertionSuccess();
+    if (GetForegroundWindow() != window_) {
+        SetForegroundWindow(window_);
+        if (PollUntil(ready, 200)) return ::testing::AssertionSuccess();
+    }
+    if (GetForegroundWindow() != window_) MouseClick(ClientToScreenPoint(window_, 10, 10));
+    if (PollUntil(ready, 3000)) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure()
-           << "the DRUX window does not become the foreground window (" << Diagnose() << ")";
+           << "the DRUX window does not become the foreground window with the keyboard focus ("
+           << Diagnose() << ")";
 }
 
 // ---- cross-process reading ----
@@ -560,7 +651,9 @@ RECT DruxRun::HeaderItemRectScreen(int column) {
     headerClicks_ = (headerClicks_ + 1) % 3;
     POINT spot = {(header.left + header.right) / 2 + (headerClicks_ - 1) * 12,
                   (header.top + header.bottom) / 2};
-    MouseMove(spot);
+    // A late X motion from before (the window mapped under the pointer at the launch) that
+    // came between the press and the release would make the click a header drag.
+    if (auto placed = PointerPlace(spot, list_); !placed) return placed;
     MouseClick(spot);
     return ::testing::AssertionSuccess();
 }

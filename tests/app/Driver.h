@@ -11,6 +11,7 @@
 #include "tests/support/Input.h"
 #include "tests/support/Pump.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -45,10 +46,15 @@ using support::MouseMove;
 using support::MousePress;
 using support::MouseRelease;
 using support::TextType;
-// Press at from, move there in steps (paced like a hand), release at to.
-void MouseDrag(POINT from, POINT to, int steps = 8);
-// Moves the pointer and waits until the desktop reports it there.
-::testing::AssertionResult PointerPlace(POINT screen);
+// Press at from, move there in steps (paced like a hand), release at to. With arrived, the hand
+// stays at to (moving there again) until arrived() holds, for at most a few seconds.
+void MouseDrag(POINT from, POINT to, int steps = 8, const std::function<bool()>& arrived = nullptr);
+// Moves the pointer and waits until it rests there as every program reads it, the server's
+// place and the X pointer alike; reader (a window of the program about to read it) has taken its
+// pending input by then. Needed before a press whose handler reads the pointer (the popup menu)
+// and before a launch (the window opens around the pointer). Not while a menu or a window move
+// holds the pointer: the X pointer cannot be moved then.
+::testing::AssertionResult PointerPlace(POINT screen, HWND reader = nullptr);
 
 // What a person sees at a screen point (COLORREF: red in the low byte).
 COLORREF ScreenPixel(POINT screen);
@@ -132,8 +138,13 @@ public:
     HWND List() const { return list_; }
     const std::string& Directory() const { return directory_; }
 
-    // Makes the main window the foreground window, with a real click on its background if needed.
+    // Makes the main window the foreground window, with a real click on its background if needed,
+    // and waits until a key sent now reaches it: its thread has the window active and the
+    // keyboard focus inside it, and no menu, move or capture of it is under way.
     ::testing::AssertionResult ForegroundMake();
+    bool KeysReachWindow();
+    // Waits until the popup menu is gone and the program's thread has left the menu's loop.
+    ::testing::AssertionResult MenuClosedWait(HWND menu);
 
     // ---- The list, read across the process boundary ----
     int ItemCount();

@@ -172,9 +172,12 @@ TEST_F(DruxWindow, LeftDragOnTheBackgroundMovesTheWindow) {
 
     POINT from = run_.ClientToScreenPoint(run_.Window(), 10, 10);
     POINT to = {from.x + 60, from.y + 40};
-    MouseDrag(from, to);
-
     RECT after = {};
+    MouseDrag(from, to, 8, [&] {
+        GetWindowRect(run_.Window(), &after);
+        return after.left == before.left + 60 && after.top == before.top + 40;
+    });
+
     bool moved = PollUntil(
         [&] {
             GetWindowRect(run_.Window(), &after);
@@ -199,17 +202,13 @@ TEST_F(DruxWindow, LeftDragOnTheBackgroundMovesTheWindow) {
     EXPECT_EQ(still.top, after.top);
 }
 
-// Right press on the background, then a click on the menu line picked by its place.
-HWND PopupOpen(DruxRun& run, RECT* menuRect) {
-    POINT press = run.ClientToScreenPoint(run.Window(), 10, 10);
-    MouseMove(press);
-    // The menu opens where the pointer is when DRUX handles the press. Under Wine on X a pointer
-    // motion left over from the previous program can still move it after the injected move, so
-    // the press waits until the pointer rests where it was put.
-    EXPECT_TRUE(PollUntil([&] {
-        POINT now = {};
-        return GetCursorPos(&now) && now.x == press.x && now.y == press.y;
-    }));
+// Right press on the background (at a client point of the main window), then a click on the menu
+// line picked by its place.
+HWND PopupOpen(DruxRun& run, RECT* menuRect, POINT at = {10, 10}) {
+    POINT press = run.ClientToScreenPoint(run.Window(), at.x, at.y);
+    // The menu opens where DRUX reads the pointer when it handles the press, which on a busy
+    // machine may be well after the press: the pointer must rest there as DRUX will read it.
+    EXPECT_TRUE(PointerPlace(press, run.Window()));
     MousePress(press, true);
     MouseRelease(press, true);
     HWND menu = nullptr;
