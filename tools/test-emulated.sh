@@ -23,7 +23,7 @@ if [ -z "${DRUX_WINE64:-}" ]; then
 fi
 
 programs=(runtime_test text_test file_test window_test sizing_test drawing_test list_sort_test widget_test
-          constgen_test requester_test)
+          constgen_test requester_test window_test_freed_memory)
 # Run here on the 32-bit DRUX.exe with x86-64 drivers, below.
 driven=(app_e2e_test app_package_test app_window_manager_test)
 # End-to-end checks of the x86-64 driver that run on the emulated DRUX.exe.
