@@ -666,6 +666,13 @@ int Values(const std::vector<std::string>& args) {
         const bool below = negative || (kind == kClassPointer && signedValue < 0);
         const bool fits = (kind == kClassPointer && !wideKept) ||
                           (below ? signedValue >= INT32_MIN : value <= UINT32_MAX);
+        // A 64-bit target's pointer between 2^31 and 2^32 ((HANDLE)0xFFFFFFFE) has no record: its
+        // hex line would be a 32-bit pattern, which reads as a negative number.
+        if (wideKept && kind == kClassPointer && !below && value > INT32_MAX &&
+            value <= UINT32_MAX) {
+            ++other;
+            continue;
+        }
         if (fits) {
             text += ConstantFormat(
                 Constant{names[i], static_cast<int32_t>(static_cast<uint32_t>(value))});
