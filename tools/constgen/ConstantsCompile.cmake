@@ -11,7 +11,8 @@
 #
 # Variables: CC, PROBE (constprobe), HEADER (the groups' headers, first group first, separated by
 # "|"), WORK (scratch directory), OUTPUT, SAMPLE, WIDE (ON: a 64-bit target, whose values wider
-# than 32 bits are kept in full).
+# than 32 bits are kept in full), LISTED (optional: DefaultDataSetHeaders.txt, the toolchain's
+# headers that the groups were made from; others are reported).
 
 get_filename_component(output_name ${OUTPUT} NAME)
 string(REPLACE "|" ";" groups "${HEADER}")
@@ -27,21 +28,23 @@ function(constants_fallback why)
   file(RENAME ${OUTPUT}.part ${OUTPUT})
 endfunction()
 
+include(${CMAKE_CURRENT_LIST_DIR}/DataSetGroup.cmake)
+
 # Makes ${dir}/values.out from one group's header; sets ${result} to "" or to why it failed.
 function(constants_group header dir names_options result)
   file(MAKE_DIRECTORY ${dir})
   file(REMOVE ${dir}/values.out)
-  execute_process(COMMAND ${CC} -E -dD ${header} -o ${dir}/api.i
-                  RESULT_VARIABLE status ERROR_VARIABLE errors)
-  if(NOT status EQUAL 0)
-    if(errors MATCHES "fatal error: ([^:\n]+): No such file")
-      set(${result} "the header ${CMAKE_MATCH_1} is missing from the toolchain (${CC})"
-          PARENT_SCOPE)
-    else()
-      set(${result} "${CC} could not preprocess ${header}:\n${errors}" PARENT_SCOPE)
-    endif()
+  get_filename_component(label ${header} NAME)
+  data_set_group(${CC} ${header} ${dir} flags compiled why left_out)
+  if(NOT why STREQUAL "")
+    set(${result} "${why}" PARENT_SCOPE)
     return()
   endif()
+  foreach(missing ${left_out})
+    message(WARNING "data/${output_name}: ${missing} is left out of the group of ${label}: "
+                    "the header is missing from the toolchain (${CC})")
+  endforeach()
+  set(header ${compiled})
   execute_process(COMMAND ${PROBE} names ${dir}/api.i ${header} ${dir}/probe.c ${dir}/probe.names
                           "__*" ${names_options}
                   RESULT_VARIABLE status)
@@ -49,7 +52,7 @@ function(constants_group header dir names_options result)
     set(${result} "no probe of the names" PARENT_SCOPE)
     return()
   endif()
-  set(compile ${CC} -S -w -ftrack-macro-expansion=0 -fno-diagnostics-show-caret -fmax-errors=0
+  set(compile ${CC} ${flags} -S -w -ftrack-macro-expansion=0 -fno-diagnostics-show-caret -fmax-errors=0
               ${dir}/probe.c -o ${dir}/probe.s)
   execute_process(COMMAND ${compile} RESULT_VARIABLE status ERROR_FILE ${dir}/probe.errors)
   # GCC names an undeclared identifier once: the lines that use it again fail on the next round.
@@ -81,6 +84,15 @@ endfunction()
 
 function(constants_make)
   file(MAKE_DIRECTORY ${WORK})
+  # A header that a newer toolchain brought is in no group until DataSetGroups.sh runs again.
+  if(LISTED AND NOT WIDE)
+    data_set_unlisted(${CC} ${WORK} ${LISTED} unlisted)
+    if(unlisted)
+      string(REPLACE ";" " " unlisted "${unlisted}")
+      message(WARNING "data/${output_name}: headers of the toolchain in no group of the data set "
+                      "(tools/constgen/DataSetGroups.sh would place them): ${unlisted}")
+    endif()
+  endif()
   file(REMOVE ${OUTPUT}.part)
   set(merge_arguments "")
   set(index 0)
@@ -99,6 +111,10 @@ function(constants_make)
     elseif(NOT why STREQUAL "")
       message(WARNING "data/${output_name}: the group of ${label} is left out: ${why}")
     else()
+      file(STRINGS ${header} decides REGEX "^/\\* Its values decide")
+      if(decides)
+        list(APPEND merge_arguments --decides ${label})
+      endif()
       list(APPEND merge_arguments ${label} ${dir}/values.out)
     endif()
     math(EXPR index "${index} + 1")

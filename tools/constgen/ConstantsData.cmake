@@ -26,9 +26,19 @@ set_property(GLOBAL PROPERTY DRUX_MINGW_INCLUDE ${DRUX_MINGW_INCLUDE})
 set(DRUX_CONSTANTS_FILE ${CMAKE_BINARY_DIR}/data/Constants.out)
 set(DRUX_CONSTANTS_X64_FILE ${CMAKE_BINARY_DIR}/data/Constants-x64.out)
 set(DRUX_DATA_SET_HEADER ${CMAKE_CURRENT_LIST_DIR}/DefaultDataSet.h)
-# The groups, the one windows.h programs get first: its values win over the others'.
-set(DRUX_DATA_SET_GROUPS ${DRUX_DATA_SET_HEADER} ${CMAKE_CURRENT_LIST_DIR}/DefaultDataSetWinHttp.h
-    ${CMAKE_CURRENT_LIST_DIR}/DefaultDataSetMedia.h ${CMAKE_CURRENT_LIST_DIR}/DefaultDataSetD3D8.h)
+# The groups, the one windows.h programs get first: its values win over the others'. Next the
+# driver kit's first group, whose values the driver kit's names keep; then the hand-made groups
+# and the others that DataSetGroups.sh made (DefaultDataSetGroups.cmake).
+include(${CMAKE_CURRENT_LIST_DIR}/DefaultDataSetGroups.cmake)
+set(DRUX_DATA_SET_GROUPS ${DRUX_DATA_SET_HEADER})
+set(hand_made DefaultDataSetWinHttp.h DefaultDataSetMedia.h DefaultDataSetD3D8.h)
+foreach(group DefaultDataSetDdk1.h ${hand_made} ${DRUX_DATA_SET_MADE_GROUPS})
+  if(NOT group STREQUAL "DefaultDataSetDdk1.h" OR group IN_LIST DRUX_DATA_SET_MADE_GROUPS)
+    list(APPEND DRUX_DATA_SET_GROUPS ${CMAKE_CURRENT_LIST_DIR}/${group})
+  endif()
+endforeach()
+list(REMOVE_DUPLICATES DRUX_DATA_SET_GROUPS)
+set(DRUX_DATA_SET_LISTED ${CMAKE_CURRENT_LIST_DIR}/DefaultDataSetHeaders.txt)
 set_property(GLOBAL PROPERTY DRUX_CONSTANTS_FILE ${DRUX_CONSTANTS_FILE})
 set_property(GLOBAL PROPERTY DRUX_CONSTANTS_X64_FILE ${DRUX_CONSTANTS_X64_FILE})
 set_property(GLOBAL PROPERTY DRUX_DATA_SET_HEADER ${DRUX_DATA_SET_HEADER})
@@ -77,10 +87,11 @@ if(DRUX_HOST_CXX AND DRUX_DATA_CC)
       COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/data
       COMMAND ${CMAKE_COMMAND} -DCC=${cc} -DPROBE=${host_probe} -DHEADER=${groups_argument}
               -DWORK=${CMAKE_BINARY_DIR}/data/probe-${name} -DOUTPUT=${output}
-              -DSAMPLE=${sample} -DWIDE=${wide}
+              -DSAMPLE=${sample} -DWIDE=${wide} -DLISTED=${DRUX_DATA_SET_LISTED}
               -P ${CMAKE_CURRENT_LIST_DIR}/ConstantsCompile.cmake
-      DEPENDS constgen_host ${host_probe} ${DRUX_DATA_SET_GROUPS}
-              ${CMAKE_CURRENT_LIST_DIR}/ConstantsCompile.cmake ${sample}
+      DEPENDS constgen_host ${host_probe} ${DRUX_DATA_SET_GROUPS} ${DRUX_DATA_SET_LISTED}
+              ${CMAKE_CURRENT_LIST_DIR}/ConstantsCompile.cmake
+              ${CMAKE_CURRENT_LIST_DIR}/DataSetGroup.cmake ${sample}
       COMMENT "Computing data/${name} with ${cc}"
       VERBATIM)
   endforeach()

@@ -1,5 +1,6 @@
-// Integer constant expressions of C headers, evaluated with the types of the Win32 target
-// (int and long 32 bits, long long 64 bits, pointers 32 bits).
+// Integer constant expressions of C headers, evaluated with the types of the target (TypeNames.h):
+// int 32 bits and long long 64 everywhere; long and pointers 32 bits on 32-bit Windows and i686,
+// 64 bits on x86_64 (LP64).
 #pragma once
 #include <stdint.h>
 #include <functional>
@@ -9,8 +10,8 @@
 #include "Lexer.h"
 #include "TypeNames.h"
 
-// The four types every integer operand is promoted to. long is 32 bits on Windows, so it
-// behaves as int (and unsigned long as unsigned int) in every conversion.
+// The four types every integer operand is promoted to. A 32-bit long (Windows, i686) behaves as
+// int and unsigned long as unsigned int in every conversion; a 64-bit one (x86_64) as long long.
 enum class IntType : uint8_t { Int32, UInt32, Int64, UInt64 };
 
 // bits holds the value sign-extended (signed types) or zero-extended (unsigned 32-bit) to 64

@@ -180,8 +180,9 @@ void PreprocessedRead(const std::string& bytes, Preprocessed& result) {
             // A line marker: # 1 "<built-in>" opens the compiler's own definitions.
             builtInSection =
                 directive[1].text == "\"<built-in>\"" || directive[1].text == "\"<command-line>\"";
-            std::string file = directive[1].text;
-            file = file.substr(file.find_last_of("/\\\"", file.size() - 2) + 1);
+            // The whole path: the driver kit and the subfolders have headers of the same names as
+            // top-level ones (ddk/hidclass.h, sys/time.h).
+            std::string file = directive[1].text.substr(1);
             file.pop_back();
             auto number = fileNumbers.emplace(file, result.files.size());
             if (number.second) {
@@ -501,7 +502,9 @@ int Names(const std::vector<std::string>& args) {
     // Win32 developer knows best.
     std::vector<size_t> rank(preprocessed.files.size());
     for (size_t i = 0; i < rank.size(); ++i) {
-        auto found = std::find(first.begin(), first.end(), preprocessed.files[i]);
+        const std::string& file = preprocessed.files[i];
+        auto found =
+            std::find(first.begin(), first.end(), file.substr(file.find_last_of("/\\") + 1));
         rank[i] =
             found != first.end() ? static_cast<size_t>(found - first.begin()) : first.size() + i;
     }
@@ -663,6 +666,13 @@ int Values(const std::vector<std::string>& args) {
         const bool below = negative || (kind == kClassPointer && signedValue < 0);
         const bool fits = (kind == kClassPointer && !wideKept) ||
                           (below ? signedValue >= INT32_MIN : value <= UINT32_MAX);
+        // A 64-bit target's pointer between 2^31 and 2^32 ((HANDLE)0xFFFFFFFE) has no record: its
+        // hex line would be a 32-bit pattern, which reads as a negative number.
+        if (wideKept && kind == kClassPointer && !below && value > INT32_MAX &&
+            value <= UINT32_MAX) {
+            ++other;
+            continue;
+        }
         if (fits) {
             text += ConstantFormat(
                 Constant{names[i], static_cast<int32_t>(static_cast<uint32_t>(value))});
@@ -712,16 +722,30 @@ std::string RecordsText(const std::vector<Record>& records) {
     return text;
 }
 
-//   constprobe merge OUTPUT LABEL FILE [LABEL FILE...]
-// One Constants.out of the groups' files, in their order: a name keeps its first group's value,
-// and a name that a later group gives another value is reported on the standard output.
-int Merge(const std::vector<std::string>& args) {
+//   constprobe merge OUTPUT [--decides LABEL]... LABEL FILE [LABEL FILE...]
+// One Constants.out of the groups' files, in their order. A name keeps its first group's value
+// when that group decides (the first group always does, and each --decides one): a later group's
+// other value is reported. When the first group to define a name does not decide and another
+// gives it another value, nothing tells which is right: the name is left out and reported. Every
+// report line goes to the standard output.
+int Merge(const std::vector<std::string>& arguments) {
+    std::vector<std::string> args;
+    std::set<std::string> deciding;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] == "--decides" && i + 1 < arguments.size()) {
+            deciding.insert(arguments[++i]);
+        } else {
+            args.push_back(arguments[i]);
+        }
+    }
     if (args.size() < 3 || args.size() % 2 == 0) {
         return 2;
     }
+    deciding.insert(args[1]);
     std::vector<Record> kept;
+    std::vector<bool> undecided;
     std::unordered_map<std::string, std::pair<size_t, std::string>> owner;  // record, label
-    size_t conflicts = 0;
+    size_t conflicts = 0, dropped = 0;
     for (size_t i = 1; i < args.size(); i += 2) {
         std::vector<Record> records;
         if (!RecordsRead(args[i + 1], records)) {
@@ -733,23 +757,39 @@ int Merge(const std::vector<std::string>& args) {
             if (found == owner.end()) {
                 owner.emplace(record.name, std::make_pair(kept.size(), args[i]));
                 kept.push_back(std::move(record));
+                undecided.push_back(false);
                 continue;
             }
             const Record& first = kept[found->second.first];
-            if (first.hex != record.hex || first.decimal != record.decimal) {
-                std::cout << record.name << ": " << first.hex << " in " << found->second.second
-                          << ", " << record.hex << " in " << args[i] << "; kept "
-                          << found->second.second << "'s\n";
+            if (first.hex == record.hex && first.decimal == record.decimal) {
+                continue;
+            }
+            const std::string& label = found->second.second;
+            std::cout << record.name << ": " << first.hex << " in " << label << ", " << record.hex
+                      << " in " << args[i] << "; ";
+            if (deciding.count(label)) {
+                std::cout << "kept " << label << "'s\n";
                 ++conflicts;
+            } else {
+                std::cout << "no group decides: left out\n";
+                dropped += undecided[found->second.first] ? 0 : 1;
+                undecided[found->second.first] = true;
             }
         }
     }
-    if (!FileWrite(args[0], RecordsText(kept))) {
+    std::vector<Record> decided;
+    for (size_t i = 0; i < kept.size(); ++i) {
+        if (!undecided[i]) {
+            decided.push_back(std::move(kept[i]));
+        }
+    }
+    if (!FileWrite(args[0], RecordsText(decided))) {
         std::cerr << "constprobe: " << args[0] << ": cannot be written\n";
         return 1;
     }
-    std::cout << kept.size() << " constants; " << conflicts
-              << " names defined with another value in a later group\n";
+    std::cout << decided.size() << " constants; " << conflicts
+              << " names defined with another value in a later group, the deciding group's kept; "
+              << dropped << " names that groups no one decides define differently, left out\n";
     return 0;
 }
 

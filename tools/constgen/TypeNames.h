@@ -8,7 +8,7 @@
 
 enum class TypeKind : uint8_t {
     Integer,   // truncated to bits, then sign- or zero-extended
-    Pointer,   // handles and pointers: the 32-bit address value of the Win32 target
+    Pointer,   // handles and pointers: an address value of the target's pointer width
     Floating,  // no integer constant
     Void
 };

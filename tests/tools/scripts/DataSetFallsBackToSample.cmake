@@ -1,12 +1,15 @@
 # The default data set's build step when it cannot finish (cmake -P): a header missing from the
 # toolchain, or a helper that fails, leaves exactly the sample in the output, with a message that
 # says why; a stale or partial output never survives. A later group that fails is left out with
-# its reason and the rest is built. Variables: CC, PROBE, COMPILE (the build step's script),
+# its reason and the rest is built; a generated group loses only the header that is missing. Variables: CC, PROBE, COMPILE (the build step's script),
 # SAMPLE, WORK.
 
 file(MAKE_DIRECTORY ${WORK})
 file(WRITE ${WORK}/missing.h "#include <windows.h>\n#include <no_such_header_here.h>\n")
 file(WRITE ${WORK}/fine.h "#include <windows.h>\n")
+# A group that DataSetGroups.sh made loses only the header the toolchain lacks.
+file(WRITE ${WORK}/made.h "/* Made by DataSetGroups.sh */\n#include <windows.h>\n"
+                          "#include <no_such_header_here.h>\n#include <shellapi.h>\n")
 file(READ ${SAMPLE} sample)
 
 # case: groups' headers (first group first, "+" between), probe helper, text the message must
@@ -14,7 +17,8 @@ file(READ ${SAMPLE} sample)
 set(cases
   "missing.h|${PROBE}|the header no_such_header_here.h is missing from the toolchain|fallback"
   "fine.h|${CMAKE_COMMAND} -E false|no probe of the names|fallback"
-  "fine.h+missing.h|${PROBE}|the group of missing.h is left out: the header no_such_header_here.h is missing from the toolchain|built")
+  "fine.h+missing.h|${PROBE}|the group of missing.h is left out: the header no_such_header_here.h is missing from the toolchain|built"
+  "fine.h+made.h|${PROBE}|no_such_header_here.h is left out of the group of made.h: the header is missing from the toolchain|built")
 foreach(case ${cases})
   string(REPLACE "|" ";" fields "${case}")
   list(GET fields 0 headers)

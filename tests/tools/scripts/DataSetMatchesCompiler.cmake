@@ -7,7 +7,7 @@
 # WIDE (ON: a 64-bit target's file, whose wider values are in full), PROBE (constprobe: with more
 # than one group it tells the groups' names apart; a name is checked in the first group that
 # defines it, whose value the data set keeps), REQUIRED (names the data set must hold,
-# separated by "|").
+# separated by "|"), GROUP_SCRIPT (tools/constgen/DataSetGroup.cmake: how a group compiles).
 
 file(READ ${DATA} records)
 string(LENGTH "${records}" size)
@@ -15,6 +15,7 @@ if(size EQUAL 0)
   message(FATAL_ERROR "${DATA} is empty")
 endif()
 string(REPLACE "|" ";" groups "${HEADER}")
+include(${GROUP_SCRIPT})
 list(LENGTH groups group_count)
 if(WIDE)
   set(wide 1)
@@ -43,11 +44,15 @@ else()
   set(lists "")
   set(index 0)
   foreach(header ${groups})
-    execute_process(COMMAND ${CC} -E -dD ${header} -o ${WORK}/api${index}.i
-                    RESULT_VARIABLE status ERROR_VARIABLE errors)
-    if(NOT status EQUAL 0)
-      message(FATAL_ERROR "${CC} cannot preprocess ${header}:\n${errors}")
+    # As the build compiles the group: its include directories, and a generated group without
+    # the headers missing from the toolchain.
+    data_set_group(${CC} ${header} ${WORK}/group${index} flags compiled why)
+    if(NOT why STREQUAL "")
+      message(FATAL_ERROR "${header}: ${why}")
     endif()
+    set(group_flags${index} ${flags})
+    set(group_header${index} ${compiled})
+    file(RENAME ${WORK}/group${index}/api.i ${WORK}/api${index}.i)
     execute_process(COMMAND ${PROBE} names ${WORK}/api${index}.i ${header} ${WORK}/names${index}.c
                             ${WORK}/names${index}.txt "__*"
                     RESULT_VARIABLE status)
@@ -77,6 +82,13 @@ foreach(header ${groups} none)
     break()
   endif()
   file(READ ${WORK}/group${index}.out part)
+  if(NOT DEFINED group_header${index})
+    data_set_group(${CC} ${header} ${WORK}/group${index} group_flags${index} group_header${index} why)
+    if(NOT why STREQUAL "")
+      message(FATAL_ERROR "${header}: ${why}")
+    endif()
+  endif()
+  set(header ${group_header${index}})
   # name, decimal, hex -> C(name, decimal, hex). file(READ) gives CR LF as LF; the line ends
   # themselves are the format test's business.
   string(REGEX REPLACE "([^\n]*)\n([^\n]*)\n([^\n]*)\n" "C(\\1, \\2, \\3)\n" checks "${part}")
@@ -98,7 +110,7 @@ foreach(header ${groups} none)
     "${checks}")
   set(header_lines 6)
   if(count GREATER 0)
-    execute_process(COMMAND ${CC} -fsyntax-only -w -ftrack-macro-expansion=0
+    execute_process(COMMAND ${CC} ${group_flags${index}} -fsyntax-only -w -ftrack-macro-expansion=0
                             -fno-diagnostics-show-caret -fmax-errors=0 ${check}
                     RESULT_VARIABLE status ERROR_VARIABLE errors)
     if(NOT status EQUAL 0)

@@ -1,0 +1,59 @@
+/* A group of the default data set, written by DataSetGroups.sh beside this file (run it again
+   rather than editing): the driver kit after ntddk.h, whose values the driver kit's names keep. */
+/* Made by DataSetGroups.sh */
+/* Include directory: ddk */
+/* Its values decide: a later group that gives one of its names another value is reported. */
+#include <ntddk.h>
+#include <acpiioct.h>
+#include <amtvuids.h>
+#include <ata.h>
+#include <atm.h>
+#include <csq.h>
+#include <d3dhalex.h>
+#include <d4iface.h>
+#include <dderror.h>
+#include <drivinit.h>
+#include <dxapi.h>
+#include <hubbusif.h>
+#include <ide.h>
+#include <ioaccess.h>
+#include <kbdmou.h>
+#include <mce.h>
+#include <mountdev.h>
+#include <mountmgr.h>
+#include <ndisguid.h>
+#include <netpnp.h>
+#include <ntagp.h>
+#include <ntddpcm.h>
+#include <ntddsnd.h>
+#include <ntifs.h>
+#include <ntimage.h>
+#include <ntintsafe.h>
+#include <ntnls.h>
+#include <ntpoapi.h>
+#include <ntstrsafe.h>
+#include <oprghdlr.h>
+#include <parallel.h>
+#include <pfhook.h>
+#include <punknown.h>
+#include <scsi.h>
+#include <scsiscan.h>
+#include <scsiwmi.h>
+#include <smbus.h>
+#include <srb.h>
+#include <stdunk.h>
+#include <swenum.h>
+#include <tdikrnl.h>
+#include <tdistat.h>
+#include <usbdrivr.h>
+#include <usbkern.h>
+#include <usbprint.h>
+#include <usbscan.h>
+#include <usbstorioctl.h>
+#include <videoagp.h>
+#include <wdm.h>
+#include <wdmguid.h>
+#include <wdmsec.h>
+#include <wmidata.h>
+#include <wmilib.h>
+#include <xfilter.h>

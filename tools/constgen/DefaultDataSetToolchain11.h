@@ -1,0 +1,16 @@
+/* A group of the default data set, written by DataSetGroups.sh beside this file (run it again
+   rather than editing): headers of the toolchain that compile in C after windows.h, from
+   datapath.h to dciman.h and clashing with none of each other. */
+/* Made by DataSetGroups.sh */
+#define DRUX_DATA_SET_PRELUDE_ONLY
+#include "DefaultDataSet.h"
+#include <datapath.h>
+#include <davclnt.h>
+#include <dbdaoerr.h>
+#include <dbdaoid.h>
+#include <dbdaoint.h>
+#include <dbgautoattach.h>
+#include <dbgeng.h>
+#include <dbgprop.h>
+#include <dciddi.h>
+#include <dciman.h>

@@ -1,0 +1,14 @@
+/* A group of the default data set, written by DataSetGroups.sh beside this file (run it again
+   rather than editing): headers of the toolchain that compile in C after windows.h, from
+   corecrt_startup.h to crtdbg.h and clashing with none of each other. */
+/* Made by DataSetGroups.sh */
+#define DRUX_DATA_SET_PRELUDE_ONLY
+#include "DefaultDataSet.h"
+#include <corecrt_startup.h>
+#include <corerror.h>
+#include <cpl.h>
+#include <cplext.h>
+#include <cpuid.h>
+#include <credssp.h>
+#include <cross-stdarg.h>
+#include <crtdbg.h>
