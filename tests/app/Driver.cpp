@@ -794,7 +794,24 @@ POINT DruxRun::ClientToScreenPoint(HWND window, int x, int y) {
 
 ::testing::AssertionResult PromptAnswer(DruxRun& run, const Prompt& prompt, const std::string& text,
                                         WORD key) {
-    KeyPress(VK_HOME, WITH_SHIFT);
+    // The prompt's X focus can arrive after Wine already holds the injected Shift, and Wine then
+    // takes the modifiers from X, which turns Shift+Home into Home: the selection is read back
+    // and made again until it covers the whole field.
+    bool selected = false;
+    for (int attempt = 0; attempt < 5 && !selected; ++attempt) {
+        if (attempt) KeyPress(VK_END);
+        KeyPress(VK_HOME, WITH_SHIFT);
+        selected = PollUntil(
+            [&] {
+                size_t length = run.WindowText(prompt.edit).size();
+                DWORD selection = (DWORD)run.Send(prompt.edit, EM_GETSEL, 0, 0);
+                return LOWORD(selection) == 0 && HIWORD(selection) == length;
+            },
+            1000);
+    }
+    if (!selected)
+        return ::testing::AssertionFailure()
+               << "Shift+Home does not select the field's text (" << run.Diagnose() << ")";
     if (text.empty()) KeyPress(VK_DELETE);
     TextType(text);
     std::string seen;
