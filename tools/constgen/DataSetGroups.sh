@@ -71,19 +71,24 @@ declare -A reason=(
 } | LC_ALL=C sort -u >"$work/all.txt"
 (cd "$inc" && find ddk -name '*.h') | LC_ALL=C sort >"$work/ddk-all.txt"
 
-# The headers the hand-made groups reach.
-hand=(DefaultDataSet.h DefaultDataSetWinHttp.h DefaultDataSetMedia.h DefaultDataSetD3D8.h)
-for group in "${hand[@]}"; do
-    "$cc" -E "$here/$group"
-done | sed -n 's/^# [0-9]* "\(.*\)".*/\1/p' | LC_ALL=C sort -u |
-    while read -r file; do
+# The toolchain headers that preprocessed output on stdin reached, named as the include folders
+# name them.
+reached_headers() {
+    sed -n 's/^# [0-9]* "\(.*\)".*/\1/p' | LC_ALL=C sort -u | while read -r file; do
         [ -f "$file" ] || continue
         file=$(realpath "$file")
         case $file in
         "$inc"/*) echo "${file#"$inc"/}" ;;
         "$gccinc"/*) echo "${file#"$gccinc"/}" ;;
         esac
-    done | LC_ALL=C sort -u >"$work/reached.txt"
+    done
+}
+
+# The headers the hand-made groups reach.
+hand=(DefaultDataSet.h DefaultDataSetWinHttp.h DefaultDataSetMedia.h DefaultDataSetD3D8.h)
+for group in "${hand[@]}"; do
+    "$cc" -E "$here/$group"
+done | reached_headers | LC_ALL=C sort -u >"$work/reached.txt"
 LC_ALL=C comm -23 "$work/all.txt" "$work/reached.txt" >"$work/candidates.txt"
 
 # Prefixes compiled once each (precompiled headers).
@@ -280,14 +285,7 @@ for name in "${groups[@]}"; do
     case $name in DefaultDataSetDdk*) flags="-I $inc/ddk" ;; esac
     # shellcheck disable=SC2086
     "$cc" $flags -E "$here/$name" 2>/dev/null
-done | sed -n 's/^# [0-9]* "\(.*\)".*/\1/p' | LC_ALL=C sort -u | while read -r file; do
-    [ -f "$file" ] || continue
-    file=$(realpath "$file")
-    case $file in
-    "$inc"/*) echo "${file#"$inc"/}" ;;
-    "$gccinc"/*) echo "${file#"$gccinc"/}" ;;
-    esac
-done >>"$work/reached.txt"
+done | reached_headers >>"$work/reached.txt"
 LC_ALL=C sort -u -o "$work/reached.txt" "$work/reached.txt"
 {
     echo "# Every header of the toolchain that DataSetGroups.sh saw, and why a header is in no group of"
