@@ -58,6 +58,9 @@ void MouseDrag(POINT from, POINT to, int steps = 8, const std::function<bool()>&
 
 // What a person sees at a screen point (COLORREF: red in the low byte).
 COLORREF ScreenPixel(POINT screen);
+// The backgrounds of DRUX's rows, even and odd.
+constexpr COLORREF ROW_LIGHT = 0xD0FFFF;  // pale yellow
+constexpr COLORREF ROW_DARK = 0x5F0000;   // dark blue
 // Waits until the pixel shows colour (the screen may be between two paints); reports the last.
 ::testing::AssertionResult ScreenPixelWait(POINT screen, COLORREF colour, DWORD timeoutMs = 3000);
 

@@ -9,9 +9,6 @@
 namespace e2e {
 namespace {
 
-constexpr COLORREF ROW_LIGHT = 0xD0FFFF;  // the background of even rows
-constexpr COLORREF ROW_DARK = 0x5F0000;   // the background of odd rows
-
 // Keeps the program's queue from running empty: the platform makes a paint message only when
 // nothing else waits, so while this runs the event loop never paints. Two threads, so that the
 // posts outrun the loop that takes them.

@@ -15,8 +15,6 @@ const std::vector<Constant> SAMPLE = {
 };
 
 constexpr COLORREF EDGE_YELLOW = 0xC0FFFF;
-constexpr COLORREF ROW_LIGHT = 0xD0FFFF;  // pale yellow, the background of even rows
-constexpr COLORREF ROW_DARK = 0x5F0000;   // dark blue, the background of odd rows
 
 COLORREF RingBlue(int ring) {
     return static_cast<COLORREF>(255 - 8 * ring) << 16;
