@@ -6,7 +6,7 @@
 # toolchain that no group includes, with the reason). Run it again after a toolchain update; the
 # build itself only reports headers that these lists do not know.
 #
-#   tools/constgen/DataSetGroups.sh [--cc COMPILER] [--cc64 COMPILER] [--jobs N] [--work DIR]
+#   constgen/dataset/DataSetGroups.sh [--cc COMPILER] [--cc64 COMPILER] [--jobs N] [--work DIR]
 #
 # A header joins the groups when it compiles in C after the data set's prelude (the feature
 # macros, the sockets headers and windows.h); a driver-kit header when it compiles after ntddk.h.

@@ -90,7 +90,7 @@ function(constants_make)
     if(unlisted)
       string(REPLACE ";" " " unlisted "${unlisted}")
       message(WARNING "data/${output_name}: headers of the toolchain in no group of the data set "
-                      "(tools/constgen/DataSetGroups.sh would place them): ${unlisted}")
+                      "(constgen/dataset/DataSetGroups.sh would place them): ${unlisted}")
     endif()
   endif()
   file(REMOVE ${OUTPUT}.part)

@@ -2,7 +2,7 @@
 # 32-bit MinGW-w64 cross compiler, which computes every value itself (ConstantsCompile.cmake),
 # from the headers that DefaultDataSet.h and its groups (DefaultDataSet*.h) include; beside it
 # Constants-x64.out, the same headers' values as the 64-bit compiler computes them. Their helper
-# constprobe is built for the build machine. Included from tools/CMakeLists.txt in the cross build.
+# constprobe is built for the build machine. Included from constgen/CMakeLists.txt in the cross build.
 #
 # Tests find the files through the global properties DRUX_CONSTANTS_FILE and
 # DRUX_CONSTANTS_X64_FILE and depend on the target constants_data; DRUX_CONSTANTS_GENERATED is 0
@@ -60,7 +60,7 @@ if(DRUX_HOST_CXX AND DRUX_DATA_CC)
   set(host_probe ${host_dir}/constprobe${CMAKE_HOST_EXECUTABLE_SUFFIX})
   set_property(GLOBAL PROPERTY DRUX_CONSTPROBE ${host_probe})
   ExternalProject_Add(constgen_host
-    SOURCE_DIR ${CMAKE_CURRENT_LIST_DIR}
+    SOURCE_DIR ${CMAKE_CURRENT_LIST_DIR}/..
     BINARY_DIR ${host_dir}
     CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=${DRUX_HOST_CXX}
     INSTALL_COMMAND ""

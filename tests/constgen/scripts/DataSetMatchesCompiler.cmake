@@ -7,7 +7,7 @@
 # WIDE (ON: a 64-bit target's file, whose wider values are in full), PROBE (constprobe: with more
 # than one group it tells the groups' names apart; a name is checked in the first group that
 # defines it, whose value the data set keeps), REQUIRED (names the data set must hold,
-# separated by "|"), GROUP_SCRIPT (tools/constgen/DataSetGroup.cmake: how a group compiles).
+# separated by "|"), GROUP_SCRIPT (constgen/dataset/DataSetGroup.cmake: how a group compiles).
 
 file(READ ${DATA} records)
 string(LENGTH "${records}" size)
