@@ -1027,7 +1027,8 @@ void Definitions::Evaluate() {
 
 void Definitions::AmbiguityFind() {
     // Names defined more than once, in branches that were not decided: each definition's value
-    // against the first one's.
+    // against the first one's. Names whose record is certain but whose users are not.
+    std::vector<size_t> usersOnly;
     for (auto& entry : byName) {
         auto first = firstByName.find(entry.first);
         if (entry.second.size() < 2 || first == firstByName.end()) {
@@ -1036,6 +1037,7 @@ void Definitions::AmbiguityFind() {
         const size_t firstIndex = first->second;
         std::vector<std::string> deciders;
         bool differ = false;
+        bool usersDiffer = false;
         for (size_t index : entry.second) {
             const Definition& definition = definitions[index];
             if (definition.undefined || index == firstIndex) {
@@ -1057,18 +1059,24 @@ void Definitions::AmbiguityFind() {
                            value)) {
                 differ = true;
                 definitions[index].differs = true;
+            } else if (!SameForExpressions(definitions[firstIndex].failure,
+                                           definitions[firstIndex].value, failure, value)) {
+                usersDiffer = true;
             }
         }
-        if (differ) {
+        if (differ || usersDiffer) {
             Definition& definition = definitions[firstIndex];
             NamesAdd(deciders, definition.deciders);
-            definition.ambiguous = true;
             definition.ambiguity = NamesJoin(deciders);
+            definition.ambiguous = differ;
+            if (!differ) {
+                usersOnly.push_back(firstIndex);
+            }
         }
     }
     // Whatever was computed from an ambiguous value is ambiguous too.
     std::vector<std::vector<size_t>> usedBy(definitions.size());
-    std::vector<size_t> pending;
+    std::vector<size_t> pending = usersOnly;
     for (size_t i = 0; i < definitions.size(); ++i) {
         for (size_t used : definitions[i].uses) {
             if (used != i) {

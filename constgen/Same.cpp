@@ -12,6 +12,13 @@ bool SameValue(const Failure& failureA, IntValue a, const Failure& failureB, Int
     return a.bits == b.bits && IntValueFits32(a) == IntValueFits32(b);
 }
 
+bool SameForExpressions(const Failure& failureA, IntValue a, const Failure& failureB, IntValue b) {
+    if (failureA.reason != SkipReason::None || failureB.reason != SkipReason::None) {
+        return SameValue(failureA, a, failureB, b);
+    }
+    return a.bits == b.bits && a.type == b.type && a.typeUncertain == b.typeUncertain;
+}
+
 bool SameDefinition(const Macro& a, const Macro& b) {
     if (a.functionLike != b.functionLike || a.variadic != b.variadic ||
         a.parameters != b.parameters || a.body.size() != b.body.size()) {

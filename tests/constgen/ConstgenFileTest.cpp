@@ -451,6 +451,13 @@ TEST(ConstgenFile, ValuesOfUndecidedBranchesThatDisagreeAreNotWritten) {
          {"--target", "linux-x86_64"},
          {{"XA_PRIMARY", "1", "0x1"}},
          nullptr},
+        // The same record from an int and an unsigned int: written, but what compares it with
+        // 0 is 0 or 1.
+        {"#ifdef Q\n#define ALL_ONES (-1)\n#else\n#define ALL_ONES 0xFFFFFFFF\n#endif\n"
+         "#define POSITIVE (ALL_ONES > 0)\n",
+         {},
+         {{"ALL_ONES", "-1", "0xFFFFFFFF"}},
+         "POSITIVE: pin Q with -D or -U"},
         // More names decide it than the report keeps: it says so.
         {"#if A1 || A2 || A3 || A4 || A5 || A6 || A7 || A8 || A9\n#define WIDE 1\n#else\n"
          "#define WIDE 2\n#endif\n",
