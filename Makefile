@@ -1,11 +1,11 @@
 # The two commands a fresh Debian 12 machine needs (as root): `make run` and `make test`.
 # `make` alone builds the product, the 32-bit DRUX.exe, in build/.
 # Tests, `run` and `bench` use the build whose programs Wine can run here, decided once by
-# tools/wine-arch.sh: build/ where Wine's 32-bit loader works, else the same sources built for
+# tests/harness/wine-arch.sh: build/ where Wine's 32-bit loader works, else the same sources built for
 # x86_64 in build-x64/. Each build's loader is named by its toolchain file (cmake/mingw-*.cmake).
 BUILD ?= build
 JOBS ?= 2
-ARCH = $(shell bash tools/wine-arch.sh)
+ARCH = $(shell bash tests/harness/wine-arch.sh)
 RUNBUILD = $(if $(filter x86_64,$(ARCH)),build-x64,$(BUILD))
 
 .PHONY: build build-x64 build-run run test bench fuzz format format-check setup clean run-installed test-installed bench-installed dist
@@ -50,12 +50,12 @@ run-installed: build-run
 test-installed: build-run
 	bash tools/fuzz.sh check
 	$(call RUNBUILD_SAY,make test)
-	bash tools/wine-env.sh $(RUNBUILD) -- ctest --test-dir $(RUNBUILD) --output-on-failure -j1
+	bash tests/harness/wine-env.sh $(RUNBUILD) -- ctest --test-dir $(RUNBUILD) --output-on-failure -j1
 	@echo "make test: $(RUNBUILD)/ ran every test program natively ($(if $(filter x86_64,$(ARCH)),/usr/lib/wine/wine64,Wine's 32-bit loader))"
 # Where the x86-64 build stands in, the product's own 32-bit build is tested too, under qemu's
-# user-mode emulation (tools/test-emulated.sh says what runs there and what cannot).
+# user-mode emulation (tests/harness/test-emulated.sh says what runs there and what cannot).
 	$(if $(filter x86_64,$(ARCH)),@echo "make test: $(BUILD)/ (the 32-bit product): emulated under qemu-i386-static beside natively run x86-64 drivers")
-	$(if $(filter x86_64,$(ARCH)),bash tools/test-emulated.sh $(BUILD) build-x64)
+	$(if $(filter x86_64,$(ARCH)),bash tests/harness/test-emulated.sh $(BUILD) build-x64)
 
 # BENCH_REPEAT runs of each measure (median printed); BENCH_ONLY picks measures by their text.
 BENCH_REPEAT ?= 3
@@ -63,7 +63,7 @@ BENCH_ONLY ?=
 bench-installed: build-run
 	$(call RUNBUILD_SAY,make bench)
 	@echo "make bench: native programs only (emulated timings mean nothing): $(RUNBUILD)/ under $(if $(filter x86_64,$(ARCH)),/usr/lib/wine/wine64,Wine's 32-bit loader)"
-	bash tools/wine-env.sh $(RUNBUILD) -- bash tools/bench.sh $(RUNBUILD) $(BENCH_REPEAT) "$(BENCH_ONLY)"
+	bash tests/harness/wine-env.sh $(RUNBUILD) -- bash tools/bench.sh $(RUNBUILD) $(BENCH_REPEAT) "$(BENCH_ONLY)"
 
 # The Windows package of the product: dist/DRUX-<version>-win32.zip (the build makes it).
 dist: build

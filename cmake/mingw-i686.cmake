@@ -9,7 +9,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 # Every Windows program of the build runs under Wine on Linux (tests, tools, benchmarks). The
-# loader is named here only: CTest runs the programs with it and tools/wine-env.sh reads it from
+# loader is named here only: CTest runs the programs with it and tests/harness/wine-env.sh reads it from
 # the cache.
 if(CMAKE_HOST_UNIX)
   set(DRUX_WINE_LOADER wine CACHE STRING "The Wine loader that runs this build's programs")

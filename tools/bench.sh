@@ -2,7 +2,7 @@
 # Prints DRUX's figures beside those of a bare baseline program:
 #   tools/bench.sh <build dir> [repeats [text]]
 # repeats: runs of each measure, the median printed; text: only the measures that mention it.
-# Run inside tools/wine-env.sh (as `make bench` does): it needs the virtual desktop.
+# Run inside tests/harness/wine-env.sh (as `make bench` does): it needs the virtual desktop.
 set -euo pipefail
 build=$(cd "${1:?build dir}" && pwd); shift
 bench="$build/tools/bench/drux_bench.exe"

@@ -34,12 +34,12 @@ fi
 
 if [ -n "${DISPLAY:-}" ]; then
   cd "$rundir"
-  exec bash "$here/wine-env.sh" "$build" --display-from-env --no-desktop -- \
+  exec bash "$here/../tests/harness/wine-env.sh" "$build" --display-from-env --no-desktop -- \
     bash -c 'cd "$1" && shift && "$DRUX_WINE" "$@"' _ "$rundir" "$build/DRUX.exe" ${arguments[@]+"${arguments[@]}"}
 fi
 
 shot="$build/screenshot.png"
-bash "$here/wine-env.sh" "$build" -- bash -c '
+bash "$here/../tests/harness/wine-env.sh" "$build" -- bash -c '
   set -u
   cd "$1"
   "$DRUX_WINE" "$2" ${4:+"$4"} >/dev/null 2>&1 &

@@ -13,8 +13,8 @@ packages=(wine wine32:i386 wine64 g++-mingw-w64-i686 mingw-w64-i686-dev g++-ming
           zlib1g-dev libsqlite3-dev x11proto-dev)  # real headers constgen's test reads
 for p in "${packages[@]}"; do have "$p" || need+=("$p"); done
 # Where the kernel refuses 32-bit programs, the 32-bit build's tests run Wine's 32-bit loader under
-# qemu's user-mode emulation, with a small preload library built by gcc -m32 (tools/wine-emu.sh).
-if [ "$(bash "$(dirname "$0")/wine-arch.sh")" = x86_64 ]; then
+# qemu's user-mode emulation, with a small preload library built by gcc -m32 (tests/harness/wine-emu.sh).
+if [ "$(bash "$(dirname "$0")/../tests/harness/wine-arch.sh")" = x86_64 ]; then
   for p in qemu-user-static gcc-multilib; do have "$p" || need+=("$p"); done
 fi
 [ ${#need[@]} -eq 0 ] && exit 0

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Unpacks the Windows package into an empty folder and runs the package test program on it.
 #   package-test.sh <cmake> <zip> <test program>
-# Runs inside tools/wine-env.sh (DRUX_WINE, WINEPREFIX and the display come from there).
+# Runs inside tests/harness/wine-env.sh (DRUX_WINE, WINEPREFIX and the display come from there).
 set -euo pipefail
 cmake=${1:?cmake}; zip=${2:?zip}; test=${3:?test program}
-[ -n "${DRUX_WINE:-}" ] || { echo "package-test: run me inside tools/wine-env.sh" >&2; exit 1; }
+[ -n "${DRUX_WINE:-}" ] || { echo "package-test: run me inside tests/harness/wine-env.sh" >&2; exit 1; }
 [ -f "$zip" ] || { echo "package-test: no package at $zip" >&2; exit 1; }
 
 folder=$(mktemp -d "${TMPDIR:-/tmp}/drux package.XXXXXX")

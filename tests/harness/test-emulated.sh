@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The tests of the 32-bit build (the product) where Wine's 32-bit loader can only run under qemu's
-# user-mode emulation:   tools/test-emulated.sh <32-bit build> <x86-64 build>
-# In one win64 prefix (tools/wine-env.sh --emulated): every 32-bit test program, and the
+# user-mode emulation:   tests/harness/test-emulated.sh <32-bit build> <x86-64 build>
+# In one win64 prefix (tests/harness/wine-env.sh --emulated): every 32-bit test program, and the
 # end-to-end checks on the 32-bit DRUX.exe, the one the package holds, driven by the x86-64
 # build's drivers running natively beside it. In a second one without the virtual desktop
 # (--emulated --no-desktop): the 32-bit DRUX.exe under a real window manager, read by the x86-64
@@ -57,7 +57,7 @@ if [ -z "$zip" ]; then
   echo "test-emulated: no package in $build/dist" >&2
   failed+=(package)
 else
-  DRUX_WINE=$DRUX_WINE64 bash "$here/../tests/app/package-test.sh" cmake "$zip" \
+  DRUX_WINE=$DRUX_WINE64 bash "$here/package-test.sh" cmake "$zip" \
     "$driver/tests/app/app_package_test.exe" || failed+=(package)
 fi
 
@@ -66,7 +66,7 @@ DRUX_EXE=$(windows_path "$build/DRUX.exe") "$DRUX_WINE64" "$driver/tests/app/app
   --gtest_filter="$e2e_filter" || failed+=(end-to-end)
 
 echo "test-emulated: the 32-bit DRUX.exe (emulated) under a window manager, read by $driver/tests/app/window_probe.exe"
-bash "$here/../tests/app/window-manager-test.sh" --emulated "$build" "$build/DRUX.exe" \
+bash "$here/window-manager-test.sh" --emulated "$build" "$build/DRUX.exe" \
   "$driver/tests/app/window_probe.exe" || failed+=(window-manager)
 
 if [ ${#failed[@]} -gt 0 ]; then

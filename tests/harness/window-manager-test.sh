@@ -4,10 +4,10 @@
 # Checks the caption-less window, the drag by the background, the popup menu's "Find", the find
 # with Ctrl+F and F3, and Esc.
 #   window-manager-test.sh [--emulated] <build dir> <DRUX.exe> <window_probe.exe>
-# It starts its own Xvfb, wineserver and openbox (through tools/wine-env.sh) and stops exactly
+# It starts its own Xvfb, wineserver and openbox (through tests/harness/wine-env.sh) and stops exactly
 # those, by pid or by its own prefix.
 # --emulated: the 32-bit build's DRUX.exe under qemu's user-mode emulation, in a prefix of its
-# own (tools/wine-env.sh --emulated --no-desktop); the probe is then an x86-64 one, run natively.
+# own (tests/harness/wine-env.sh --emulated --no-desktop); the probe is then an x86-64 one, run natively.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
@@ -21,7 +21,7 @@ if [ "${1:-}" != "--inside" ]; then
   [ "$mode" = emulated ] && env_options=(--emulated --no-desktop)
   # DRUX starts in a folder of its own, so both programs are named by absolute paths.
   absolute() { printf '%s/%s' "$(cd "$(dirname "$1")" && pwd)" "$(basename "$1")"; }
-  exec bash "$here/../../tools/wine-env.sh" "${1:?build dir}" "${env_options[@]}" -- \
+  exec bash "$here/wine-env.sh" "${1:?build dir}" "${env_options[@]}" -- \
     bash "$0" --inside "$mode" "$(absolute "${2:?DRUX.exe}")" "$(absolute "${3:?probe}")"
 fi
 mode=$2

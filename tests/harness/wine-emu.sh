@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Makes a private tree that runs Wine's 32-bit loader under qemu's user-mode emulation, for machines
-# whose kernel refuses 32-bit Linux programs:   tools/wine-emu.sh <tree>
+# whose kernel refuses 32-bit Linux programs:   tests/harness/wine-emu.sh <tree>
 # Prints nothing on success; the tree then holds
 #   bin/wine    Wine's 32-bit loader under qemu-i386-static (what `wine` means once bin/ leads PATH)
 #   bin/wine64  Wine's 64-bit loader, natively
@@ -48,7 +48,7 @@ for kind in "i386-linux-gnu -m32" "x86_64-linux-gnu -m64"; do
 done
 
 script() {
-  { echo '#!/bin/sh'; echo "# Made by tools/wine-emu.sh: $2"; echo "$3"; } >"$tree/$1.new"
+  { echo '#!/bin/sh'; echo "# Made by tests/harness/wine-emu.sh: $2"; echo "$3"; } >"$tree/$1.new"
   chmod +x "$tree/$1.new"
   mv -f "$tree/$1.new" "$tree/$1"
 }

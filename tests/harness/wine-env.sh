@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs a command inside this build's private Wine world:
-#   tools/wine-env.sh <build dir> [--emulated] [--display-from-env] [--no-desktop] -- command ...
+#   tests/harness/wine-env.sh <build dir> [--emulated] [--display-from-env] [--no-desktop] -- command ...
 # A private WINEPREFIX in the build tree (made on first use, with a 1024x768 virtual desktop),
 # a private Xvfb display (unless --display-from-env and DISPLAY is set), a persistent wineserver
 # and a desktop keeper. Everything started here is stopped here, by pid or by this prefix only.
@@ -8,7 +8,7 @@
 # own on the display, managed by its window manager (wineprefix-native, emulated
 # wineprefix-emu-native).
 # --emulated (the 32-bit build where the kernel refuses 32-bit programs): Wine's 32-bit loader runs
-# under qemu's user-mode emulation from a private tree in the build (tools/wine-emu.sh), in a win64
+# under qemu's user-mode emulation from a private tree in the build (tests/harness/wine-emu.sh), in a win64
 # prefix of its own where 64-bit programs run natively beside it; `wine` then names the emulated
 # loader and DRUX_WINE64 the native one.
 set -uo pipefail
@@ -110,7 +110,7 @@ wineserver -p
 # A long-lived program keeps the virtual desktop (and the mouse position) between programs.
 # Without it the desktop process starts under the first program and inherits its output pipes,
 # which keeps a caller such as ctest waiting after the program has ended.
-keeper="$build/tools/DesktopKeeper.exe"
+keeper="$build/tests/harness/DesktopKeeper.exe"
 if [ ! -f "$keeper" ]; then
   echo "wine-env: $keeper is not built; build the DesktopKeeper target" >&2
   exit 1
