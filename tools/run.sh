@@ -8,6 +8,7 @@
 # screenshot's path.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
+. "$here/../tests/harness/lib.sh"
 build=$(cd "${1:?build dir}" && pwd)
 rundir="$build/run"
 mkdir -p "$rundir"
@@ -27,9 +28,8 @@ if [ -n "${2:-}" ]; then
   if [ ! -e "$file" ] && [ "$file" = "$(basename -- "$file")" ] && [ -f "$rundir/$file" ]; then
     file="$rundir/$file"
   fi
-  # Wine reaches the Linux root through drive Z:; the path goes as one argument, spaces and all.
-  file=$(realpath -m -- "$file")
-  arguments=("Z:$(printf '%s' "$file" | tr / '\\')")
+  # The path goes as one argument, spaces and all.
+  arguments=("$(harness_windows_path "$(realpath -m -- "$file")")")
 fi
 
 if [ -n "${DISPLAY:-}" ]; then

@@ -101,16 +101,17 @@ std::string Hex(unsigned long long value) {
     return text;
 }
 
+std::string WindowsPath(std::string path) {
+    // Wine reaches the Linux root through drive Z:.
+    if (path.empty() || path[0] != '/') return path;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return "Z:" + path;
+}
+
 std::string DruxExecutable() {
-    if (const char* overridden = getenv("DRUX_EXE")) return overridden;
-    std::string path = DRUX_EXE;
-    // CMake names the program by its Linux path; Wine reaches the Linux root through drive Z:.
-    if (!path.empty() && path[0] == '/') {
-        for (char& c : path)
-            if (c == '/') c = '\\';
-        path = "Z:" + path;
-    }
-    return path;
+    const char* overridden = getenv("DRUX_EXE");
+    return WindowsPath(overridden ? overridden : DRUX_EXE);
 }
 
 // ---- input ----

@@ -85,7 +85,11 @@ class DruxRun;
 ::testing::AssertionResult PromptAnswer(DruxRun& run, const Prompt& prompt, const std::string& text,
                                         WORD key = VK_RETURN);
 
-// The program under test, as Wine names it.
+// A Linux path (CMake's and the scripts' names for files) as Wine opens it: /a/b is Z:\a\b; any
+// other path is returned as it is.
+std::string WindowsPath(std::string path);
+
+// The program under test, as Wine names it: DRUX_EXE from the environment, else the build's.
 std::string DruxExecutable();
 
 struct ColumnInfo {

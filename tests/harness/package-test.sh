@@ -1,17 +1,19 @@
 #!/usr/bin/env bash
 # Unpacks the Windows package into an empty folder and runs the package test program on it.
 #   package-test.sh <cmake> <zip> <test program>
-# Runs inside tests/harness/wine-env.sh (DRUX_WINE, WINEPREFIX and the display come from there).
+# Runs inside tests/harness/wine-env.sh (as CTest's entry app_package_test does): the display, the
+# prefix and DRUX_DRIVER_WINE, the loader of the test program, come from there.
 set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/lib.sh"
 cmake=${1:?cmake}; zip=${2:?zip}; test=${3:?test program}
-[ -n "${DRUX_WINE:-}" ] || { echo "package-test: run me inside tests/harness/wine-env.sh" >&2; exit 1; }
+[ -n "${DRUX_HARNESS_PREFIX:-}" ] || { echo "package-test: run me inside tests/harness/wine-env.sh" >&2; exit 1; }
 [ -f "$zip" ] || { echo "package-test: no package at $zip" >&2; exit 1; }
+[ -f "$test" ] || { echo "package-test: no test program at $test (is its build made?)" >&2; exit 1; }
 
 folder=$(mktemp -d "${TMPDIR:-/tmp}/drux package.XXXXXX")
 trap 'rm -rf "$folder"' EXIT
 (cd "$folder" && "$cmake" -E tar xf "$zip")
 
-# Wine reaches the Linux root through drive Z:.
-windows_path() { printf 'Z:%s' "$1" | tr / '\\'; }
-DRUX_PACKAGE_DIR=$(windows_path "$folder") DRUX_EXE=$(windows_path "$folder/DRUX.exe") \
-  "$DRUX_WINE" "$test"
+DRUX_PACKAGE_DIR=$(harness_windows_path "$folder") DRUX_EXE=$folder/DRUX.exe \
+  "$DRUX_DRIVER_WINE" "$test"

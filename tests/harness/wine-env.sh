@@ -1,65 +1,55 @@
 #!/usr/bin/env bash
-# Runs a command inside this build's private Wine world:
-#   tests/harness/wine-env.sh <build dir> [--emulated] [--display-from-env] [--no-desktop] -- command ...
-# A private WINEPREFIX in the build tree (made on first use, with a 1024x768 virtual desktop),
-# a private Xvfb display (unless --display-from-env and DISPLAY is set), a persistent wineserver
-# and a desktop keeper. Everything started here is stopped here, by pid or by this prefix only.
-# --no-desktop takes a second prefix without the virtual desktop: programs get windows of their
-# own on the display, managed by its window manager (wineprefix-native, emulated
-# wineprefix-emu-native).
-# --emulated (the 32-bit build where the kernel refuses 32-bit programs): Wine's 32-bit loader runs
-# under qemu's user-mode emulation from a private tree in the build (tests/harness/wine-emu.sh), in a win64
-# prefix of its own where 64-bit programs run natively beside it; `wine` then names the emulated
-# loader and DRUX_WINE64 the native one.
+# Runs a command inside a build's private Wine world:
+#   tests/harness/wine-env.sh [options] <build dir> [options] -- command ...
+#   --no-desktop        the build's second prefix, without the virtual desktop: programs get
+#                       windows of their own on the display, managed by its window manager
+#   --display-from-env  the caller's DISPLAY when it is set, instead of a private Xvfb
+#   -h, --help          this text
+# The loader, the prefix and whether the 32-bit loader is emulated come from the build's
+# harness.env (tests/harness/decide.sh) and are exported as DRUX_WINE, DRUX_WINE64 (the native
+# 64-bit loader beside an emulated one), DRUX_DRIVER_WINE (what runs the drivers), WINEPREFIX,
+# WINEARCH and DRUX_EMULATED_BASE. A private WINEPREFIX in the build tree (made on first use, with a
+# 1024x768 virtual desktop), a private Xvfb display, a persistent wineserver and a desktop keeper.
+# Everything started here is stopped here, by pid or by this prefix only.
 set -uo pipefail
-
 here=$(cd "$(dirname "$0")" && pwd)
-build=$(cd "${1:?build dir}" && pwd); shift
-emulated=0
+. "$here/lib.sh"
+
+build=""
 use_env_display=0
 no_desktop=0
 while [ $# -gt 0 ]; do
   case "$1" in
-    --emulated) emulated=1 ;;
     --display-from-env) use_env_display=1 ;;
     --no-desktop) no_desktop=1 ;;
+    -h | --help) sed -n '2,13s/^# \{0,1\}//p' "$0"; exit 0 ;;
     --) shift; break ;;
-    --*) echo "wine-env: unknown option $1" >&2; exit 2 ;;
-    *) break ;;
+    -*) echo "wine-env: unknown option $1 (see --help)" >&2; exit 2 ;;
+    *)
+      [ -z "$build" ] || { echo "wine-env: one build directory only ($build, $1); the command follows --" >&2; exit 2; }
+      build=$1 ;;
   esac
   shift
 done
+[ -n "$build" ] || { echo "wine-env: no build directory (see --help)" >&2; exit 2; }
+[ $# -gt 0 ] || { echo "wine-env: no command after -- (see --help)" >&2; exit 2; }
+build=$(cd "$build" && pwd) || exit 1
+harness_load "$build" || exit 1
 
-export WINEPREFIX="$build/wineprefix"
-[ "$no_desktop" = 1 ] && export WINEPREFIX="$build/wineprefix-native"
+[ "$no_desktop" = 1 ] && DRUX_PREFIX=$DRUX_PREFIX-native
+export WINEPREFIX=$DRUX_PREFIX DRUX_HARNESS_PREFIX=$DRUX_PREFIX
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-# The build's toolchain file named its loader once (CTest runs the tests with the same one).
-DRUX_WINE=$(sed -n 's/^DRUX_WINE_LOADER:[A-Z]*=//p' "$build/CMakeCache.txt" 2>/dev/null)
-if [ -z "$DRUX_WINE" ]; then
-  echo "wine-env: $build is not a configured Windows build (no DRUX_WINE_LOADER in its CMakeCache.txt; build it again)" >&2
-  exit 1
+if [ "$DRUX_EMULATED" = 1 ]; then
+  bash "$here/wine-emu.sh" "$build/wine-emu" "$DRUX_EMULATED_BASE" || exit 1
 fi
-case "$DRUX_WINE" in
-  *64) WINEARCH=win64 ;;
-  *) WINEARCH=win32 ;;
-esac
-if [ "$emulated" = 1 ]; then
-  bash "$here/wine-emu.sh" "$build/wine-emu" || exit 1
-  export PATH="$build/wine-emu/bin:$PATH"
-  export WINEPREFIX="$build/wineprefix-emu"
-  [ "$no_desktop" = 1 ] && export WINEPREFIX="$build/wineprefix-emu-native"
-  DRUX_WINE="$build/wine-emu/bin/wine"
-  export DRUX_WINE64="$build/wine-emu/bin/wine64"
-  # Where an emulated program's memory sits for ReadProcessMemory/WriteProcessMemory.
-  DRUX_EMULATED_BASE=$(cat "$build/wine-emu/guest-base")
-  export DRUX_EMULATED_BASE
-  WINEARCH=win64
-fi
+for loader in "$DRUX_WINE" "$DRUX_DRIVER_WINE"; do
+  [ -x "$loader" ] || { echo "wine-env: the loader $loader is missing (tools/setup.sh installs Wine)" >&2; exit 1; }
+done
+# The prefix's own loader: the native 64-bit one makes a win64 prefix where the 32-bit one is emulated.
 prefix_wine=$DRUX_WINE
-[ "$emulated" = 1 ] && prefix_wine=$DRUX_WINE64
-export DRUX_WINE WINEARCH
-echo "wine-env: running $build with $DRUX_WINE ($WINEARCH)" >&2
+[ "$DRUX_EMULATED" = 1 ] && prefix_wine=$DRUX_WINE64
+echo "wine-env: running $build with $DRUX_WINE ($WINEARCH$([ "$DRUX_EMULATED" = 1 ] && echo ", emulated"))" >&2
 
 xvfb_pid=""
 cleanup() {
@@ -72,35 +62,40 @@ trap 'exit 130' INT TERM
 if [ "$use_env_display" = 1 ] && [ -n "${DISPLAY:-}" ]; then
   :
 else
+  for tool in Xvfb xdpyinfo; do
+    command -v $tool >/dev/null || { echo "wine-env: $tool is missing (tools/setup.sh installs it)" >&2; exit 1; }
+  done
   display=""
   for n in $(seq 91 160); do
     if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=$n; break; fi
   done
-  [ -n "$display" ] || { echo "wine-env: no free X display" >&2; exit 1; }
+  [ -n "$display" ] || { echo "wine-env: no free X display (:91 to :160 are all taken)" >&2; exit 1; }
   Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
   xvfb_pid=$!
   export DISPLAY=":$display"
   for _ in $(seq 1 100); do
     xdpyinfo -display "$DISPLAY" >/dev/null 2>&1 && break
-    kill -0 "$xvfb_pid" 2>/dev/null || { echo "wine-env: Xvfb did not start" >&2; exit 1; }
+    kill -0 "$xvfb_pid" 2>/dev/null || { echo "wine-env: Xvfb did not start on $DISPLAY" >&2; exit 1; }
     sleep 0.1
   done
+  xdpyinfo -display "$DISPLAY" >/dev/null 2>&1 || { echo "wine-env: Xvfb on $DISPLAY does not answer after 10 s" >&2; exit 1; }
 fi
 
 if [ ! -f "$WINEPREFIX/.drux-ready" ]; then
   rm -rf "$WINEPREFIX"
-  echo "wine-env: creating the Wine prefix (once)..." >&2
-  # A win64 prefix is made by the 64-bit loader (natively, where the 32-bit one is emulated).
-  "$prefix_wine" wineboot -i >/dev/null 2>&1
+  echo "wine-env: creating the Wine prefix $WINEPREFIX (once)..." >&2
+  if ! "$prefix_wine" wineboot -i >"$build/wineboot.log" 2>&1; then
+    echo "wine-env: $prefix_wine cannot make a prefix (see $build/wineboot.log)" >&2
+    exit 1
+  fi
   if [ "$no_desktop" = 0 ]; then
     "$prefix_wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
     "$prefix_wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
   fi
   wineserver -w
-  if [ "$emulated" = 1 ] && [ "$("$DRUX_WINE" cmd /c echo emulated 2>&1 | tr -d '\r')" != emulated ]; then
+  if [ "$DRUX_EMULATED" = 1 ] && [ "$("$DRUX_WINE" cmd /c echo emulated 2>&1 | tr -d '\r')" != emulated ]; then
     echo "wine-env: Wine's 32-bit loader does not run under qemu-i386-static here: a 32-bit" \
-         "program in $WINEPREFIX did not answer (try: PATH=$build/wine-emu/bin:\$PATH" \
-         "WINEPREFIX=$WINEPREFIX wine cmd /c echo emulated)" >&2
+         "program in $WINEPREFIX did not answer (try: WINEPREFIX=$WINEPREFIX $DRUX_WINE cmd /c echo emulated)" >&2
     exit 1
   fi
   touch "$WINEPREFIX/.drux-ready"
@@ -119,7 +114,7 @@ fi
 # desktop process itself, and that process keeps the program's output pipes open.
 ready="$WINEPREFIX/.drux-keeper-ready"
 rm -f "$ready"
-"$DRUX_WINE" "$keeper" "$(printf 'Z:%s' "$ready" | tr / '\\')" >/dev/null 2>&1 &
+"$DRUX_WINE" "$keeper" "$(harness_windows_path "$ready")" >/dev/null 2>&1 &
 keeper_pid=$!
 for _ in $(seq 1 600); do
   [ -e "$ready" ] && break
