@@ -55,7 +55,8 @@ std::vector<std::string> Lines(const std::string& bytes) {
 
 TEST(DruxPackage, StartsFromTheUnpackedFolderOnTheDefaultDataSet) {
     const char* folder = getenv("DRUX_PACKAGE_DIR");
-    ASSERT_TRUE(folder) << "DRUX_PACKAGE_DIR names the unpacked folder (tests/harness/package-test.sh)";
+    ASSERT_TRUE(folder)
+        << "DRUX_PACKAGE_DIR names the unpacked folder (tests/harness/package-test.sh)";
     const std::set<std::string> expected = {"Constants-x64.out", "Constants.out", "DRUX.exe",
                                             "README.txt", "constgen.exe"};
     EXPECT_EQ(FolderFiles(folder), expected);
@@ -76,7 +77,8 @@ TEST(DruxPackage, StartsFromTheUnpackedFolderOnTheDefaultDataSet) {
 
 TEST(DruxPackage, OpensTheX64ValuesWithTheirFullWidth) {
     const char* folder = getenv("DRUX_PACKAGE_DIR");
-    ASSERT_TRUE(folder) << "DRUX_PACKAGE_DIR names the unpacked folder (tests/harness/package-test.sh)";
+    ASSERT_TRUE(folder)
+        << "DRUX_PACKAGE_DIR names the unpacked folder (tests/harness/package-test.sh)";
     const std::vector<std::string> lines =
         Lines(FileRead(std::string(folder) + "\\Constants-x64.out"));
     const int rows = static_cast<int>((lines.size() + 2) / 3);
