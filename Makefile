@@ -75,11 +75,13 @@ bench-installed: build-run
 	@echo "make bench: native programs only (emulated timings mean nothing): $(RUNBUILD)/ under $(DRUX_RUN_LOADER)"
 	bash tools/bench.sh $(RUNBUILD) $(BENCH_REPEAT) "$(BENCH_ONLY)"
 
-# The Windows package of the product: dist/DRUX-<version>-win32.zip (the build makes it).
+# The Windows package of the product: dist/DRUX-<version>-win32.zip and its checksum
+# DRUX-<version>-win32.zip.sha256 (the build makes both).
 dist: build
 	mkdir -p dist
-	cp $(BUILD)/dist/DRUX-*-win32.zip dist/
-	@ls dist/DRUX-*-win32.zip
+	cp $(BUILD)/dist/DRUX-*-win32.zip $(BUILD)/dist/DRUX-*-win32.zip.sha256 dist/
+	@ls dist/DRUX-*-win32.zip*
+	cd dist && sha256sum --check DRUX-*-win32.zip.sha256
 
 # Native fuzzing with clang's sanitizers, a bounded time per target (FUZZ_SECONDS); make test
 # runs the same targets for a few seconds each.

@@ -6,6 +6,7 @@ set -euo pipefail
 need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
+# The MinGW-w64 compilers bring their binutils, windres (the resource compiler) among them.
 packages=(wine wine32:i386 wine64 g++-mingw-w64-i686 mingw-w64-i686-dev g++-mingw-w64-x86-64
           mingw-w64-x86-64-dev g++ cmake make
           xvfb x11-utils googletest fonts-wine imagemagick openbox xdotool
