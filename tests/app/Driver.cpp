@@ -796,27 +796,31 @@ POINT DruxRun::ClientToScreenPoint(HWND window, int x, int y) {
 ::testing::AssertionResult PromptAnswer(DruxRun& run, const Prompt& prompt, const std::string& text,
                                         WORD key) {
     // The prompt's X focus can arrive after Wine already holds the injected Shift, and Wine then
-    // takes the modifiers from X, which turns Shift+Home into Home: the selection is read back
-    // and made again until it covers the whole field.
-    bool selected = false;
-    for (int attempt = 0; attempt < 5 && !selected; ++attempt) {
-        if (attempt) KeyPress(VK_END);
-        KeyPress(VK_HOME, WITH_SHIFT);
-        selected = PollUntil(
-            [&] {
-                size_t length = run.WindowText(prompt.edit).size();
-                DWORD selection = (DWORD)run.Send(prompt.edit, EM_GETSEL, 0, 0);
-                return LOWORD(selection) == 0 && HIWORD(selection) == length;
-            },
-            1000);
-    }
-    if (!selected)
-        return ::testing::AssertionFailure()
-               << "Shift+Home does not select the field's text (" << run.Diagnose() << ")";
-    if (text.empty()) KeyPress(VK_DELETE);
-    TextType(text);
+    // takes the modifiers from X, which turns Shift+Home into Home or a typed capital into a small
+    // letter: the selection and then the typed text are read back, and both made again until the
+    // field holds exactly the text.
     std::string seen;
-    if (!PollUntil([&] { return (seen = run.WindowText(prompt.edit)) == text; }, 3000))
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        bool selected = false;
+        for (int select = 0; select < 5 && !selected; ++select) {
+            if (select) KeyPress(VK_END);
+            KeyPress(VK_HOME, WITH_SHIFT);
+            selected = PollUntil(
+                [&] {
+                    size_t length = run.WindowText(prompt.edit).size();
+                    DWORD selection = (DWORD)run.Send(prompt.edit, EM_GETSEL, 0, 0);
+                    return LOWORD(selection) == 0 && HIWORD(selection) == length;
+                },
+                1000);
+        }
+        if (!selected)
+            return ::testing::AssertionFailure()
+                   << "Shift+Home does not select the field's text (" << run.Diagnose() << ")";
+        if (text.empty()) KeyPress(VK_DELETE);
+        TextType(text);
+        if (PollUntil([&] { return (seen = run.WindowText(prompt.edit)) == text; }, 3000)) break;
+    }
+    if (seen != text)
         return ::testing::AssertionFailure() << "the field shows \"" << seen << "\" after typing \""
                                              << text << "\" (" << run.Diagnose() << ")";
     KeyPress(key);
