@@ -388,9 +388,33 @@ void DruxRun::DirectoryRemove() {
                        !(info.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE)) && !info.hwndCapture;
             },
             3000))
-        return ::testing::AssertionSuccess();
+        return PaintedWait();
     return ::testing::AssertionFailure()
            << "the popup menu does not close on Esc (" << Diagnose() << ")";
+}
+
+bool DruxRun::Painted() {
+    // The update region lives in the Wine server, so another process reads it; without erasing,
+    // the read changes nothing.
+    return IsWindowVisible(window_) && !GetUpdateRect(window_, nullptr, FALSE);
+}
+
+::testing::AssertionResult DruxRun::PaintedWait(DWORD timeoutMs) {
+    if (PollUntil([&] { return Painted() || !Running(); }, timeoutMs) && Running())
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the DRUX window is not shown and painted within "
+                                         << timeoutMs << " ms (" << Diagnose() << ")";
+}
+
+::testing::AssertionResult DruxRun::RowClick(int row) {
+    if (auto painted = PaintedWait(); !painted) return painted;
+    RECT item = ItemRect(row);
+    if (item.bottom <= item.top)
+        return ::testing::AssertionFailure() << "row " << row << " has no place in the list";
+    POINT onRow = ClientToScreenPoint(list_, item.left + 100, (item.top + item.bottom) / 2);
+    MouseMove(onRow);
+    MouseClick(onRow);
+    return ::testing::AssertionSuccess();
 }
 
 ::testing::AssertionResult DruxRun::Start(const std::string* constantsFile, int rows,
@@ -439,9 +463,11 @@ bool DruxRun::KeysReachWindow() {
     // that reaches no window of it, or the menu's loop. So the wait is on the thread's own state.
     // The X focus events of an activation reach the program (and the desktop's own process)
     // later still; what they change in the keyboard state must be in before the keys, so each
-    // check follows a round trip through both.
+    // check follows a round trip through both. A click to bring the window forward must not come
+    // while a paint has it hidden, so the paint goes first.
+    if (auto painted = PaintedWait(); !painted) return painted;
     auto ready = [&] {
-        if (!KeysReachWindow()) return false;
+        if (!Painted() || !KeysReachWindow()) return false;
         DWORD_PTR ignored = 0;
         SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, sendTimeoutMs_,
                             &ignored);
@@ -827,7 +853,8 @@ POINT DruxRun::ClientToScreenPoint(HWND window, int x, int y) {
     if (!PollUntil([&] { return !IsWindow(prompt.window); }, 3000))
         return ::testing::AssertionFailure()
                << "the prompt stays open after the answer (" << run.Diagnose() << ")";
-    return ::testing::AssertionSuccess();
+    // The prompt uncovered the main window, whose paint hides and shows it again.
+    return run.PaintedWait();
 }
 
 }  // namespace e2e
