@@ -34,6 +34,7 @@
 #include "Constgen.h"
 #include "Lexer.h"
 #include "Macros.h"
+#include "Records.h"
 #include "TypeNames.h"
 
 namespace {
@@ -619,16 +620,6 @@ bool ValuesRead(const std::string& assembly,
     return true;
 }
 
-// A record of Constants.out for a value of more than 32 bits: its 64-bit pattern in hex, read as
-// a signed number on the decimal line, as the 32-bit records read theirs.
-std::string WideFormat(const std::string& name, uint64_t value) {
-    char numbers[64];
-    snprintf(numbers, sizeof numbers, "%lld\r\n0x%llX\r\n",
-             static_cast<long long>(static_cast<int64_t>(value)),
-             static_cast<unsigned long long>(value));
-    return name + "\r\n" + numbers;
-}
-
 int Values(const std::vector<std::string>& args) {
     const bool wideKept = args.size() == 4 && args[3] == "--wide";
     if (args.size() != 3 && !wideKept) {
@@ -642,7 +633,7 @@ int Values(const std::vector<std::string>& args) {
     std::vector<std::string> names = Lines(list);
     std::unordered_map<size_t, std::vector<int64_t>> fields;
     ValuesRead(assembly, fields);
-    std::string text;
+    std::vector<Record> records;
     size_t written = 0, wide = 0, other = 0;
     for (size_t i = 0; i < names.size(); ++i) {
         auto found = fields.find(i);
@@ -674,10 +665,9 @@ int Values(const std::vector<std::string>& args) {
             continue;
         }
         if (fits) {
-            text += ConstantFormat(
-                Constant{names[i], static_cast<int32_t>(static_cast<uint32_t>(value))});
+            records.push_back(RecordOf32(names[i], static_cast<uint32_t>(value)));
         } else if (wideKept) {
-            text += WideFormat(names[i], value);
+            records.push_back(RecordOf64(names[i], value));
         } else {
             ++wide;
             continue;
@@ -688,7 +678,7 @@ int Values(const std::vector<std::string>& args) {
         std::cerr << "constprobe: no value read back from " << args[0] << "\n";
         return 1;
     }
-    if (!FileWrite(args[2], text)) {
+    if (!FileWrite(args[2], RecordsText(records))) {
         std::cerr << "constprobe: " << args[2] << ": cannot be written\n";
         return 1;
     }
@@ -698,10 +688,6 @@ int Values(const std::vector<std::string>& args) {
 }
 
 // Records of a Constants.out: name, decimal, hex, three lines each.
-struct Record {
-    std::string name, decimal, hex;
-};
-
 bool RecordsRead(const std::string& path, std::vector<Record>& records) {
     std::string bytes;
     if (!FileRead(path, bytes)) {
@@ -712,14 +698,6 @@ bool RecordsRead(const std::string& path, std::vector<Record>& records) {
         records.push_back(Record{lines[i], lines[i + 1], lines[i + 2]});
     }
     return lines.size() % 3 == 0;
-}
-
-std::string RecordsText(const std::vector<Record>& records) {
-    std::string text;
-    for (const Record& record : records) {
-        text += record.name + "\r\n" + record.decimal + "\r\n" + record.hex + "\r\n";
-    }
-    return text;
 }
 
 //   constprobe merge OUTPUT [--decides LABEL]... LABEL FILE [LABEL FILE...]
