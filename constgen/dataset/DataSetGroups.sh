@@ -295,8 +295,28 @@ for list in "$work"/ddk*.list; do
     index=$((index + 1))
 done
 index=1
+# gives_nothing HEADER: true when HEADER defines no object-like macro outside "__" and no
+# enumerator itself and reaches no header that the hand-made groups do not: a group of its own
+# would give no value (icodecapi.h: an interface the Media group's strmif.h declares too).
+gives_nothing() {
+    local header=$1 path
+    path=$inc/$1
+    [ -f "$path" ] || path=$gccinc/$1
+    grep -q -E '^[[:space:]]*#[[:space:]]*define[[:space:]]+[A-Za-z_][A-Za-z0-9_]*([[:space:]]|$)' \
+        <(grep -v -E '^[[:space:]]*#[[:space:]]*define[[:space:]]+__' "$path") && return 1
+    grep -q -w enum "$path" && return 1
+    printf '#include "%s"\n#include <%s>\n' "$work/prelude.h" "$header" >"$work/alone.c"
+    "$cc" -E "$work/alone.c" 2>/dev/null | reached_headers | LC_ALL=C sort -u |
+        LC_ALL=C comm -23 - "$work/reached.txt" | grep -q -v -x -F "$header" && return 1
+    return 0
+}
 for list in "$work"/top*.list; do
     [ -e "$list" ] || continue
+    if [ "$(wc -l <"$list")" -eq 1 ] && gives_nothing "$(cat "$list")"; then
+        printf '%s\tin no group: it defines no integer constant (only "__" names and function-like macros) and includes only headers of the other groups\n' \
+            "$(cat "$list")" >>"$work/excluded.txt"
+        continue
+    fi
     name=DefaultDataSetToolchain$index.h
     what="headers of the toolchain that compile in C after windows.h, from $(head -1 "$list")"
     what="$what to $(tail -1 "$list") and clashing with none of each other"
@@ -325,12 +345,11 @@ LC_ALL=C sort -u -o "$work/reached.txt" "$work/reached.txt"
     echo "# Every header of the toolchain that DataSetGroups.sh saw, and why a header is in no group of"
     echo "# the default data set (tab-separated). Written by DataSetGroups.sh; the build reports a"
     echo "# header of the toolchain that is not listed here."
-    cat "$work/all.txt" "$work/ddk-all.txt" | while read -r header; do
-        why=$(awk -F'\t' -v h="$header" '$1 == h {print $2; exit}' "$work/excluded.txt")
-        if grep -q -x -F "$header" "$work/reached.txt"; then
-            why=in
-        fi
-        printf '%s\t%s\n' "$header" "${why:-in no group, though it compiles alone}"
-    done
+    awk -F'\t' '
+        FILENAME == ARGV[1] { if (!($1 in why)) why[$1] = $2; next }
+        FILENAME == ARGV[2] { reached[$0] = 1; next }
+        { print $0 "\t" ($0 in reached ? "in" : $0 in why ? why[$0] \
+                         : "in no group, though it compiles alone") }
+    ' "$work/excluded.txt" "$work/reached.txt" "$work/all.txt" "$work/ddk-all.txt"
 } >"$here/DefaultDataSetHeaders.txt"
 echo "DataSetGroups.sh: ${#groups[@]} groups; $(grep -c $'\tin$' "$here/DefaultDataSetHeaders.txt") headers in, $(grep -vc $'\tin$' "$here/DefaultDataSetHeaders.txt") out"
