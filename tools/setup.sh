@@ -10,7 +10,7 @@ packages=(wine wine32:i386 wine64 g++-mingw-w64-i686 mingw-w64-i686-dev g++-ming
           mingw-w64-x86-64-dev g++ cmake make
           xvfb x11-utils googletest fonts-wine imagemagick openbox xdotool
           clang-format clang libclang-rt-14-dev
-          zlib1g-dev libsqlite3-dev x11proto-dev)  # real headers constgen's test reads
+          zlib1g-dev libsqlite3-dev x11proto-dev libcurl4-openssl-dev)  # real headers constgen's test reads
 for p in "${packages[@]}"; do have "$p" || need+=("$p"); done
 # Where the kernel refuses 32-bit programs, the 32-bit build's tests run Wine's 32-bit loader under
 # qemu's user-mode emulation, with a small preload library built by gcc -m32 (tools/wine-emu.sh).
