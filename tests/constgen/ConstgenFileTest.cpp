@@ -440,9 +440,9 @@ TEST(ConstgenFile, EnumeratorsWrittenByMacros) {
          "enum { OLD OLD_SINCE(7.1) = 6, NEWER, GONE OLD_SINCE(7.2) };\n",
          {{"OLD", "6", "0x6"}, {"NEWER", "7", "0x7"}, {"GONE", "8", "0x8"}},
          nullptr},
-        // Only the macros defined before the enum count, as for the compiler.
-        {"enum { LATE(A) };\n#define LATE(n) n = 5\nenum { LATE(B) };\n",
-         {{"B", "5", "0x5"}},
+        // The macro as defined where the enum is, as for the compiler.
+        {"#define N(x) x = 1\nenum { N(A) };\n#undef N\n#define N(x) x = 2\nenum { N(B) };\n",
+         {{"A", "1", "0x1"}, {"B", "2", "0x2"}},
          nullptr},
         {"#ifdef WIDE\n#define OPT(n, v) n = v * 2\n#else\n#define OPT(n, v) n = v\n#endif\n"
          "#ifdef WIDE\n#define NM(n) W_##n\n#else\n#define NM(n) N_##n\n#endif\n"
