@@ -11,7 +11,7 @@ packages=(wine wine32:i386 wine64 g++-mingw-w64-i686 mingw-w64-i686-dev g++-ming
           mingw-w64-x86-64-dev g++ cmake make
           xvfb x11-utils googletest fonts-wine imagemagick openbox xdotool
           clang-format clang libclang-rt-14-dev
-          zlib1g-dev libsqlite3-dev x11proto-dev)  # real headers constgen's test reads
+          zlib1g-dev libsqlite3-dev x11proto-dev libcurl4-openssl-dev)  # real headers constgen's test reads
 install() {
   [ $# -eq 0 ] && return 0
   if [ "$(id -u)" -ne 0 ]; then
