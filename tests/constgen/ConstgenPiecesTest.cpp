@@ -29,7 +29,8 @@ TEST(ConstgenRecord, WrittenAsThreeCrLfLines) {
     const RecordCase cases[] = {
         {RecordOf32("ZERO", 0), "ZERO\r\n0\r\n0x0\r\n"},
         {RecordOf32("WM_PAINT", 15), "WM_PAINT\r\n15\r\n0xF\r\n"},
-        {RecordOf32("E_ACCESSDENIED", 0x80070005u), "E_ACCESSDENIED\r\n-2147024891\r\n0x80070005\r\n"},
+        {RecordOf32("E_ACCESSDENIED", 0x80070005u),
+         "E_ACCESSDENIED\r\n-2147024891\r\n0x80070005\r\n"},
         {RecordOf32("INFINITE", 0xFFFFFFFFu), "INFINITE\r\n-1\r\n0xFFFFFFFF\r\n"},
         {RecordOf32("TOP", 0x7FFFFFFFu), "TOP\r\n2147483647\r\n0x7FFFFFFF\r\n"},
         {RecordOf64("ASC_REQ_MESSAGES", 0x100000000u),
@@ -37,7 +38,8 @@ TEST(ConstgenRecord, WrittenAsThreeCrLfLines) {
         {RecordOf64("ALL_ONES", UINT64_MAX), "ALL_ONES\r\n-1\r\n0xFFFFFFFFFFFFFFFF\r\n"},
         {RecordOf64("LOWEST", uint64_t{1} << 63),
          "LOWEST\r\n-9223372036854775808\r\n0x8000000000000000\r\n"},
-        {RecordOf64("HIGHEST", INT64_MAX), "HIGHEST\r\n9223372036854775807\r\n0x7FFFFFFFFFFFFFFF\r\n"},
+        {RecordOf64("HIGHEST", INT64_MAX),
+         "HIGHEST\r\n9223372036854775807\r\n0x7FFFFFFFFFFFFFFF\r\n"},
     };
     std::string all;
     for (const RecordCase& c : cases) {
@@ -69,8 +71,8 @@ TEST(ConstgenSame, ValuesAgreeWhenTheirRecordsDo) {
         {"other number", none, IntValueMake(1, IntType::Int32), none,
          IntValueMake(2, IntType::Int32), false},
         // One record, 0xFFFFFFFF, whatever type gave it.
-        {"same 32-bit pattern", none, IntValueMake(static_cast<uint64_t>(-1), IntType::Int32),
-         none, IntValueMake(0xFFFFFFFFu, IntType::UInt32), true},
+        {"same 32-bit pattern", none, IntValueMake(static_cast<uint64_t>(-1), IntType::Int32), none,
+         IntValueMake(0xFFFFFFFFu, IntType::UInt32), true},
         {"both no constant", notInteger, IntValue(), functionLike, IntValue(), true},
         {"a constant and none", none, IntValueMake(0, IntType::Int32), notInteger, IntValue(),
          false},
@@ -113,13 +115,13 @@ TEST(ConstgenSame, DefinitionsAgreeTokenForToken) {
 // The summary's count of redefinitions that differed and what is written follow the same rule.
 TEST(ConstgenSame, SummaryCountsWhatDiffersInValue) {
     ScratchDirectory scratch;
-    const std::string header = scratch.Write(
-        "again.h",
-        "#ifdef A\n#define SAME 3\n#else\n#define SAME (1 + 2)\n#endif\n"
-        "enum { RE_EXPORTED = 5 };\n#define RE_EXPORTED RE_EXPORTED\n"
-        "enum { ALIKE = 6 };\n#ifdef B\n#define ALIKE 6\n#endif\n"
-        "#ifdef C\n#define OTHER 1\n#else\n#define OTHER 2\n#endif\n"
-        "#ifdef D\n#define TEXT \"a\"\n#else\n#define TEXT \"b\"\n#endif\n");
+    const std::string header =
+        scratch.Write("again.h",
+                      "#ifdef A\n#define SAME 3\n#else\n#define SAME (1 + 2)\n#endif\n"
+                      "enum { RE_EXPORTED = 5 };\n#define RE_EXPORTED RE_EXPORTED\n"
+                      "enum { ALIKE = 6 };\n#ifdef B\n#define ALIKE 6\n#endif\n"
+                      "#ifdef C\n#define OTHER 1\n#else\n#define OTHER 2\n#endif\n"
+                      "#ifdef D\n#define TEXT \"a\"\n#else\n#define TEXT \"b\"\n#endif\n");
     Options options;
     std::ostringstream messages;
     Definitions definitions({}, false, false, messages);
@@ -146,23 +148,20 @@ TEST(ConstgenOptions, EachOptionInEachSpelling) {
     using Strings = std::vector<std::string>;
     const OptionCase cases[] = {
         {{"-I", "a", "-Ib", "--include-dir", "c", "--include-dir=d", "h"},
-         [](const Options& o) { return o.includeDirectories == Strings{"a", "b", "c", "d"}; },
+         [](const Options& o) {
+             return o.includeDirectories == Strings{"a", "b", "c", "d"};
+         },
          nullptr},
-        {{"-o", "x", "h"}, [](const Options& o) { return o.output == "x"; },
-         nullptr},
-        {{"-ox", "h"}, [](const Options& o) { return o.output == "x"; },
-         nullptr},
-        {{"--output=-", "h"}, [](const Options& o) { return o.output == "-"; },
-         nullptr},
+        {{"-o", "x", "h"}, [](const Options& o) { return o.output == "x"; }, nullptr},
+        {{"-ox", "h"}, [](const Options& o) { return o.output == "x"; }, nullptr},
+        {{"--output=-", "h"}, [](const Options& o) { return o.output == "-"; }, nullptr},
         {{"--match", "WM_*", "--match=LVM_", "--exclude", "X", "h"},
          [](const Options& o) {
              return o.matches == Strings{"WM_*", "LVM_"} && o.excludes == Strings{"X"};
          },
          nullptr},
-        {{"--sort", "name", "h"}, [](const Options& o) { return o.sortByName; },
-         nullptr},
-        {{"--sort=file", "h"}, [](const Options& o) { return !o.sortByName; },
-         nullptr},
+        {{"--sort", "name", "h"}, [](const Options& o) { return o.sortByName; }, nullptr},
+        {{"--sort=file", "h"}, [](const Options& o) { return !o.sortByName; }, nullptr},
         {{"-D", "A", "-DB=2", "--define", "C=", "--define=E=F=G", "h"},
          [](const Options& o) {
              return o.defines == std::vector<std::pair<std::string, std::string>>{
@@ -170,7 +169,9 @@ TEST(ConstgenOptions, EachOptionInEachSpelling) {
          },
          nullptr},
         {{"-U", "A", "-UB", "--undefine=C", "h"},
-         [](const Options& o) { return o.undefines == Strings{"A", "B", "C"}; },
+         [](const Options& o) {
+             return o.undefines == Strings{"A", "B", "C"};
+         },
          nullptr},
         {{"--follow", "-v", "--quiet", "h"},
          [](const Options& o) { return o.follow && o.verbose && o.quiet && !o.help; },
@@ -178,11 +179,12 @@ TEST(ConstgenOptions, EachOptionInEachSpelling) {
         {{"--verbose", "-q", "-h"},
          [](const Options& o) { return o.verbose && o.quiet && o.help && o.inputs.empty(); },
          nullptr},
-        {{"--help"}, [](const Options& o) { return o.help; },
-         nullptr},
+        {{"--help"}, [](const Options& o) { return o.help; }, nullptr},
         // After "--" and "-" alone: inputs.
         {{"-", "--", "-v", "--x"},
-         [](const Options& o) { return !o.verbose && o.inputs == Strings{"-", "-v", "--x"}; },
+         [](const Options& o) {
+             return !o.verbose && o.inputs == Strings{"-", "-v", "--x"};
+         },
          nullptr},
         // The models, and the machine names they had first.
         {{"h"},
