@@ -826,30 +826,145 @@ void Definitions::EnumItemEnd() {
     if (itemTokens.empty()) {
         return;  // trailing comma
     }
+    std::vector<size_t> expansionUses;
+    if (!itemTooLong && ItemExpand(expansionUses)) {
+        itemTokens.clear();
+        return;
+    }
+    EnumItemAdd(itemTokens, itemTokens[0].line, {});
+    itemTokens.clear();
+    itemTooLong = false;
+}
+
+// An item that opens with a macro (an X-macro "OPTION(name, type, 1)", a pasted name "F(X)") is
+// what the compiler reads after expansion: one or more enumerators. The macros are those read so
+// far, as the compiler has them here; the definitions used are kept so that a macro defined
+// differently in branches that were not decided makes the enumerators undecided too.
+bool Definitions::ItemExpand(std::vector<size_t>& uses) {
+    bool undecided = false;
+    const Token& first = itemTokens[0];
+    if (first.kind != TokenKind::Identifier) {
+        return false;
+    }
+    const int index = macros.Find(first.text);
+    const bool opensWithMacro =
+        index >= 0 &&
+        (!macros.At(index).functionLike || (itemTokens.size() >= 2 && TokenIs(itemTokens[1], "(")));
+    // "NAME" and "NAME = value" are read as they stand: the value's macros expand when it is
+    // evaluated. Anything else between the name and "=" (an attribute macro) expands now.
+    const bool plain = itemTokens.size() == 1 || TokenIs(itemTokens[1], "=");
+    if (!opensWithMacro && plain) {
+        return false;
+    }
+    const uint32_t line = first.line;
+    std::vector<Token> expanded;
+    std::vector<int> used;
+    Failure failure;
+    if (!MacroExpand(macros, itemTokens, expanded, failure, &used)) {
+        Warn(line,
+             "enumerator from macro " + first.text.substr(0, 80) + " not read: " + failure.detail);
+        Definition item;
+        item.failure = failure;  // unnamed: the enumerators after it are not counted on
+        EnumItemPush(std::move(item), line);
+        return true;
+    }
+    // A macro that branches not decided define differently may make other names or values:
+    // what they make is undecided, whatever the values say.
+    std::vector<std::string> deciders;
+    for (int macro : used) {
+        const size_t at = static_cast<size_t>(macro);
+        if (at >= macroDefinition.size() || macroDefinition[at] == SIZE_MAX) {
+            continue;
+        }
+        const size_t definition = macroDefinition[at];
+        uses.push_back(definition);
+        for (size_t other : byName[definitions[definition].name]) {
+            const Definition& again = definitions[other];
+            if (other != definition && !again.undefined &&
+                (again.kind != DefinitionKind::Macro ||
+                 again.text != definitions[definition].text ||
+                 again.functionLike != definitions[definition].functionLike)) {
+                NamesAdd(deciders, again.deciders);
+                NamesAdd(deciders, definitions[definition].deciders);
+                undecided = true;
+            }
+        }
+    }
+    // Hide sets belong to the expansion that made them; a painted name stays unexpanded anyway.
+    for (Token& token : expanded) {
+        token.hideset = 0;
+    }
+    std::vector<Token> piece;
+    int nesting = 0;
+    for (size_t i = 0; i <= expanded.size(); ++i) {
+        if (i == expanded.size() || (TokenIs(expanded[i], ",") && nesting == 0)) {
+            if (!piece.empty()) {
+                EnumItemAdd(piece, line, uses);
+                enumItems.back().ambiguous = undecided;
+                enumItems.back().ambiguity = NamesJoin(deciders);
+            }
+            piece.clear();
+            continue;
+        }
+        if (TokenIs(expanded[i], "(") || TokenIs(expanded[i], "[")) {
+            ++nesting;
+        } else if (TokenIs(expanded[i], ")") || TokenIs(expanded[i], "]")) {
+            --nesting;
+        }
+        piece.push_back(std::move(expanded[i]));
+    }
+    return true;
+}
+
+void Definitions::EnumItemAdd(const std::vector<Token>& tokens, uint32_t line,
+                              const std::vector<size_t>& uses) {
     Definition item;
-    item.kind = DefinitionKind::Enumerator;
-    item.file = currentFile;
-    item.line = itemTokens[0].line;
-    item.branches = itemBranches;
-    item.deciders = itemDeciders;
-    const bool named = itemTokens[0].kind == TokenKind::Identifier;
+    item.uses = uses;
+    const bool named = tokens[0].kind == TokenKind::Identifier;
     if (named) {
-        item.name = itemTokens[0].text;
+        item.name = tokens[0].text;
+    }
+    // GCC's attributes between the name and its value: "A __attribute__((deprecated)) = 1".
+    size_t after = 1;
+    while (named && after + 1 < tokens.size() && tokens[after].kind == TokenKind::Identifier &&
+           (tokens[after].text == "__attribute__" || tokens[after].text == "__attribute") &&
+           TokenIs(tokens[after + 1], "(")) {
+        int nesting = 0;
+        size_t k = after + 1;
+        for (; k < tokens.size(); ++k) {
+            if (TokenIs(tokens[k], "(")) {
+                ++nesting;
+            } else if (TokenIs(tokens[k], ")") && --nesting == 0) {
+                break;
+            }
+        }
+        if (k >= tokens.size()) {
+            break;
+        }
+        after = k + 1;
     }
     if (itemTooLong) {
         item.failure = Failure{SkipReason::TooComplex, "enumerator longer than 65536 tokens"};
-    } else if (named && itemTokens.size() == 1) {
+    } else if (named && tokens.size() == after) {
         item.implicit = true;
-    } else if (named && itemTokens.size() >= 3 && TokenIs(itemTokens[1], "=")) {
-        item.initializer.assign(itemTokens.begin() + 2, itemTokens.end());
+    } else if (named && tokens.size() >= after + 2 && TokenIs(tokens[after], "=")) {
+        item.initializer.assign(tokens.begin() + static_cast<std::ptrdiff_t>(after) + 1,
+                                tokens.end());
         item.text = TokensText(item.initializer);
     } else {
         item.malformed = true;
-        item.text = TokensText(itemTokens);
+        item.text = TokensText(tokens);
     }
+    EnumItemPush(std::move(item), line);
+}
+
+void Definitions::EnumItemPush(Definition item, uint32_t line) {
+    item.kind = DefinitionKind::Enumerator;
+    item.file = currentFile;
+    item.line = line;
+    item.branches = itemBranches;
+    item.deciders = itemDeciders;
     enumItems.push_back(std::move(item));
-    itemTokens.clear();
-    itemTooLong = false;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -129,6 +129,10 @@ private:
 
     void EnumFeed(const Token& token);
     void EnumItemEnd();
+    bool ItemExpand(std::vector<size_t>& uses);
+    void EnumItemAdd(const std::vector<Token>& tokens, uint32_t line,
+                     const std::vector<size_t>& uses);
+    void EnumItemPush(Definition item, uint32_t line);
     void EnumReset(const char* why);
 
     bool Resolve(const std::string& name, IntValue& value, Failure& failure);

@@ -105,7 +105,7 @@ public:
             Token token = std::move(pending.back());
             pending.pop_back();
             int index = token.kind == TokenKind::Identifier ? table.Find(token.text) : -1;
-            if (index < 0 || Has(token.hideset, index)) {
+            if (index < 0 || token.painted || Has(token.hideset, index)) {
                 token.painted = index >= 0;
                 output.push_back(std::move(token));
                 continue;

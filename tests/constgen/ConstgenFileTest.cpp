@@ -405,6 +405,65 @@ TEST(ConstgenFile, PatternsOfThirdPartyHeaders) {
     }
 }
 
+// The compiler reads an enum body after macro expansion: enumerators an X-macro writes, names
+// made by pasting, attributes between a name and its value. A macro that undecided branches
+// define differently makes what it writes undecided.
+TEST(ConstgenFile, EnumeratorsWrittenByMacros) {
+    ScratchDirectory scratch;
+    struct MacroEnumCase {
+        const char* header;
+        std::vector<ConstantRecord> records;
+        const char* report;  // nullptr: no name left out
+    };
+    const MacroEnumCase cases[] = {
+        {"#define TYPE_LONG 0\n#define TYPE_STRING 10000\n"
+         "#define OPTION(name, type, number) name = type + number\n"
+         "typedef enum {\n  OPTION(OPT_PORT, TYPE_LONG, 3),\n  OPTION(OPT_URL, TYPE_STRING, 2),\n"
+         "  OPT_LAST\n} Option;\n",
+         {{"TYPE_LONG", "0", "0x0"},
+          {"TYPE_STRING", "10000", "0x2710"},
+          {"OPT_PORT", "3", "0x3"},
+          {"OPT_URL", "10002", "0x2712"},
+          {"OPT_LAST", "10003", "0x2713"}},
+         nullptr},
+        {"#define F(x) FORM_##x\nenum { F(NOTHING), F(COPYNAME), F(END) = 17, F(AFTER) };\n",
+         {{"FORM_NOTHING", "0", "0x0"},
+          {"FORM_COPYNAME", "1", "0x1"},
+          {"FORM_END", "17", "0x11"},
+          {"FORM_AFTER", "18", "0x12"}},
+         nullptr},
+        // One item that expands to several, the list's commas included.
+        {"#define X(c) COLOR_##c,\n#define COLORS X(RED) X(GREEN)\nenum { COLORS COLOR_COUNT };\n",
+         {{"COLOR_RED", "0", "0x0"}, {"COLOR_GREEN", "1", "0x1"}, {"COLOR_COUNT", "2", "0x2"}},
+         nullptr},
+        {"#define OLD_SINCE(v) __attribute__((deprecated(\"since \" #v)))\n"
+         "enum { OLD OLD_SINCE(7.1) = 6, NEWER, GONE OLD_SINCE(7.2) };\n",
+         {{"OLD", "6", "0x6"}, {"NEWER", "7", "0x7"}, {"GONE", "8", "0x8"}},
+         nullptr},
+        // The macro as defined where the enum is, as for the compiler.
+        {"#define N(x) x = 1\nenum { N(A) };\n#undef N\n#define N(x) x = 2\nenum { N(B) };\n",
+         {{"A", "1", "0x1"}, {"B", "2", "0x2"}},
+         nullptr},
+        {"#ifdef WIDE\n#define OPT(n, v) n = v * 2\n#else\n#define OPT(n, v) n = v\n#endif\n"
+         "#ifdef WIDE\n#define NM(n) W_##n\n#else\n#define NM(n) N_##n\n#endif\n"
+         "enum { OPT(A, 4), B, NM(ONE) = 1 };\n",
+         {},
+         "A, B, W_ONE: pin WIDE with -D or -U"},
+    };
+    for (const MacroEnumCase& c : cases) {
+        SCOPED_TRACE(c.header);
+        const std::string header = scratch.Write("macroenum.h", c.header);
+        RunResult run;
+        RecordsExpect(RunRecords(scratch, {"--exclude", "_", header}, run), c.records);
+        EXPECT_EQ(run.status, 0);
+        if (c.report) {
+            EXPECT_NE(run.err.find(c.report), std::string::npos) << run.err;
+        } else {
+            EXPECT_EQ(run.err.find("not written"), std::string::npos) << run.err;
+        }
+    }
+}
+
 // What an undecided conditional makes uncertain is never written as if it were certain: each
 // case is a header, with nothing pinned unless said, the records and the report.
 TEST(ConstgenFile, ValuesOfUndecidedBranchesThatDisagreeAreNotWritten) {
@@ -684,6 +743,42 @@ TEST(ConstgenHostile, LongTokensCopiedOrPastedOverAndOverAreCut) {
         EXPECT_NE(run.err.find(std::string(c.skipped) + " skipped: beyond limits"),
                   std::string::npos)
             << run.err.substr(0, 2000);
+    }
+}
+
+TEST(ConstgenHostile, EnumeratorsFromExplodingMacrosAreCut) {
+    // An X-macro list that doubles at each level, and a name pasted from a long token over and
+    // over, inside enum bodies: each item is cut with a warning that names the macro, and the
+    // enumerator after it is not counted on from a value that was never read.
+    ScratchDirectory scratch;
+    std::string doubling = "#define L0 E,\n";
+    for (int i = 1; i <= 40; ++i) {
+        doubling += "#define L" + std::to_string(i) + " L" + std::to_string(i - 1) + " L" +
+                    std::to_string(i - 1) + "\n";
+    }
+    doubling += "enum { FIRST = 1, L40 NEXT, AFTER = 7 };\n";
+    std::string paste = "#define P(x) x";
+    for (int i = 0; i < 2000; ++i) {
+        paste += "##x";
+    }
+    paste += "\nenum { FIRST = 1, P(" + std::string(1000, 'a') + "), NEXT, AFTER = 7 };\n";
+    const struct {
+        const char* file;
+        std::string text;
+        const char* warning;
+    } cases[] = {
+        {"doubling.h", doubling, "enumerator from macro L40 not read: macro expansion too large"},
+        {"paste.h", paste, "enumerator from macro P not read: macro expansion text too large"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const std::string header = scratch.Write(c.file, c.text);
+        RunResult run;
+        std::vector<ConstantRecord> records = RunRecords(
+            scratch, {"--match", "FIRST", "--match", "NEXT", "--match", "AFTER", header}, run);
+        EXPECT_EQ(run.status, 0);
+        RecordsExpect(records, {{"FIRST", "1", "0x1"}, {"AFTER", "7", "0x7"}});
+        EXPECT_NE(run.err.find(c.warning), std::string::npos) << run.err.substr(0, 2000);
     }
 }
 

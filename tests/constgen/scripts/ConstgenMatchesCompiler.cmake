@@ -9,7 +9,7 @@
 # An integer constant with a 32-bit pattern counts; pointers, floating point and wider values do
 # not.
 #
-# Variables: CONSTGEN, CC, NAME (the header set's name), HEADERS (list), ARGS (constgen's options,
+# Variables: CONSTGEN, PROBE (constprobe), CC, NAME (the header set's name), HEADERS (list), ARGS (constgen's options,
 # list), WORK, MIN_FOUND_TENTHS (tenths of a percent: 995 is 99.5 %).
 
 file(MAKE_DIRECTORY ${WORK})
@@ -35,7 +35,8 @@ foreach(header ${HEADERS})
 endforeach()
 file(WRITE ${WORK}/headers.h "${includes}")
 
-# Candidate names: the compiler's object-like macros, and every name constgen wrote or skipped.
+# Candidate names: the compiler's object-like macros and enumerators, and every name constgen
+# wrote or skipped.
 execute_process(COMMAND ${CC} -dM -E ${WORK}/headers.h OUTPUT_VARIABLE defined
                 RESULT_VARIABLE status ERROR_VARIABLE errors)
 if(NOT status EQUAL 0)
@@ -48,6 +49,20 @@ foreach(entry ${predefined_names})
   set(predef_${name} 1)
 endforeach()
 string(REGEX MATCHALL "#define [A-Za-z_][A-Za-z0-9_]*[ \n]" macro_names "${defined}")
+# The compiler's enumerators, also those constgen never met (made by a macro inside the braces):
+# constprobe picks them from the preprocessed text as the data set's build does.
+execute_process(COMMAND ${CC} -E -dD ${WORK}/headers.h OUTPUT_FILE ${WORK}/headers.i
+                RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "${CC} could not preprocess ${HEADERS}")
+endif()
+execute_process(COMMAND ${PROBE} names ${WORK}/headers.i ${WORK}/headers.h ${WORK}/names.c
+                        ${WORK}/names.txt
+                RESULT_VARIABLE status ERROR_VARIABLE errors)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "constprobe could not read the preprocessed headers:\n${errors}")
+endif()
+file(STRINGS ${WORK}/names.txt probe_names)
 file(READ ${WORK}/out.txt records)
 string(REGEX MATCHALL "[^\n]*\n[^\n]*\n[^\n]*\n" record_list "${records}")
 string(REGEX MATCHALL ": [A-Za-z_][A-Za-z0-9_]* (skipped|not written)" skipped_names
@@ -61,6 +76,7 @@ foreach(record ${record_list})
   string(REGEX REPLACE "^([^\r\n]*)\r?\n.*" "\\1" name "${record}")
   list(APPEND names ${name})
 endforeach()
+list(APPEND names ${probe_names})
 set(candidates "")
 foreach(name ${names})
   if(NOT DEFINED predef_${name} AND NOT DEFINED seen_${name})
