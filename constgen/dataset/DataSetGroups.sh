@@ -183,17 +183,18 @@ pack() {
             # The member line that each error or redefinition of a member's macro came through.
             # GCC prints the chain of includes only when it changes, and a note in another
             # member's file changes it: a file's diagnostics without a chain of their own belong
-            # to the chain last printed for that file.
+            # to the chain last printed for that file. Deep in a long group GCC runs out of
+            # source locations and drops the column ("wabdefs.h:671: error: ...").
             local bad
             bad=$(cat "$stem"-*.err | awk -v inc="$inc/" '
-                function place(text) { sub(/:[0-9]+:[0-9]+: .*/, "", text); return text }
+                function place(text) { sub(/:[0-9]+(:[0-9]+)?: .*/, "", text); return text }
                 function cline(text) { sub(/.*\.c:/, "", text); sub(/[:,].*/, "", text)
                                        return text }
                 FNR == NR { prelude[inc $0] = 1; next }
                 /^In file included from / || /^ +from / {
                     if ($0 ~ /\.c:[0-9]+[:,]$/) chain = cline($0)
                     next }
-                !/^[^ ].*:[0-9]+:[0-9]+: / { next }
+                !/^[^ ].*:[0-9]+(:[0-9]+)?: / { next }
                 {
                     file = place($0)
                     if (chain != "") { via[file] = chain; chain = "" }
