@@ -1,7 +1,8 @@
 /* A group of the default data set, written by DataSetGroups.sh beside this file (run it again
    rather than editing): headers of the toolchain that compile in C after windows.h, from
-   tapi3cc.h to tapi3cc.h and clashing with none of each other. */
+   tapi3cc.h to wabdefs.h and clashing with none of each other. */
 /* Made by DataSetGroups.sh */
 #define DRUX_DATA_SET_PRELUDE_ONLY
 #include "DefaultDataSet.h"
 #include <tapi3cc.h>
+#include <wabdefs.h>

@@ -74,13 +74,8 @@
 #include <dos.h>
 #include <downloadmgr.h>
 #include <dpfilter.h>
-#include <dplobby.h>
-#include <dpnathlp.h>
-#include <dsclient.h>
 #include <dsconf.h>
-#include <dskquota.h>
 #include <dsquery.h>
-#include <dssec.h>
 #include <dtchelp.h>
 #include <dvbsiparser.h>
 #include <dvdevcod.h>

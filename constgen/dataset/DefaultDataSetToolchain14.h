@@ -1,6 +1,6 @@
 /* A group of the default data set, written by DataSetGroups.sh beside this file (run it again
    rather than editing): headers of the toolchain that compile in C after windows.h, from correg.h
-   to dmusics.h and clashing with none of each other. */
+   to dssec.h and clashing with none of each other. */
 /* Made by DataSetGroups.sh */
 #define DRUX_DATA_SET_PRELUDE_ONLY
 #include "DefaultDataSet.h"
@@ -15,3 +15,8 @@
 #include <dbgeng.h>
 #include <dmksctrl.h>
 #include <dmusics.h>
+#include <dplobby.h>
+#include <dpnathlp.h>
+#include <dsclient.h>
+#include <dskquota.h>
+#include <dssec.h>

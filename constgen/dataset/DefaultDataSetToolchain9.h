@@ -100,6 +100,5 @@
 #include <vswriter.h>
 #include <w32api.h>
 #include <wabcode.h>
-#include <wabdefs.h>
 #include <wabnot.h>
 #include <wabtags.h>
