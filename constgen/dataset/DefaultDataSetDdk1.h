@@ -8,7 +8,6 @@
 #include <amtvuids.h>
 #include <ata.h>
 #include <atm.h>
-#include <classpnp.h>
 #include <csq.h>
 #include <d3dhalex.h>
 #include <d4iface.h>
