@@ -1,13 +1,17 @@
 // constprobe: the build's helper that lets the cross compiler itself compute the default data set.
 //
 //   constprobe names PREPROCESSED HEADER PROBE_C NAMES [EXCLUDED...] [--first FILE]...
-//                    [--files-out LIST] [--skip-files LIST]
+//                    [--files-out LIST] [--skip-files LIST] [--undeclared-out LIST]
+//                    [--probe-names LIST]
 //       Reads the output of "gcc -E -dD HEADER", takes the object-like macros still defined at
 //       its end and every enumerator, keeps those whose expansion names only declared things,
 //       and writes a C file with one initialiser per name plus the list of names. --first puts
 //       a file's names first; --files-out lists the files the text came from, --skip-files
-//       leaves out the names that such a list's files define. --every asks for every name whose
-//       expansion names only declared things: slower, for measuring what the choice leaves out.
+//       leaves out the names that such a list's files define, but for those --probe-names
+//       lists; --undeclared-out lists the macros whose expansion names something the text does
+//       not declare (a later group that declares it can compute them). --every asks for every
+//       name whose expansion names only declared things: slower, for measuring what the choice
+//       leaves out.
 //   constprobe prune ERRORS HEADER PROBE_C NAMES
 //       Drops the names whose lines the compiler rejected (ERRORS is its diagnostics) and writes
 //       the C file again.
@@ -390,6 +394,22 @@ bool Declared(const std::string& name, const MacroTable& table, const Preprocess
     return true;
 }
 
+// True when the name's expansion names something the text does not declare (MAXULONG in
+// ws2ipdef.h's IP_UNSPECIFIED_USER_MTU without ntdef.h).
+bool NamesUndeclared(const std::string& name, const MacroTable& table,
+                     const Preprocessed& preprocessed) {
+    std::vector<Token> expanded;
+    if (!Expansion(name, table, expanded)) {
+        return false;
+    }
+    for (const Token& piece : expanded) {
+        if (piece.kind == TokenKind::Identifier && !IsKnownWord(piece.text, preprocessed)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::string ProbeText(const std::string& header, const std::vector<std::string>& names) {
     // Each name is expanded three times: its value as long long (a handle's 32-bit pointer
     // sign-extends, as GCC converts pointers to wider integers), its type class, and its sign,
@@ -425,7 +445,7 @@ int Names(const std::vector<std::string>& args) {
         return 1;
     }
     std::vector<std::string> excluded, first;
-    std::string filesOut, skipFiles;
+    std::string filesOut, skipFiles, undeclaredOut, probeNames;
     bool every = false;
     for (size_t i = 4; i < args.size(); ++i) {
         if (args[i] == "--first" && i + 1 < args.size()) {
@@ -434,6 +454,10 @@ int Names(const std::vector<std::string>& args) {
             filesOut = args[++i];
         } else if (args[i] == "--skip-files" && i + 1 < args.size()) {
             skipFiles = args[++i];
+        } else if (args[i] == "--undeclared-out" && i + 1 < args.size()) {
+            undeclaredOut = args[++i];
+        } else if (args[i] == "--probe-names" && i + 1 < args.size()) {
+            probeNames = args[++i];
         } else if (args[i] == "--every") {
             every = true;
         } else {
@@ -465,6 +489,17 @@ int Names(const std::vector<std::string>& args) {
             return 1;
         }
     }
+    std::unordered_set<std::string> probed;
+    if (!probeNames.empty()) {
+        std::string list;
+        if (!FileRead(probeNames, list)) {
+            std::cerr << "constprobe: " << probeNames << ": cannot be read\n";
+            return 1;
+        }
+        for (const std::string& line : Lines(list)) {
+            probed.insert(line);
+        }
+    }
     preprocessed.enumeratorSet.insert(preprocessed.enumerators.begin(),
                                       preprocessed.enumerators.end());
     MacroTable table;
@@ -474,7 +509,8 @@ int Names(const std::vector<std::string>& args) {
     std::set<std::string> chosen;
     auto wanted = [&](const std::string& name) {
         auto place = preprocessed.places.find(name);
-        if (place != preprocessed.places.end() && skipped[place->second.file]) {
+        if (place != preprocessed.places.end() && skipped[place->second.file] &&
+            !probed.count(name)) {
             return false;
         }
         for (const std::string& pattern : excluded) {
@@ -492,6 +528,20 @@ int Names(const std::vector<std::string>& args) {
             continue;
         }
         chosen.insert(macro.name);
+    }
+    if (!undeclaredOut.empty()) {
+        std::string list;
+        for (const auto& entry : preprocessed.macros) {
+            const Macro& macro = entry.second;
+            if (!macro.functionLike && !preprocessed.builtIn.count(macro.name) &&
+                wanted(macro.name) && NamesUndeclared(macro.name, table, preprocessed)) {
+                list += macro.name + "\n";
+            }
+        }
+        if (!FileWrite(undeclaredOut, list)) {
+            std::cerr << "constprobe: " << undeclaredOut << ": cannot be written\n";
+            return 1;
+        }
     }
     for (const std::string& name : preprocessed.enumerators) {
         if (wanted(name) && !preprocessed.macros.count(name)) {
