@@ -184,7 +184,8 @@ pack() {
             # The member line that each error or redefinition of a member's macro came through.
             # GCC prints the chain of includes only when it changes, and a note in another
             # member's file changes it: a file's diagnostics without a chain of their own belong
-            # to the chain last printed for that file. Deep in a long group GCC runs out of
+            # to the chain last printed for that file or through it (back in dvbsiparser.h
+            # after the header it includes, GCC prints none). Deep in a long group GCC runs out of
             # source locations and drops the column ("wabdefs.h:671: error: ...").
             local bad
             bad=$(cat "$stem"-*.err | awk -v inc="$inc/" '
@@ -193,7 +194,14 @@ pack() {
                                        return text }
                 FNR == NR { prelude[inc $0] = 1; next }
                 /^In file included from / || /^ +from / {
-                    if ($0 ~ /\.c:[0-9]+[:,]$/) chain = cline($0)
+                    entry = $0
+                    sub(/^(In file included)? *from /, "", entry)
+                    sub(/:[0-9]+(:[0-9]+)?[:,]$/, "", entry)
+                    if ($0 ~ /\.c:[0-9]+[:,]$/) {
+                        chain = cline($0)
+                        for (entry in within) via[entry] = chain
+                        split("", within)
+                    } else within[entry] = 1
                     next }
                 !/^[^ ].*:[0-9]+(:[0-9]+)?: / { next }
                 {
