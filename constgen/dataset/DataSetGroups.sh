@@ -95,10 +95,8 @@ LC_ALL=C comm -23 "$work/all.txt" "$work/reached.txt" >"$work/candidates.txt"
 printf '#define DRUX_DATA_SET_PRELUDE_ONLY\n#include "%s/DefaultDataSet.h"\n' "$here" \
     >"$work/prelude.h"
 printf '#include <ntddk.h>\n' >"$work/ntddk.h"
-# Only the 32-bit compiler takes them: the 64-bit one reads the prefix as the build does. A
-# group that compiles after a precompiled prefix can still fail from the text: deep in a long
-# group GCC runs out of source locations, and a header such as dvbsiparser.h then loses a
-# type it declared.
+# Only the 32-bit compiler takes them: the 64-bit one reads the prefix's text, as the build
+# does, so a group is also tried exactly as it is compiled.
 ddkflags="-I $inc/ddk"
 mkdir -p "$work/prelude.h.gch" "$work/ntddk.h.gch"
 "$cc" -x c-header "$work/prelude.h" -o "$work/prelude.h.gch/${cc##*/}"
