@@ -95,10 +95,8 @@ LC_ALL=C comm -23 "$work/all.txt" "$work/reached.txt" >"$work/candidates.txt"
 printf '#define DRUX_DATA_SET_PRELUDE_ONLY\n#include "%s/DefaultDataSet.h"\n' "$here" \
     >"$work/prelude.h"
 printf '#include <ntddk.h>\n' >"$work/ntddk.h"
-# Only the 32-bit compiler takes them: the 64-bit one reads the prefix as the build does. A
-# group that compiles after a precompiled prefix can still fail from the text: deep in a long
-# group GCC runs out of source locations, and a header such as dvbsiparser.h then loses a
-# type it declared.
+# Only the 32-bit compiler takes them: the 64-bit one reads the prefix's text, as the build
+# does, so a group is also tried exactly as it is compiled.
 ddkflags="-I $inc/ddk"
 mkdir -p "$work/prelude.h.gch" "$work/ntddk.h.gch"
 "$cc" -x c-header "$work/prelude.h" -o "$work/prelude.h.gch/${cc##*/}"
@@ -184,7 +182,8 @@ pack() {
             # The member line that each error or redefinition of a member's macro came through.
             # GCC prints the chain of includes only when it changes, and a note in another
             # member's file changes it: a file's diagnostics without a chain of their own belong
-            # to the chain last printed for that file. Deep in a long group GCC runs out of
+            # to the chain last printed for that file or through it (back in dvbsiparser.h
+            # after the header it includes, GCC prints none). Deep in a long group GCC runs out of
             # source locations and drops the column ("wabdefs.h:671: error: ...").
             local bad
             bad=$(cat "$stem"-*.err | awk -v inc="$inc/" '
@@ -193,7 +192,14 @@ pack() {
                                        return text }
                 FNR == NR { prelude[inc $0] = 1; next }
                 /^In file included from / || /^ +from / {
-                    if ($0 ~ /\.c:[0-9]+[:,]$/) chain = cline($0)
+                    entry = $0
+                    sub(/^(In file included)? *from /, "", entry)
+                    sub(/:[0-9]+(:[0-9]+)?[:,]$/, "", entry)
+                    if ($0 ~ /\.c:[0-9]+[:,]$/) {
+                        chain = cline($0)
+                        for (entry in within) via[entry] = chain
+                        split("", within)
+                    } else within[entry] = 1
                     next }
                 !/^[^ ].*:[0-9]+(:[0-9]+)?: / { next }
                 {

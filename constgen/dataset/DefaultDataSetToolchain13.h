@@ -77,6 +77,5 @@
 #include <dsconf.h>
 #include <dsquery.h>
 #include <dtchelp.h>
-#include <dvbsiparser.h>
 #include <dvdevcod.h>
 #include <dvobj.h>

@@ -1,6 +1,6 @@
 /* A group of the default data set, written by DataSetGroups.sh beside this file (run it again
    rather than editing): headers of the toolchain that compile in C after windows.h, from correg.h
-   to dssec.h and clashing with none of each other. */
+   to dvbsiparser.h and clashing with none of each other. */
 /* Made by DataSetGroups.sh */
 #define DRUX_DATA_SET_PRELUDE_ONLY
 #include "DefaultDataSet.h"
@@ -20,3 +20,4 @@
 #include <dsclient.h>
 #include <dskquota.h>
 #include <dssec.h>
+#include <dvbsiparser.h>
