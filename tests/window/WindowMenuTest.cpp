@@ -244,11 +244,15 @@ TEST_F(MenuTest, RemovingABarSurvivesWhatTheCallbackDoesMeanwhile) {
         recorder.actions.clear();
         ASSERT_TRUE(acted) << "no size message reached the callback";
         EXPECT_FALSE(IsMenu(old)) << "the old bar was left alive";
-        if (c.growTable) EXPECT_TRUE(IsMenu(distant));
+        if (c.growTable) {
+            EXPECT_TRUE(IsMenu(distant));
+        }
         MenuRecord* record = (MenuRecord*)ObjectLookup(&MenuTable, 2);
         if (c.replace) {
             ASSERT_NE(bar, nullptr);
-            if (c.createAgain) EXPECT_FALSE(IsMenu(inner)) << "a replaced menu was leaked";
+            if (c.createAgain) {
+                EXPECT_FALSE(IsMenu(inner)) << "a replaced menu was leaked";
+            }
             ASSERT_NE(record, nullptr) << "the new bar is not in the table";
             EXPECT_EQ(record->menu, bar);
             EXPECT_EQ(record->barWindow, window);
