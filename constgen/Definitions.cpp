@@ -58,20 +58,6 @@ bool EnumeratorNext(IntValue previous, IntValue& value, Failure& failure) {
     return true;
 }
 
-std::string FileKey(const std::string& path) {
-    std::error_code error;
-    fs::path canonical = fs::weakly_canonical(fs::path(path), error);
-    if (error) {
-        canonical = fs::absolute(fs::path(path), error);
-    }
-    return error ? path : canonical.string();
-}
-
-bool FileIsRegular(const fs::path& path) {
-    std::error_code error;
-    return fs::is_regular_file(path, error);
-}
-
 bool MacroSame(const Macro& a, const Macro& b) {
     if (a.functionLike != b.functionLike || a.parameters != b.parameters ||
         a.body.size() != b.body.size()) {
@@ -121,11 +107,12 @@ bool SameOutcome(const Failure& failureA, IntValue a, const Failure& failureB, I
 
 Definitions::Definitions(std::vector<std::string> directories, bool followIncludes, bool talkative,
                          std::ostream& output, const Target& target)
-    : includeDirectories(std::move(directories)),
+    : includes(std::move(directories)),
       follow(followIncludes),
       verbose(talkative),
       messages(output),
-      types(target) {}
+      types(target),
+      typedefs(macros, types) {}
 
 void Definitions::Warn(uint32_t line, const std::string& text) {
     messages << "constgen: " << (files.empty() ? std::string("?") : files[currentFile]);
@@ -232,49 +219,10 @@ std::string Definitions::NotDefinedTested(const std::vector<Token>& tokens) {
     return std::string();
 }
 
-std::string Definitions::FileFind(const std::string& name, const std::string& from, bool quoted,
-                                  bool next) const {
-    fs::path given(name);
-    if (given.is_absolute()) {
-        return FileIsRegular(given) ? name : std::string();
-    }
-    if (quoted && !next && !from.empty()) {
-        fs::path beside = fs::path(from).parent_path() / given;
-        if (FileIsRegular(beside)) {
-            return beside.string();
-        }
-    }
-    // #include_next: the directories after the one the including file was found in (a
-    // compiler's own limits.h or stdint.h hands over to the C library's that way).
-    size_t first = 0;
-    if (next) {
-        // The directory the file lies under (the deepest one, /usr/include/x86_64-linux-gnu
-        // rather than /usr/include); a file found beside another one counts as found in the
-        // other one's directory.
-        const std::string normal = fs::path(from).lexically_normal().string();
-        size_t longest = 0;
-        for (size_t i = 0; i < includeDirectories.size(); ++i) {
-            std::string directory = fs::path(includeDirectories[i]).lexically_normal().string();
-            if (!directory.empty() && directory.back() != '/') {
-                directory += '/';
-            }
-            if (normal.compare(0, directory.size(), directory) == 0 && directory.size() > longest) {
-                longest = directory.size();
-                first = i + 1;
-            }
-        }
-    }
-    for (size_t i = first; i < includeDirectories.size(); ++i) {
-        fs::path candidate = fs::path(includeDirectories[i]) / given;
-        if (FileIsRegular(candidate) && !(next && candidate.string() == from)) {
-            return candidate.string();
-        }
-    }
-    return std::string();
-}
-
 bool Definitions::FileScan(const std::string& name) {
-    std::string path = FileIsRegular(fs::path(name)) ? name : FileFind(name, std::string(), false);
+    std::string path = IncludeSearch::FileIsRegular(fs::path(name))
+                           ? name
+                           : includes.Find(name, std::string(), false);
     if (path.empty()) {
         messages << "constgen: " << name << ": no such file (also not in the include paths)\n";
         return false;
@@ -286,7 +234,7 @@ bool Definitions::FileScan(const std::string& name) {
 }
 
 bool Definitions::FileRead(const std::string& path, uint32_t depth) {
-    if (!visited.insert(FileKey(path)).second) {
+    if (!visited.insert(IncludeSearch::FileKey(path)).second) {
         return true;  // read before; also what ends include cycles
     }
     std::ifstream stream(fs::path(path), std::ios::binary);
@@ -394,7 +342,7 @@ void Definitions::TextRead(const std::string& path, std::string& bytes, uint32_t
         }
         if (stack.empty() || stack.back().active) {
             EnumFeed(token);
-            TypedefFeed(token);
+            typedefs.Feed(token);
         }
         have = lexer.TokenNext(token);
     }
@@ -589,7 +537,7 @@ void Definitions::Directive(const std::vector<Token>& tokens, uint32_t line, boo
             Note(line, "#include form not followed");
             return;
         }
-        std::string found = FileFind(target, path, quoted, name == "include_next");
+        std::string found = includes.Find(target, path, quoted, name == "include_next");
         if (found.empty()) {
             if (includesMissingSeen.insert(target).second) {
                 includesMissing.push_back(target);
@@ -757,103 +705,63 @@ size_t Definitions::DefinitionAdd(Definition definition) {
 // abandons the block without recording any of it.
 
 void Definitions::EnumReset(const char* why) {
-    if (enumState == EnumState::Body && why) {
+    if (enumReader.InBody() && why) {
         Note(currentLine, std::string("enum body abandoned: ") + why);
     }
-    enumState = EnumState::Idle;
+    enumReader.Reset();
     enumItems.clear();
-    itemTokens.clear();
-    itemTooLong = false;
 }
 
 void Definitions::EnumFeed(const Token& token) {
-    switch (enumState) {
-    case EnumState::Idle:
-        if (token.kind == TokenKind::Identifier && token.text == "enum") {
-            enumState = EnumState::Head;
-            enumHeadTokens = 0;
-        }
-        return;
-    case EnumState::Head:
-        if (TokenIs(token, "{")) {
-            EnumReset(nullptr);
-            enumState = EnumState::Body;
-            enumNesting = 0;
-        } else if ((token.kind == TokenKind::Identifier || TokenIs(token, ":")) &&
-                   ++enumHeadTokens <= 16) {
-            // tag, attributes, C++ underlying type
-        } else {
-            enumState = EnumState::Idle;  // "enum tag name;", a parameter, a cast
-        }
-        return;
-    case EnumState::Body: break;
-    }
-    if (TokenIs(token, "{") || TokenIs(token, ";")) {
-        EnumReset("not an enumerator list");
-        return;
-    }
-    if (TokenIs(token, "(") || TokenIs(token, "[")) {
-        ++enumNesting;
-    } else if (TokenIs(token, ")") || TokenIs(token, "]")) {
-        if (--enumNesting < 0) {
-            EnumReset("unbalanced parentheses");
-            return;
-        }
-    } else if (TokenIs(token, "}")) {
-        if (enumNesting != 0) {
-            EnumReset("unbalanced parentheses");
-            return;
-        }
-        EnumItemEnd();
-        EnumBlock block;
-        const uint32_t blockIndex = static_cast<uint32_t>(blocks.size());
-        for (Definition& item : enumItems) {
-            item.block = blockIndex;
-            std::string name = item.name;
-            size_t index = DefinitionAdd(std::move(item));
-            if (!name.empty()) {
-                enumeratorByName.emplace(name, index);
-            }
-            block.items.push_back(index);
-        }
-        blocks.push_back(std::move(block));
-        enumItems.clear();
-        enumState = EnumState::Idle;
-        return;
-    } else if (TokenIs(token, ",") && enumNesting == 0) {
-        EnumItemEnd();
-        return;
-    }
-    if (itemTokens.empty()) {
+    switch (enumReader.Feed(token)) {
+    case EnumReader::Event::None: return;
+    case EnumReader::Event::ItemStart:
         itemBranches = undecidedPath;
         itemDeciders = DecidersHere();
+        return;
+    case EnumReader::Event::ItemEnd: EnumItemEnd(); return;
+    case EnumReader::Event::Abandoned:
+        Note(currentLine, std::string("enum body abandoned: ") + enumReader.AbandonReason());
+        enumItems.clear();
+        return;
+    case EnumReader::Event::BlockEnd: break;
     }
-    if (itemTokens.size() < kDefinitionTokenLimit) {
-        itemTokens.push_back(token);
-    } else {
-        itemTooLong = true;
+    EnumItemEnd();
+    EnumBlock block;
+    const uint32_t blockIndex = static_cast<uint32_t>(blocks.size());
+    for (Definition& item : enumItems) {
+        item.block = blockIndex;
+        std::string name = item.name;
+        size_t index = DefinitionAdd(std::move(item));
+        if (!name.empty()) {
+            enumeratorByName.emplace(name, index);
+        }
+        block.items.push_back(index);
     }
+    blocks.push_back(std::move(block));
+    enumItems.clear();
 }
 
 void Definitions::EnumItemEnd() {
+    const std::vector<Token>& itemTokens = enumReader.Item();
     if (itemTokens.empty()) {
+        enumReader.ItemClear();
         return;  // trailing comma
     }
     std::vector<size_t> expansionUses;
-    if (!itemTooLong && ItemExpand(expansionUses)) {
-        itemTokens.clear();
+    if (!enumReader.ItemTooLong() && ItemExpand(itemTokens, expansionUses)) {
+        enumReader.ItemClear();
         return;
     }
     EnumItemAdd(itemTokens, itemTokens[0].line, {});
-    itemTokens.clear();
-    itemTooLong = false;
+    enumReader.ItemClear();
 }
 
 // An item that opens with a macro (an X-macro "OPTION(name, type, 1)", a pasted name "F(X)") is
 // what the compiler reads after expansion: one or more enumerators. The macros are those read so
 // far, as the compiler has them here; the definitions used are kept so that a macro defined
 // differently in branches that were not decided makes the enumerators undecided too.
-bool Definitions::ItemExpand(std::vector<size_t>& uses) {
+bool Definitions::ItemExpand(const std::vector<Token>& itemTokens, std::vector<size_t>& uses) {
     bool undecided = false;
     const Token& first = itemTokens[0];
     if (first.kind != TokenKind::Identifier) {
@@ -956,7 +864,7 @@ void Definitions::EnumItemAdd(const std::vector<Token>& tokens, uint32_t line,
         }
         after = k + 1;
     }
-    if (itemTooLong) {
+    if (enumReader.ItemTooLong()) {
         item.failure = Failure{SkipReason::TooComplex, "enumerator longer than 65536 tokens"};
     } else if (named && tokens.size() == after) {
         item.implicit = true;
@@ -992,7 +900,7 @@ bool Definitions::Resolve(const std::string& name, IntValue& value, Failure& fai
         Definition& definition = definitions[enumerator->second];
         if (!definition.evaluated) {
             EnumBlock& block = blocks[definition.block];
-            if (block.state == 1) {
+            if (block.state == EvaluationState::InProgress) {
                 failure =
                     Failure{SkipReason::Cycle, "enumerator " + name + " used before its value"};
                 return false;
@@ -1076,10 +984,10 @@ void Definitions::MacroEvaluate(Definition& definition) {
 }
 
 void Definitions::BlockEvaluate(EnumBlock& block) {
-    if (block.state != 0) {
+    if (block.state != EvaluationState::Pending) {
         return;
     }
-    block.state = 1;
+    block.state = EvaluationState::InProgress;
     bool chain = true;
     IntValue previous = IntValueMake(static_cast<uint64_t>(-1), IntType::Int32);
     size_t previousIndex = SIZE_MAX;
@@ -1129,7 +1037,7 @@ void Definitions::BlockEvaluate(EnumBlock& block) {
         definition.failure = ok ? Failure() : failure;
         definition.evaluated = true;
     }
-    block.state = 2;
+    block.state = EvaluationState::Done;
 }
 
 void Definitions::Evaluate() {
@@ -1214,111 +1122,6 @@ void Definitions::AmbiguityFind() {
                 definitions[user].ambiguous = true;
                 definitions[user].ambiguity = definitions[index].ambiguity;
                 pending.push_back(user);
-            }
-        }
-    }
-}
-
-// ---------------------------------------------------------------------------------------------
-// Typedefs of integer types, pointers and the typedefs they name: "typedef unsigned int __u32;",
-// "typedef __u32 in_addr_t;", "typedef struct x *handle;". Anything else (structures, function
-// pointers, arrays, attributes) is passed over.
-
-void Definitions::TypedefFeed(const Token& token) {
-    if (!inTypedef) {
-        if (token.kind == TokenKind::Identifier && token.text == "typedef") {
-            inTypedef = true;
-            typedefNesting = 0;
-            typedefSpoiled = false;
-            typedefTokens.clear();
-        }
-        return;
-    }
-    if (TokenIs(token, "{") || TokenIs(token, "(") || TokenIs(token, "[")) {
-        ++typedefNesting;
-        typedefSpoiled = typedefSpoiled || TokenIs(token, "{");
-    } else if (TokenIs(token, "}") || TokenIs(token, ")") || TokenIs(token, "]")) {
-        --typedefNesting;
-    } else if (TokenIs(token, ";") && typedefNesting <= 0) {
-        TypedefEnd();
-        inTypedef = false;
-        return;
-    }
-    if (typedefTokens.size() < 64) {
-        typedefTokens.push_back(token);
-    } else {
-        typedefSpoiled = true;
-    }
-}
-
-void Definitions::TypedefEnd() {
-    // The compiler sees the typedef with its macros expanded: "typedef int __bitwise x;".
-    std::vector<Token> expanded;
-    Failure failure;
-    if (typedefSpoiled || !MacroExpand(macros, typedefTokens, expanded, failure)) {
-        return;
-    }
-    typedefTokens.swap(expanded);
-    for (const Token& token : typedefTokens) {
-        if (token.kind != TokenKind::Identifier && !TokenIs(token, "*") && !TokenIs(token, ",")) {
-            return;  // function pointers, arrays, attributes
-        }
-    }
-    // Specifier words, then declarators "[*...] name" separated by commas.
-    std::vector<std::string> words;
-    size_t i = 0;
-    for (; i < typedefTokens.size() && typedefTokens[i].kind == TokenKind::Identifier; ++i) {
-        if (typedefTokens[i].text != "__extension__") {
-            words.push_back(typedefTokens[i].text);
-        }
-    }
-    if (words.empty()) {
-        return;
-    }
-    std::vector<std::pair<std::string, bool>> declarators;  // name, pointer
-    bool star = false;
-    if (i == typedefTokens.size() || TokenIs(typedefTokens[i], ",")) {
-        declarators.emplace_back(words.back(), false);  // "typedef unsigned int u32;"
-        words.pop_back();
-    }
-    for (; i < typedefTokens.size(); ++i) {
-        const Token& token = typedefTokens[i];
-        if (TokenIs(token, "*")) {
-            star = true;
-        } else if (token.kind == TokenKind::Identifier && token.text != "const") {
-            declarators.emplace_back(token.text, star);
-        } else if (TokenIs(token, ",")) {
-            star = false;
-        } else if (!(token.kind == TokenKind::Identifier)) {
-            typedefSpoiled = true;
-        }
-    }
-    if (words.empty()) {
-        return;
-    }
-    std::vector<TypeInfo> alternatives(1);
-    bool pointerOnly = false;
-    if (words[0] == "struct" || words[0] == "union" || words[0] == "enum") {
-        pointerOnly = true;
-    } else if (!types.Classify(words, false, alternatives[0])) {
-        // A typedef of a typedef declared in several ways has all of its types; of a type not
-        // known here, none (a cast through it stays unknown).
-        alternatives = types.Alternatives(words.back());
-        pointerOnly = alternatives.empty();
-        if (pointerOnly && types.Conflicting(words.back())) {
-            for (const auto& declarator : declarators) {
-                types.LearnConflicting(declarator.first);
-            }
-        }
-    }
-    for (const auto& declarator : declarators) {
-        if (declarator.second) {
-            TypeInfo pointer;
-            types.Classify(words, true, pointer);
-            types.Learn(declarator.first, pointer);
-        } else if (!pointerOnly) {
-            for (const TypeInfo& info : alternatives) {
-                types.Learn(declarator.first, info);
             }
         }
     }

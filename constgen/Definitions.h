@@ -21,9 +21,12 @@
 #include <unordered_set>
 #include <vector>
 
+#include "EnumReader.h"
 #include "Expression.h"
+#include "IncludeSearch.h"
 #include "Lexer.h"
 #include "Macros.h"
+#include "TypedefReader.h"
 
 enum class DefinitionKind : uint8_t { Macro, Enumerator };
 
@@ -91,9 +94,10 @@ public:
     const TypeScope& Types() const { return types; }
 
 private:
+    enum class EvaluationState : uint8_t { Pending, InProgress, Done };
     struct EnumBlock {
         std::vector<size_t> items;  // definition indices, in order
-        int state = 0;              // 0 not evaluated, 1 in progress, 2 done
+        EvaluationState state = EvaluationState::Pending;
     };
     struct Conditional {
         bool parentActive;
@@ -103,12 +107,9 @@ private:
         bool uncertain;                     // the current branch is read without being decided
         std::vector<std::string> deciders;  // unknown names of the conditions so far
     };
-    enum class EnumState { Idle, Head, Body };
 
     bool FileRead(const std::string& path, uint32_t depth);
     void TextRead(const std::string& path, std::string& bytes, uint32_t depth);
-    std::string FileFind(const std::string& name, const std::string& from, bool quoted,
-                         bool next = false) const;
     void Directive(const std::vector<Token>& tokens, uint32_t line, bool tooLong,
                    std::vector<Conditional>& stack, const std::string& path, uint32_t depth);
     void DefineRead(const std::vector<Token>& tokens, uint32_t line, bool tooLong);
@@ -128,7 +129,7 @@ private:
 
     void EnumFeed(const Token& token);
     void EnumItemEnd();
-    bool ItemExpand(std::vector<size_t>& uses);
+    bool ItemExpand(const std::vector<Token>& itemTokens, std::vector<size_t>& uses);
     void EnumItemAdd(const std::vector<Token>& tokens, uint32_t line,
                      const std::vector<size_t>& uses);
     void EnumItemPush(Definition item, uint32_t line);
@@ -139,13 +140,11 @@ private:
     void BlockEvaluate(EnumBlock& block);
     bool ExpressionRun(const std::vector<Token>& tokens, IntValue& value, Failure& failure,
                        std::vector<size_t>* uses = nullptr);
-    void TypedefFeed(const Token& token);
-    void TypedefEnd();
 
     void Warn(uint32_t line, const std::string& text);
     void Note(uint32_t line, const std::string& text);
 
-    std::vector<std::string> includeDirectories;
+    IncludeSearch includes;
     bool follow;
     bool verbose;
     std::ostream& messages;
@@ -165,6 +164,7 @@ private:
     // Lines of the file being read that hold "#ifndef X" whose branch defines X.
     std::unordered_set<uint32_t> selfDefining;
     TypeScope types;
+    TypedefReader typedefs;
     std::vector<std::string> includesMissing;
     std::unordered_set<std::string> includesMissingSeen;
     std::vector<size_t>* evaluationUses = nullptr;  // where Resolve records what it used
@@ -179,19 +179,10 @@ private:
     uint32_t currentFile = 0;
     uint32_t currentLine = 0;
 
-    EnumState enumState = EnumState::Idle;
-    int enumHeadTokens = 0;
-    int enumNesting = 0;
+    EnumReader enumReader{kDefinitionTokenLimit};
     std::vector<Definition> enumItems;
-    std::vector<Token> itemTokens;
-    bool itemTooLong = false;
     std::vector<uint32_t> itemBranches;
     std::vector<std::string> itemDeciders;
-
-    std::vector<Token> typedefTokens;
-    bool inTypedef = false;
-    int typedefNesting = 0;
-    bool typedefSpoiled = false;
 
     int enumDepth = 0;
 };
