@@ -358,21 +358,21 @@ void Definitions::TextRead(const std::string& path, std::string& bytes, uint32_t
     currentFile = outerFile;
 }
 
-int Definitions::ConditionDecide(const std::vector<Token>& tokens, size_t from, bool ifdef,
-                                 bool ifndef, std::vector<std::string>& unknown) {
+Decision Definitions::ConditionDecide(const std::vector<Token>& tokens, size_t from, bool ifdef,
+                                      bool ifndef, std::vector<std::string>& unknown) {
     if (ifdef || ifndef) {
         if (from >= tokens.size() || tokens[from].kind != TokenKind::Identifier) {
-            return -1;
+            return Decision::Undecided;
         }
         auto found = known.find(tokens[from].text);
         if (found == known.end()) {
             if (GuardLike(tokens[from].text)) {
-                return ifdef ? 0 : 1;
+                return ifdef ? Decision::False : Decision::True;
             }
             UnknownAdd(unknown, tokens[from].text);
-            return -1;
+            return Decision::Undecided;
         }
-        return found->second == ifdef ? 1 : 0;
+        return found->second == ifdef ? Decision::True : Decision::False;
     }
     // "defined X" first, then the macros that decided code defines are expanded; a name left
     // over is 0 when it is known not to be defined and unknown otherwise, and the condition is
@@ -394,10 +394,10 @@ int Definitions::ConditionDecide(const std::vector<Token>& tokens, size_t from, 
             ++name;
         }
         if (name >= tokens.size() || tokens[name].kind != TokenKind::Identifier) {
-            return -1;
+            return Decision::Undecided;
         }
         if (parenthesis && (name + 1 >= tokens.size() || !TokenIs(tokens[name + 1], ")"))) {
-            return -1;
+            return Decision::Undecided;
         }
         auto found = known.find(tokens[name].text);
         if (found == known.end() && GuardLike(tokens[name].text)) {
@@ -413,7 +413,7 @@ int Definitions::ConditionDecide(const std::vector<Token>& tokens, size_t from, 
     std::vector<Token> expanded;
     Failure failure;
     if (!MacroExpand(conditionMacros, line, expanded, failure)) {
-        return -1;
+        return Decision::Undecided;
     }
     std::vector<Token> condition;
     for (size_t i = 0; i < expanded.size(); ++i) {
@@ -442,7 +442,7 @@ int Definitions::ConditionDecide(const std::vector<Token>& tokens, size_t from, 
                 }
             }
             if (k >= expanded.size()) {
-                return -1;
+                return Decision::Undecided;
             }
             i = k;
         }
@@ -460,20 +460,25 @@ void Definitions::Directive(const std::vector<Token>& tokens, uint32_t line, boo
     const bool active = stack.empty() || stack.back().active;
     if (name == "if" || name == "ifdef" || name == "ifndef") {
         std::vector<std::string> unknown;
-        int decision =
-            active ? ConditionDecide(tokens, 1, name == "ifdef", name == "ifndef", unknown) : -1;
+        Decision decision =
+            active ? ConditionDecide(tokens, 1, name == "ifdef", name == "ifndef", unknown)
+                   : Decision::Undecided;
         // An include guard or a default value: X is not defined unless something defined it.
-        if (decision == -1 && active && selfDefining.count(line)) {
+        if (decision == Decision::Undecided && active && selfDefining.count(line)) {
             const std::string tested = NotDefinedTested(tokens);
             if (!tested.empty() && !touched.count(tested)) {
-                decision = 1;
+                decision = Decision::True;
                 unknown.clear();
             }
         }
-        Conditional conditional{
-            active, active && decision != 0, decision == 1, decision == -1, false, unknown};
+        Conditional conditional{active,
+                                active && decision != Decision::False,
+                                decision == Decision::True,
+                                decision == Decision::Undecided,
+                                false,
+                                unknown};
         stack.push_back(std::move(conditional));
-        BranchEnter(stack.back(), stack.back().active && decision == -1);
+        BranchEnter(stack.back(), stack.back().active && decision == Decision::Undecided);
         return;
     }
     if (name == "elif" || name == "elifdef" || name == "elifndef" || name == "else") {
@@ -490,16 +495,18 @@ void Definitions::Directive(const std::vector<Token>& tokens, uint32_t line, boo
             BranchEnter(conditional, conditional.active && conditional.undecidedBefore);
         } else {
             std::vector<std::string> unknown;
-            int decision = conditional.parentActive ? ConditionDecide(tokens, 1, name == "elifdef",
-                                                                      name == "elifndef", unknown)
-                                                    : -1;
+            Decision decision =
+                conditional.parentActive
+                    ? ConditionDecide(tokens, 1, name == "elifdef", name == "elifndef", unknown)
+                    : Decision::Undecided;
             NamesAdd(conditional.deciders, unknown);
-            conditional.active = conditional.parentActive && decision != 0;
-            conditional.decidedTaken = decision == 1;
+            conditional.active = conditional.parentActive && decision != Decision::False;
+            conditional.decidedTaken = decision == Decision::True;
             // Taken only if no earlier branch was: uncertain after an undecided one.
-            BranchEnter(conditional,
-                        conditional.active && (decision == -1 || conditional.undecidedBefore));
-            conditional.undecidedBefore = conditional.undecidedBefore || decision == -1;
+            BranchEnter(conditional, conditional.active && (decision == Decision::Undecided ||
+                                                            conditional.undecidedBefore));
+            conditional.undecidedBefore =
+                conditional.undecidedBefore || decision == Decision::Undecided;
         }
         return;
     }

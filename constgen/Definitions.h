@@ -113,8 +113,8 @@ private:
     void Directive(const std::vector<Token>& tokens, uint32_t line, bool tooLong,
                    std::vector<Conditional>& stack, const std::string& path, uint32_t depth);
     void DefineRead(const std::vector<Token>& tokens, uint32_t line, bool tooLong);
-    int ConditionDecide(const std::vector<Token>& tokens, size_t from, bool ifdef, bool ifndef,
-                        std::vector<std::string>& unknown);
+    Decision ConditionDecide(const std::vector<Token>& tokens, size_t from, bool ifdef, bool ifndef,
+                             std::vector<std::string>& unknown);
     void BranchEnter(Conditional& conditional, bool uncertain);
     void BranchLeave(Conditional& conditional);
     void UndefRead(const std::vector<Token>& tokens);

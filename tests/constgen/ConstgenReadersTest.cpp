@@ -37,9 +37,7 @@ std::vector<std::string> EnumEvents(const std::string& text, size_t limit = 64) 
     for (const Token& token : Tokens(text)) {
         switch (reader.Feed(token)) {
         case EnumReader::Event::None: break;
-        case EnumReader::Event::ItemStart:
-            EXPECT_EQ(reader.Item().size(), 1u) << token.text;
-            break;
+        case EnumReader::Event::ItemStart: EXPECT_EQ(reader.Item().size(), 1u) << token.text; break;
         case EnumReader::Event::ItemEnd:
             events.push_back(item());
             reader.ItemClear();
@@ -64,8 +62,7 @@ TEST(EnumReader, ItemsOfEnumeratorListsAndWhatIsNoList) {
         const char* text;
         std::vector<std::string> events;
     } cases[] = {
-        {"enum { A, B = F(1, 2), C, };",
-         {"[A]", "[B = F ( 1 , 2 )]", "[C]", "[]", "}"}},
+        {"enum { A, B = F(1, 2), C, };", {"[A]", "[B = F ( 1 , 2 )]", "[C]", "[]", "}"}},
         {"typedef enum tag __attribute__((packed)) : int { X } t;", {"[X]", "}"}},
         // Macro calls stay whole items; what they mean is the caller's business.
         {"enum { OPTION(URL, STRING, 2), F(COPYNAME) };",
@@ -96,10 +93,9 @@ TEST(TypedefReader, IntegerAndPointerTypedefsAfterExpansion) {
     macros.Add(bitwise);
     TypeScope types;
     TypedefReader reader(macros, types);
-    for (const Token& token :
-         Tokens("typedef unsigned short __u16; typedef __u16 __bitwise port_t;"
-                "typedef struct node *link, leaf; typedef int (*handler)(int);"
-                "typedef struct { int x; } point; typedef char name_t[8];")) {
+    for (const Token& token : Tokens("typedef unsigned short __u16; typedef __u16 __bitwise port_t;"
+                                     "typedef struct node *link, leaf; typedef int (*handler)(int);"
+                                     "typedef struct { int x; } point; typedef char name_t[8];")) {
         reader.Feed(token);
     }
     const struct {
@@ -107,8 +103,8 @@ TEST(TypedefReader, IntegerAndPointerTypedefsAfterExpansion) {
         bool known;
         int bits;
     } cases[] = {
-        {"__u16", true, 16}, {"port_t", true, 16}, {"link", true, 32},
-        {"leaf", false, 0},  {"handler", false, 0}, {"point", false, 0}, {"name_t", false, 0},
+        {"__u16", true, 16},   {"port_t", true, 16}, {"link", true, 32},   {"leaf", false, 0},
+        {"handler", false, 0}, {"point", false, 0},  {"name_t", false, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -134,10 +130,8 @@ TEST(IncludeSearch, QuotedBesideTheFileThenTheDirectoriesAndIncludeNextAfterItsO
         bool next;
         std::string found;
     } cases[] = {
-        {"limits.h", from, true, false, beside},
-        {"limits.h", from, false, false, own},
-        {"limits.h", own, false, true, libc},
-        {"limits.h", libc, false, true, ""},
+        {"limits.h", from, true, false, beside}, {"limits.h", from, false, false, own},
+        {"limits.h", own, false, true, libc},    {"limits.h", libc, false, true, ""},
         {"missing.h", from, true, false, ""},
     };
     for (const auto& c : cases) {
