@@ -3,6 +3,12 @@ set(DRUX_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources")
 set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+include(${CMAKE_CURRENT_LIST_DIR}/Harness.cmake)
+# A new decision (tests/harness/decide.sh rewrites the file only when it changes) configures again.
+if(EXISTS ${CMAKE_BINARY_DIR}/harness.env)
+  set_property(DIRECTORY ${CMAKE_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+                                                             ${CMAKE_BINARY_DIR}/harness.env)
+endif()
 
 function(drux_enable_gtest)
   if(NOT TARGET gtest)
@@ -13,17 +19,52 @@ function(drux_enable_gtest)
   endif()
 endfunction()
 
-# drux_add_test(<name> SOURCES ... LIBS ... [GUI])
-# One console test program, one CTest entry; CTest runs it through the emulator (wine).
+# What runs where is declared with each CTest entry, by its labels (tests/harness/test.sh selects
+# by them):
+#   windows  a Windows program run by this build's loader: natively, or emulated where the harness
+#            decided that the product's 32-bit loader runs under qemu
+#   driven   DRUX.exe of this build driven from outside; where the loader is emulated the driver
+#            is the stand-in build's program of the same name, run natively (drux_driver_program)
+#   host     a program of the build machine (no Windows code): run once, from the product build,
+#            never emulated
+# drux_add_test gives windows (and driven) by itself, so a new test program runs in every tier.
+
+# The command that runs this build's driver program <target> (a path under this directory's
+# binary folder): the program itself, or, where the harness names another build for the drivers
+# (emulated 32-bit loaders cannot carry a multi-threaded driver), that build's program of the same
+# name with that build's loader.
+function(drux_driver_program out target)
+  if(HARNESS_DRUX_DRIVER_BUILD AND NOT HARNESS_DRUX_DRIVER_BUILD STREQUAL CMAKE_BINARY_DIR)
+    file(RELATIVE_PATH folder ${CMAKE_BINARY_DIR} ${CMAKE_CURRENT_BINARY_DIR})
+    set(${out} ${HARNESS_DRUX_DRIVER_BUILD}/${folder}/${target}.exe PARENT_SCOPE)
+  else()
+    set(${out} $<TARGET_FILE:${target}> PARENT_SCOPE)
+  endif()
+endfunction()
+
+# drux_add_test(<name> SOURCES ... LIBS ... [TIMEOUT s] [DRIVEN])
+# One console test program, one CTest entry; CTest runs it through the emulator (Wine's loader).
+# DRIVEN: the program drives DRUX.exe from outside (named by DRUX_EXE in its environment).
 function(drux_add_test name)
-  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "DRIVEN" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
   drux_enable_gtest()
   add_executable(${name} ${T_SOURCES})
   # Every test program has the shared test support (tests/support) at hand.
   target_link_libraries(${name} PRIVATE ${T_LIBS} drux_test_support gtest gtest_main)
-  add_test(NAME ${name} COMMAND ${name})
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
   endif()
-  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
+  if(T_DRIVEN)
+    drux_driver_program(program ${name})
+    if(program STREQUAL "$<TARGET_FILE:${name}>")
+      add_test(NAME ${name} COMMAND ${name})
+    else()
+      add_test(NAME ${name} COMMAND ${HARNESS_DRUX_DRIVER_WINE} ${program})
+    endif()
+    set_tests_properties(${name} PROPERTIES LABELS "windows;driven" TIMEOUT ${T_TIMEOUT}
+                                            ENVIRONMENT "DRUX_EXE=$<TARGET_FILE:DRUX>")
+  else()
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES LABELS windows TIMEOUT ${T_TIMEOUT})
+  endif()
 endfunction()

@@ -9,9 +9,14 @@ set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# The loader is named here only (see mingw-i686.cmake). /usr/bin/wine would pick the 32-bit
-# loader whenever it is installed, even where the kernel cannot run it.
+# Wine's 64-bit loader by its full path: /usr/bin/wine would pick the 32-bit loader whenever it
+# is installed, even where the kernel cannot run it.
 if(CMAKE_HOST_UNIX)
-  set(DRUX_WINE_LOADER /usr/lib/wine/wine64 CACHE STRING "The Wine loader that runs this build's programs")
+  include(${CMAKE_CURRENT_LIST_DIR}/Harness.cmake)
+  if(HARNESS_DRUX_WINE)
+    set(DRUX_WINE_LOADER ${HARNESS_DRUX_WINE})
+  else()
+    set(DRUX_WINE_LOADER /usr/lib/wine/wine64)
+  endif()
   set(CMAKE_CROSSCOMPILING_EMULATOR ${DRUX_WINE_LOADER})
 endif()

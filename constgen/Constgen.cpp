@@ -1,6 +1,5 @@
 #include "Constgen.h"
 
-#include <stdio.h>
 #include <string.h>
 
 #include <algorithm>
@@ -25,8 +24,11 @@ const char* const kConstgenUsage =
     "  --follow          also read files named by #include and found in the include paths\n"
     "  -D NAME[=VALUE]   define NAME (default 1) and decide conditionals that test it\n"
     "  -U NAME           take NAME as undefined and decide conditionals that test it\n"
-    "  --target MACHINE  i686 or x86_64: the sizes of long, pointers and size_t, and\n"
-    "                    the machine's own predefined macros (default: 32-bit Windows)\n"
+    "  --target MODEL    the sizes of long, pointers and size_t, and the machine's own\n"
+    "                    predefined macros: win32 (the default: 32-bit Windows, ILP32,\n"
+    "                    16-bit wchar_t, no macro pinned), linux-i686 (GCC's ILP32 on\n"
+    "                    Linux) or linux-x86_64 (GCC's LP64 on Linux); i686 and x86_64\n"
+    "                    are the linux ones. 64-bit Windows (LLP64) is not one of them\n"
     "  -v, --verbose     list every skipped definition with its reason\n"
     "  -q, --quiet       no summary\n"
     "  -h, --help        this text\n"
@@ -79,19 +81,72 @@ bool OptionValue(const std::vector<std::string>& arguments, size_t& i, const cha
     return true;
 }
 
-bool Differs(const Definition& first, const Definition& again) {
-    if (again.kind == DefinitionKind::Macro && again.text == again.name) {
-        return false;  // "#define X X" naming an enumerator X
-    }
-    if (first.kind == DefinitionKind::Macro && again.kind == DefinitionKind::Macro) {
-        return first.text != again.text || first.functionLike != again.functionLike;
-    }
-    if (first.evaluated && again.evaluated && first.failure.reason == SkipReason::None &&
-        again.failure.reason == SkipReason::None) {
-        return first.value.bits != again.value.bits;
-    }
-    return first.text != again.text;
-}
+// What an option with a value does with it. False with error for a value it does not take.
+using OptionApply = bool (*)(Options& options, const std::string& value, std::string& error);
+
+// A switch sets its flag; any other option takes a value and hands it to apply.
+struct OptionSpec {
+    const char* shortName;  // "-I", given as "-I DIR" or "-IDIR"; nullptr when there is none
+    const char* longName;   // "--include-dir", given as "--include-dir DIR" or "--include-dir=DIR"
+    bool Options::*flag;
+    OptionApply apply;
+};
+
+const OptionSpec kOptions[] = {
+    {"-h", "--help", &Options::help, nullptr},
+    {nullptr, "--follow", &Options::follow, nullptr},
+    {"-v", "--verbose", &Options::verbose, nullptr},
+    {"-q", "--quiet", &Options::quiet, nullptr},
+    {"-I", "--include-dir", nullptr,
+     [](Options& options, const std::string& value, std::string&) {
+         options.includeDirectories.push_back(value);
+         return true;
+     }},
+    {"-o", "--output", nullptr,
+     [](Options& options, const std::string& value, std::string&) {
+         options.output = value;
+         return true;
+     }},
+    {nullptr, "--match", nullptr,
+     [](Options& options, const std::string& value, std::string&) {
+         options.matches.push_back(value);
+         return true;
+     }},
+    {nullptr, "--exclude", nullptr,
+     [](Options& options, const std::string& value, std::string&) {
+         options.excludes.push_back(value);
+         return true;
+     }},
+    {nullptr, "--sort", nullptr,
+     [](Options& options, const std::string& value, std::string& error) {
+         if (value != "name" && value != "file") {
+             error = "--sort takes name or file, not " + value;
+             return false;
+         }
+         options.sortByName = value == "name";
+         return true;
+     }},
+    {"-D", "--define", nullptr,
+     [](Options& options, const std::string& value, std::string&) {
+         const size_t equals = value.find('=');
+         options.defines.emplace_back(value.substr(0, equals),
+                                      equals == std::string::npos ? "1" : value.substr(equals + 1));
+         return true;
+     }},
+    {"-U", "--undefine", nullptr,
+     [](Options& options, const std::string& value, std::string&) {
+         options.undefines.push_back(value);
+         return true;
+     }},
+    {nullptr, "--target", nullptr,
+     [](Options& options, const std::string& value, std::string& error) {
+         if (!TargetFind(value, options.target)) {
+             error = "--target takes one of " + std::string(kTargetNames) + ", not " + value;
+             return false;
+         }
+         return true;
+     }},
+};
 
 }  // namespace
 
@@ -107,92 +162,33 @@ bool OptionsParse(const std::vector<std::string>& arguments, Options& options, s
             optionsEnd = true;
             continue;
         }
-        if (argument == "-h" || argument == "--help") {
-            options.help = true;
-            continue;
-        }
-        if (argument == "--follow") {
-            options.follow = true;
-            continue;
-        }
-        if (argument == "-v" || argument == "--verbose") {
-            options.verbose = true;
-            continue;
-        }
-        if (argument == "-q" || argument == "--quiet") {
-            options.quiet = true;
-            continue;
-        }
-        std::string value;
-        bool takes = false;
-        if (!OptionValue(arguments, i, "-I", "--include-dir", value, takes, error)) {
-            return false;
-        }
-        if (takes) {
-            options.includeDirectories.push_back(value);
-            continue;
-        }
-        if (!OptionValue(arguments, i, "-o", "--output", value, takes, error)) {
-            return false;
-        }
-        if (takes) {
-            options.output = value;
-            continue;
-        }
-        if (!OptionValue(arguments, i, nullptr, "--match", value, takes, error)) {
-            return false;
-        }
-        if (takes) {
-            options.matches.push_back(value);
-            continue;
-        }
-        if (!OptionValue(arguments, i, nullptr, "--exclude", value, takes, error)) {
-            return false;
-        }
-        if (takes) {
-            options.excludes.push_back(value);
-            continue;
-        }
-        if (!OptionValue(arguments, i, nullptr, "--sort", value, takes, error)) {
-            return false;
-        }
-        if (takes) {
-            if (value != "name" && value != "file") {
-                error = "--sort takes name or file, not " + value;
+        bool known = false;
+        for (const OptionSpec& option : kOptions) {
+            if (option.flag) {
+                known = (option.shortName && argument == option.shortName) ||
+                        argument == option.longName;
+                if (known) {
+                    options.*option.flag = true;
+                    break;
+                }
+                continue;
+            }
+            std::string value;
+            if (!OptionValue(arguments, i, option.shortName, option.longName, value, known,
+                             error)) {
                 return false;
             }
-            options.sortByName = value == "name";
-            continue;
-        }
-        if (!OptionValue(arguments, i, "-D", "--define", value, takes, error)) {
-            return false;
-        }
-        if (takes) {
-            size_t equals = value.find('=');
-            std::string name = value.substr(0, equals);
-            options.defines.emplace_back(
-                name, equals == std::string::npos ? "1" : value.substr(equals + 1));
-            continue;
-        }
-        if (!OptionValue(arguments, i, nullptr, "--target", value, takes, error)) {
-            return false;
-        }
-        if (takes) {
-            if (!TargetFind(value, options.target)) {
-                error = "--target takes one of " + std::string(kTargetNames) + ", not " + value;
-                return false;
+            if (known) {
+                if (!option.apply(options, value, error)) {
+                    return false;
+                }
+                break;
             }
-            continue;
         }
-        if (!OptionValue(arguments, i, "-U", "--undefine", value, takes, error)) {
+        if (!known) {
+            error = "unknown option " + argument;
             return false;
         }
-        if (takes) {
-            options.undefines.push_back(value);
-            continue;
-        }
-        error = "unknown option " + argument;
-        return false;
     }
     if (!options.help && options.inputs.empty()) {
         error = "no input files";
@@ -227,13 +223,6 @@ bool NameMatches(const std::string& pattern, const std::string& name) {
     return p == pattern.size();
 }
 
-std::string ConstantFormat(const Constant& constant) {
-    char numbers[64];
-    snprintf(numbers, sizeof numbers, "%ld\r\n0x%lX\r\n", static_cast<long>(constant.value),
-             static_cast<unsigned long>(static_cast<uint32_t>(constant.value)));
-    return constant.name + "\r\n" + numbers;
-}
-
 size_t Summary::SkippedTotal() const {
     size_t total = 0;
     for (size_t count : skipped) {
@@ -265,7 +254,7 @@ std::vector<Constant> ConstantsSelect(const Definitions& definitions, const Opti
         if (definition.repeated) {
             ++summary.repeated;
             auto found = first.find(definition.name);
-            if (found != first.end() && Differs(all[found->second], definition)) {
+            if (found != first.end() && definition.differs) {
                 ++summary.repeatedDiffering;
                 if (options.verbose) {
                     messages << "constgen: " << where(definition) << ": " << definition.name
@@ -444,7 +433,7 @@ int ConstgenMain(const std::vector<std::string>& arguments, std::ostream& out, s
 
     std::string text;
     for (const Constant& constant : constants) {
-        text += ConstantFormat(constant);
+        text += RecordText(RecordOf32(constant.name, static_cast<uint32_t>(constant.value)));
     }
     if (options.output == "-") {
         out << text;

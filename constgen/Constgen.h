@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Definitions.h"
+#include "Records.h"
 
 struct Options {
     std::vector<std::string> includeDirectories;               // -I
@@ -36,9 +37,6 @@ struct Constant {
     std::string name;
     int32_t value;  // the 32-bit pattern, shown signed in decimal and unsigned in hex
 };
-
-// One record: name, decimal, "0x" + upper-case hex; every line ends with CR LF.
-std::string ConstantFormat(const Constant& constant);
 
 struct Summary {
     size_t files = 0;         // input and followed files read

@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "Same.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -58,49 +60,34 @@ bool EnumeratorNext(IntValue previous, IntValue& value, Failure& failure) {
     return true;
 }
 
-bool MacroSame(const Macro& a, const Macro& b) {
-    if (a.functionLike != b.functionLike || a.parameters != b.parameters ||
-        a.body.size() != b.body.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < a.body.size(); ++i) {
-        if (a.body[i].text != b.body[i].text) {
-            return false;
-        }
-    }
-    return true;
-}
+// The names of the conditions that would decide a value, kept for the messages. A hostile
+// header's condition may test thousands of names, and every definition under it keeps a copy:
+// after kNamesKept names the list ends with kNamesMore, which the messages show as "and more".
+const size_t kNamesKept = 8;
+const char* const kNamesMore = "...";  // no identifier: never a name of the headers
 
 void NamesAdd(std::vector<std::string>& names, const std::vector<std::string>& more) {
     for (const std::string& name : more) {
-        if (names.size() >= 8) {
+        if (!names.empty() && names.back() == kNamesMore) {
             return;
         }
-        if (std::find(names.begin(), names.end(), name) == names.end()) {
-            names.push_back(name);
+        if (std::find(names.begin(), names.end(), name) != names.end()) {
+            continue;
         }
+        names.push_back(names.size() < kNamesKept ? name : kNamesMore);
     }
 }
 
 std::string NamesJoin(const std::vector<std::string>& names) {
     std::string text;
     for (const std::string& name : names) {
-        text += (text.empty() ? "" : ", ") + name;
+        if (name == kNamesMore) {
+            text += " and more";
+        } else {
+            text += (text.empty() ? "" : ", ") + name;
+        }
     }
     return text;
-}
-
-// Two evaluations give the same record: both no constant, or the same 32-bit pattern.
-bool SameOutcome(const Failure& failureA, IntValue a, const Failure& failureB, IntValue b) {
-    const bool okA = failureA.reason == SkipReason::None;
-    const bool okB = failureB.reason == SkipReason::None;
-    if (!okA || !okB) {
-        return okA == okB;
-    }
-    if (IntValueFits32(a) && IntValueFits32(b)) {
-        return static_cast<uint32_t>(a.bits) == static_cast<uint32_t>(b.bits);
-    }
-    return a.bits == b.bits && IntValueFits32(a) == IntValueFits32(b);
 }
 
 }  // namespace
@@ -609,7 +596,7 @@ void Definitions::DefineRead(const std::vector<Token>& tokens, uint32_t line, bo
         auto state = known.find(name);
         const int index = conditionMacros.Find(name);
         if (state == known.end() || !state->second || index < 0 ||
-            !MacroSame(conditionMacros.At(index), macro)) {
+            !SameDefinition(conditionMacros.At(index), macro)) {
             known.erase(name);
             conditionMacros.Remove(name);
             unknownBecause[name] = DecidersHere();
@@ -1070,7 +1057,8 @@ void Definitions::Evaluate() {
 
 void Definitions::AmbiguityFind() {
     // Names defined more than once, in branches that were not decided: each definition's value
-    // against the first one's.
+    // against the first one's. Names whose record is certain but whose users are not.
+    std::vector<size_t> usersOnly;
     for (auto& entry : byName) {
         auto first = firstByName.find(entry.first);
         if (entry.second.size() < 2 || first == firstByName.end()) {
@@ -1079,6 +1067,7 @@ void Definitions::AmbiguityFind() {
         const size_t firstIndex = first->second;
         std::vector<std::string> deciders;
         bool differ = false;
+        bool usersDiffer = false;
         for (size_t index : entry.second) {
             const Definition& definition = definitions[index];
             if (definition.undefined || index == firstIndex) {
@@ -1096,21 +1085,28 @@ void Definitions::AmbiguityFind() {
                 }
             }
             NamesAdd(deciders, definition.deciders);
-            if (!SameOutcome(definitions[firstIndex].failure, definitions[firstIndex].value,
-                             failure, value)) {
+            if (!SameValue(definitions[firstIndex].failure, definitions[firstIndex].value, failure,
+                           value)) {
                 differ = true;
+                definitions[index].differs = true;
+            } else if (!SameForExpressions(definitions[firstIndex].failure,
+                                           definitions[firstIndex].value, failure, value)) {
+                usersDiffer = true;
             }
         }
-        if (differ) {
+        if (differ || usersDiffer) {
             Definition& definition = definitions[firstIndex];
             NamesAdd(deciders, definition.deciders);
-            definition.ambiguous = true;
             definition.ambiguity = NamesJoin(deciders);
+            definition.ambiguous = differ;
+            if (!differ) {
+                usersOnly.push_back(firstIndex);
+            }
         }
     }
     // Whatever was computed from an ambiguous value is ambiguous too.
     std::vector<std::vector<size_t>> usedBy(definitions.size());
-    std::vector<size_t> pending;
+    std::vector<size_t> pending = usersOnly;
     for (size_t i = 0; i < definitions.size(); ++i) {
         for (size_t used : definitions[i].uses) {
             if (used != i) {

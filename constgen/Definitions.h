@@ -36,6 +36,7 @@ struct Definition {
     uint32_t file = 0;  // index into Definitions::Files()
     uint32_t line = 0;
     bool repeated = false;   // the name was defined before; this one is not used
+    bool differs = false;    // repeated, with another value than the first (SameValue)
     bool undefined = false;  // removed by an #undef in decided code
     std::string text;        // macro body or enumerator initializer, for comparisons/messages
     // The open conditional branches that were not decided where it was read (ids, outermost

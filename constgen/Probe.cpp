@@ -1,13 +1,17 @@
 // constprobe: the build's helper that lets the cross compiler itself compute the default data set.
 //
 //   constprobe names PREPROCESSED HEADER PROBE_C NAMES [EXCLUDED...] [--first FILE]...
-//                    [--files-out LIST] [--skip-files LIST]
+//                    [--files-out LIST] [--skip-files LIST] [--undeclared-out LIST]
+//                    [--probe-names LIST]
 //       Reads the output of "gcc -E -dD HEADER", takes the object-like macros still defined at
 //       its end and every enumerator, keeps those whose expansion names only declared things,
 //       and writes a C file with one initialiser per name plus the list of names. --first puts
 //       a file's names first; --files-out lists the files the text came from, --skip-files
-//       leaves out the names that such a list's files define. --every asks for every name whose
-//       expansion names only declared things: slower, for measuring what the choice leaves out.
+//       leaves out the names that such a list's files define, but for those --probe-names
+//       lists; --undeclared-out lists the macros whose expansion names something the text does
+//       not declare (a later group that declares it can compute them). --every asks for every
+//       name whose expansion names only declared things: slower, for measuring what the choice
+//       leaves out.
 //   constprobe prune ERRORS HEADER PROBE_C NAMES
 //       Drops the names whose lines the compiler rejected (ERRORS is its diagnostics) and writes
 //       the C file again.
@@ -35,6 +39,7 @@
 #include "EnumReader.h"
 #include "Lexer.h"
 #include "Macros.h"
+#include "Records.h"
 #include "TypeNames.h"
 
 namespace {
@@ -342,6 +347,22 @@ bool Declared(const std::string& name, const MacroTable& table, const Preprocess
     return true;
 }
 
+// True when the name's expansion names something the text does not declare (MAXULONG in
+// ws2ipdef.h's IP_UNSPECIFIED_USER_MTU without ntdef.h).
+bool NamesUndeclared(const std::string& name, const MacroTable& table,
+                     const Preprocessed& preprocessed) {
+    std::vector<Token> expanded;
+    if (!Expansion(name, table, expanded)) {
+        return false;
+    }
+    for (const Token& piece : expanded) {
+        if (piece.kind == TokenKind::Identifier && !IsKnownWord(piece.text, preprocessed)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::string ProbeText(const std::string& header, const std::vector<std::string>& names) {
     // Each name is expanded three times: its value as long long (a handle's 32-bit pointer
     // sign-extends, as GCC converts pointers to wider integers), its type class, and its sign,
@@ -377,7 +398,7 @@ int Names(const std::vector<std::string>& args) {
         return 1;
     }
     std::vector<std::string> excluded, first;
-    std::string filesOut, skipFiles;
+    std::string filesOut, skipFiles, undeclaredOut, probeNames;
     bool every = false;
     for (size_t i = 4; i < args.size(); ++i) {
         if (args[i] == "--first" && i + 1 < args.size()) {
@@ -386,6 +407,10 @@ int Names(const std::vector<std::string>& args) {
             filesOut = args[++i];
         } else if (args[i] == "--skip-files" && i + 1 < args.size()) {
             skipFiles = args[++i];
+        } else if (args[i] == "--undeclared-out" && i + 1 < args.size()) {
+            undeclaredOut = args[++i];
+        } else if (args[i] == "--probe-names" && i + 1 < args.size()) {
+            probeNames = args[++i];
         } else if (args[i] == "--every") {
             every = true;
         } else {
@@ -417,6 +442,17 @@ int Names(const std::vector<std::string>& args) {
             return 1;
         }
     }
+    std::unordered_set<std::string> probed;
+    if (!probeNames.empty()) {
+        std::string list;
+        if (!FileRead(probeNames, list)) {
+            std::cerr << "constprobe: " << probeNames << ": cannot be read\n";
+            return 1;
+        }
+        for (const std::string& line : Lines(list)) {
+            probed.insert(line);
+        }
+    }
     preprocessed.enumeratorSet.insert(preprocessed.enumerators.begin(),
                                       preprocessed.enumerators.end());
     MacroTable table;
@@ -426,7 +462,8 @@ int Names(const std::vector<std::string>& args) {
     std::set<std::string> chosen;
     auto wanted = [&](const std::string& name) {
         auto place = preprocessed.places.find(name);
-        if (place != preprocessed.places.end() && skipped[place->second.file]) {
+        if (place != preprocessed.places.end() && skipped[place->second.file] &&
+            !probed.count(name)) {
             return false;
         }
         for (const std::string& pattern : excluded) {
@@ -444,6 +481,20 @@ int Names(const std::vector<std::string>& args) {
             continue;
         }
         chosen.insert(macro.name);
+    }
+    if (!undeclaredOut.empty()) {
+        std::string list;
+        for (const auto& entry : preprocessed.macros) {
+            const Macro& macro = entry.second;
+            if (!macro.functionLike && !preprocessed.builtIn.count(macro.name) &&
+                wanted(macro.name) && NamesUndeclared(macro.name, table, preprocessed)) {
+                list += macro.name + "\n";
+            }
+        }
+        if (!FileWrite(undeclaredOut, list)) {
+            std::cerr << "constprobe: " << undeclaredOut << ": cannot be written\n";
+            return 1;
+        }
     }
     for (const std::string& name : preprocessed.enumerators) {
         if (wanted(name) && !preprocessed.macros.count(name)) {
@@ -572,16 +623,6 @@ bool ValuesRead(const std::string& assembly,
     return true;
 }
 
-// A record of Constants.out for a value of more than 32 bits: its 64-bit pattern in hex, read as
-// a signed number on the decimal line, as the 32-bit records read theirs.
-std::string WideFormat(const std::string& name, uint64_t value) {
-    char numbers[64];
-    snprintf(numbers, sizeof numbers, "%lld\r\n0x%llX\r\n",
-             static_cast<long long>(static_cast<int64_t>(value)),
-             static_cast<unsigned long long>(value));
-    return name + "\r\n" + numbers;
-}
-
 int Values(const std::vector<std::string>& args) {
     const bool wideKept = args.size() == 4 && args[3] == "--wide";
     if (args.size() != 3 && !wideKept) {
@@ -595,7 +636,7 @@ int Values(const std::vector<std::string>& args) {
     std::vector<std::string> names = Lines(list);
     std::unordered_map<size_t, std::vector<int64_t>> fields;
     ValuesRead(assembly, fields);
-    std::string text;
+    std::vector<Record> records;
     size_t written = 0, wide = 0, other = 0;
     for (size_t i = 0; i < names.size(); ++i) {
         auto found = fields.find(i);
@@ -627,10 +668,9 @@ int Values(const std::vector<std::string>& args) {
             continue;
         }
         if (fits) {
-            text += ConstantFormat(
-                Constant{names[i], static_cast<int32_t>(static_cast<uint32_t>(value))});
+            records.push_back(RecordOf32(names[i], static_cast<uint32_t>(value)));
         } else if (wideKept) {
-            text += WideFormat(names[i], value);
+            records.push_back(RecordOf64(names[i], value));
         } else {
             ++wide;
             continue;
@@ -641,7 +681,7 @@ int Values(const std::vector<std::string>& args) {
         std::cerr << "constprobe: no value read back from " << args[0] << "\n";
         return 1;
     }
-    if (!FileWrite(args[2], text)) {
+    if (!FileWrite(args[2], RecordsText(records))) {
         std::cerr << "constprobe: " << args[2] << ": cannot be written\n";
         return 1;
     }
@@ -651,10 +691,6 @@ int Values(const std::vector<std::string>& args) {
 }
 
 // Records of a Constants.out: name, decimal, hex, three lines each.
-struct Record {
-    std::string name, decimal, hex;
-};
-
 bool RecordsRead(const std::string& path, std::vector<Record>& records) {
     std::string bytes;
     if (!FileRead(path, bytes)) {
@@ -665,14 +701,6 @@ bool RecordsRead(const std::string& path, std::vector<Record>& records) {
         records.push_back(Record{lines[i], lines[i + 1], lines[i + 2]});
     }
     return lines.size() % 3 == 0;
-}
-
-std::string RecordsText(const std::vector<Record>& records) {
-    std::string text;
-    for (const Record& record : records) {
-        text += record.name + "\r\n" + record.decimal + "\r\n" + record.hex + "\r\n";
-    }
-    return text;
 }
 
 //   constprobe merge OUTPUT [--decides LABEL]... LABEL FILE [LABEL FILE...]

@@ -252,7 +252,7 @@ bool TypeNameFind(const std::string& name, TypeInfo& info, const Target& target,
     return false;
 }
 
-const char* const kTargetNames = "i686, x86_64";
+const char* const kTargetNames = "win32, linux-i686 (or i686), linux-x86_64 (or x86_64)";
 
 bool TargetFind(const std::string& name, Target& target) {
     // What GCC predefines for the machine: its name, its data model's sizes and limits.
@@ -312,13 +312,19 @@ bool TargetFind(const std::string& name, Target& target) {
                                           "__ORDER_PDP_ENDIAN__=3412",
                                           "__BYTE_ORDER__=1234"};
     Target chosen;
+    if (name == "win32") {
+        target = chosen;
+        return true;
+    }
     // wchar_t is int on these (GCC on Linux and the other Unix systems).
     chosen.wcharBits = 32;
     chosen.wcharSigned = true;
-    if (name == "i686") {
+    // The bare machine names are the first spellings these models had; scripts may still use them.
+    if (name == "linux-i686" || name == "i686") {
+        chosen.name = "linux-i686";
         chosen.predefined.assign(std::begin(kX86), std::end(kX86));
-    } else if (name == "x86_64") {
-        chosen.name = "x86_64";
+    } else if (name == "linux-x86_64" || name == "x86_64") {
+        chosen.name = "linux-x86_64";
         chosen.pointerBits = 64;
         chosen.longBits = 64;
         chosen.longDoubleBits = 128;

@@ -24,11 +24,12 @@ struct TypeInfo {
     }
 };
 
-// The machine the constants are for: the sizes of its data model. The default is the product's
-// 32-bit Windows (ILP32, 16-bit wchar_t); i686 is ILP32 and x86_64 LP64 as GCC has them on Linux
-// and the other Unix systems (32-bit wchar_t).
+// The machine the constants are for: the sizes of its data model. The default, win32, is the
+// product's 32-bit Windows (ILP32, 16-bit wchar_t); linux-i686 is ILP32 and linux-x86_64 LP64 as
+// GCC has them on Linux and the other Unix systems (32-bit wchar_t). 64-bit Windows (LLP64:
+// long stays 32 bits) is no model of constgen's: Constants-x64.out comes from its compiler.
 struct Target {
-    const char* name = "i686";
+    const char* name = "win32";
     uint8_t pointerBits = 32;
     uint8_t longBits = 32;
     uint8_t longDoubleBits = 96;
@@ -39,7 +40,7 @@ struct Target {
     std::vector<const char*> predefined;
 };
 
-// The named target; false for an unknown name.
+// The named target (i686 and x86_64 name the linux ones); false for an unknown name.
 bool TargetFind(const std::string& name, Target& target);
 // Names of the targets, for messages.
 extern const char* const kTargetNames;

@@ -8,6 +8,7 @@
 # screenshot's path.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
+. "$here/../tests/harness/lib.sh"
 build=$(cd "${1:?build dir}" && pwd)
 rundir="$build/run"
 mkdir -p "$rundir"
@@ -27,19 +28,18 @@ if [ -n "${2:-}" ]; then
   if [ ! -e "$file" ] && [ "$file" = "$(basename -- "$file")" ] && [ -f "$rundir/$file" ]; then
     file="$rundir/$file"
   fi
-  # Wine reaches the Linux root through drive Z:; the path goes as one argument, spaces and all.
-  file=$(realpath -m -- "$file")
-  arguments=("Z:$(printf '%s' "$file" | tr / '\\')")
+  # The path goes as one argument, spaces and all.
+  arguments=("$(harness_windows_path "$(realpath -m -- "$file")")")
 fi
 
 if [ -n "${DISPLAY:-}" ]; then
   cd "$rundir"
-  exec bash "$here/wine-env.sh" "$build" --display-from-env --no-desktop -- \
+  exec bash "$here/../tests/harness/wine-env.sh" "$build" --display-from-env --no-desktop -- \
     bash -c 'cd "$1" && shift && "$DRUX_WINE" "$@"' _ "$rundir" "$build/DRUX.exe" ${arguments[@]+"${arguments[@]}"}
 fi
 
 shot="$build/screenshot.png"
-bash "$here/wine-env.sh" "$build" -- bash -c '
+bash "$here/../tests/harness/wine-env.sh" "$build" -- bash -c '
   set -u
   cd "$1"
   "$DRUX_WINE" "$2" ${4:+"$4"} >/dev/null 2>&1 &

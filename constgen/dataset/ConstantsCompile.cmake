@@ -100,9 +100,12 @@ function(constants_make)
     get_filename_component(label ${header} NAME)
     set(dir ${WORK}/group${index})
     if(index EQUAL 0)
-      set(options --first winuser.h --first commctrl.h --files-out ${WORK}/first.files)
+      set(options --first winuser.h --first commctrl.h --files-out ${WORK}/first.files
+                  --undeclared-out ${WORK}/first.undeclared)
     else()
-      set(options --skip-files ${WORK}/first.files)
+      # A name of the first group's headers that it cannot compute (IP_UNSPECIFIED_USER_MTU is
+      # MAXULONG, which only ntdef.h defines) is asked for where a group declares what it names.
+      set(options --skip-files ${WORK}/first.files --probe-names ${WORK}/first.undeclared)
     endif()
     constants_group(${header} ${dir} "${options}" why)
     if(NOT why STREQUAL "" AND index EQUAL 0)

@@ -10,6 +10,7 @@
 
 include(ExternalProject)
 
+
 # The cross toolchain files set CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER, so these find programs
 # of the build machine.
 find_program(DRUX_HOST_CXX NAMES c++ g++ clang++ DOC "C++ compiler for build-time tools")
@@ -48,6 +49,39 @@ set_property(GLOBAL PROPERTY DRUX_DATA_SET_ALL_HEADER ${CMAKE_CURRENT_LIST_DIR}/
 set_property(GLOBAL PROPERTY DRUX_DATA_CC "${DRUX_DATA_CC}")
 set_property(GLOBAL PROPERTY DRUX_DATA_CC64 "${DRUX_DATA_CC64}")
 set_property(GLOBAL PROPERTY DRUX_CONSTANTS_GENERATED 0)
+
+# A build that stands in for the product on this machine (build-x64, see the Makefile) takes the
+# product build's data set, the probe's records of it and its build-machine tools instead of
+# computing them again: each data file is computed once per machine, constgen's host build made
+# once. The checks of the data set (labelled host) are then the product build's alone.
+set(DRUX_DATA_FROM "" CACHE PATH "A product build whose data set this build takes (empty: compute it)")
+set_property(GLOBAL PROPERTY DRUX_DATA_TAKEN 0)
+set_property(GLOBAL PROPERTY DRUX_DATA_DIR ${CMAKE_BINARY_DIR}/data)
+if(DRUX_DATA_FROM)
+  foreach(name Constants.out Constants-x64.out)
+    if(NOT EXISTS ${DRUX_DATA_FROM}/data/${name})
+      message(FATAL_ERROR "DRUX_DATA_FROM: ${DRUX_DATA_FROM}/data/${name} is missing; build "
+                          "${DRUX_DATA_FROM} first (make build-x64 does)")
+    endif()
+    add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/data/${name}
+      COMMAND ${CMAKE_COMMAND} -E copy ${DRUX_DATA_FROM}/data/${name} ${CMAKE_BINARY_DIR}/data/${name}
+      DEPENDS ${DRUX_DATA_FROM}/data/${name}
+      COMMENT "Taking data/${name} from ${DRUX_DATA_FROM}"
+      VERBATIM)
+  endforeach()
+  load_cache(${DRUX_DATA_FROM} READ_WITH_PREFIX from_ DRUX_HOST_CXX DRUX_DATA_CC DRUX_DATA_CC64
+             DRUX_MINGW_INCLUDE)
+  set(generated 0)
+  if(from_DRUX_HOST_CXX AND from_DRUX_DATA_CC)
+    set(generated 1)
+  endif()
+  set_property(GLOBAL PROPERTY DRUX_DATA_TAKEN 1)
+  set_property(GLOBAL PROPERTY DRUX_DATA_DIR ${DRUX_DATA_FROM}/data)
+  set_property(GLOBAL PROPERTY DRUX_CONSTANTS_GENERATED ${generated})
+  set_property(GLOBAL PROPERTY DRUX_MINGW_INCLUDE ${from_DRUX_MINGW_INCLUDE})
+  add_custom_target(constants_data ALL DEPENDS ${DRUX_CONSTANTS_FILE} ${DRUX_CONSTANTS_X64_FILE})
+  return()
+endif()
 
 # file name, compiler, sample, "ON" for a 64-bit target
 set(data_sets "Constants.out|${DRUX_DATA_CC}|${CMAKE_SOURCE_DIR}/data/Constants.out|OFF"

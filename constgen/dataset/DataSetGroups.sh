@@ -95,9 +95,13 @@ LC_ALL=C comm -23 "$work/all.txt" "$work/reached.txt" >"$work/candidates.txt"
 printf '#define DRUX_DATA_SET_PRELUDE_ONLY\n#include "%s/DefaultDataSet.h"\n' "$here" \
     >"$work/prelude.h"
 printf '#include <ntddk.h>\n' >"$work/ntddk.h"
-"$cc" -x c-header "$work/prelude.h" -o "$work/prelude.h.gch"
-"$cc" -I "$inc/ddk" -x c-header "$work/ntddk.h" -o "$work/ntddk.h.gch"
+# Only the 32-bit compiler takes them: the 64-bit one reads the prefix's text, as the build
+# does, so a group is also tried exactly as it is compiled.
 ddkflags="-I $inc/ddk"
+mkdir -p "$work/prelude.h.gch" "$work/ntddk.h.gch"
+"$cc" -x c-header "$work/prelude.h" -o "$work/prelude.h.gch/${cc##*/}"
+# shellcheck disable=SC2086
+"$cc" $ddkflags -x c-header "$work/ntddk.h" -o "$work/ntddk.h.gch/${cc##*/}"
 
 # try PREFIX FLAGS HEADER: empty output when HEADER compiles after PREFIX, else the first error.
 try() {
@@ -149,63 +153,93 @@ cat "$work/cxx.txt" >>"$work/excluded.txt"
 awk -F'\t' '$2 != "" {print $1 "\tdoes not compile after ntddk.h: " $2}' \
     "$work/after-ntddk.txt" | sed "s|$inc/||g; s|$work/try/||g" >>"$work/excluded.txt"
 
-# pack PREFIX FLAGS LIST STEM: writes STEM1.list, STEM2.list, ... with the headers of LIST in
-# groups that compile after PREFIX with no macro of one member changed by another.
+# pack PREFIX FLAGS LIST STEM FOLDER: writes STEM1.list, STEM2.list, ... with the headers of LIST
+# in groups that compile after PREFIX with no macro of one member changed by another, and
+# STEM.unplaced with a header that fails even alone (its name with FOLDER before it, as the
+# header list names it).
 pack() {
-    local prefix=$1 flags=$2 list=$3 stem=$4 index=1 pending round
+    local prefix=$1 flags=$2 list=$3 stem=$4 folder=$5 index=1 pending
     pending=$(cat "$list")
+    : >"$stem.unplaced"
     while [ -n "$pending" ]; do
         local members=$pending moved=
-        for round in 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20; do
+        # Every round moves at least one member out, so the loop ends.
+        while [ -n "$members" ]; do
             local file=$stem.c
             printf '#include "%s"\n' "$prefix" >"$file"
             printf '#include <%s>\n' $members >>"$file"
-            # The 64-bit compiler makes Constants-x64.out of the same groups.
+            # The 64-bit compiler makes Constants-x64.out of the same groups. The errors are
+            # capped: GCC looks for a spelling to suggest for each unknown name, which costs
+            # minutes when one clash sets off thousands (the Direct3D 7 headers after DXGI's);
+            # the members behind the cap are judged in the next round.
             local compiler
             for compiler in "$cc" "$cc64"; do
                 # shellcheck disable=SC2086
-                "$compiler" $flags -fsyntax-only -fmax-errors=0 -fno-diagnostics-show-caret \
+                "$compiler" $flags -fsyntax-only -fmax-errors=50 -fno-diagnostics-show-caret \
                     -ftrack-macro-expansion=0 "$file" >"$stem-${compiler##*/}.err" 2>&1 &
             done
             wait
-            cat "$stem"-*.err >"$stem.err"
             # The member line that each error or redefinition of a member's macro came through.
+            # GCC prints the chain of includes only when it changes, and a note in another
+            # member's file changes it: a file's diagnostics without a chain of their own belong
+            # to the chain last printed for that file or through it (back in dvbsiparser.h
+            # after the header it includes, GCC prints none). Deep in a long group GCC runs out of
+            # source locations and drops the column ("wabdefs.h:671: error: ...").
             local bad
-            bad=$(awk -v inc="$inc/" '
+            bad=$(cat "$stem"-*.err | awk -v inc="$inc/" '
+                function place(text) { sub(/:[0-9]+(:[0-9]+)?: .*/, "", text); return text }
+                function cline(text) { sub(/.*\.c:/, "", text); sub(/[:,].*/, "", text)
+                                       return text }
                 FNR == NR { prelude[inc $0] = 1; next }
-                /^In file included from .*\.c:[0-9]+/ || /^ +from .*\.c:[0-9]+/ {
-                    sub(/.*\.c:/, ""); sub(/[:,].*/, ""); line = $0; next }
-                /^In file included from/ { line = ""; next }
-                / +from / { next }
-                /\.c:[0-9]+:[0-9]+: (fatal )?error/ {
-                    sub(/.*\.c:/, ""); sub(/:.*/, ""); print; next }
-                /: (fatal )?error:/ { if (line != "") print line; next }
-                /: warning: "[^"]*" redefined/ { pending = line; next }
-                /note: this is the location of the previous definition/ {
-                    if (pending != "") {
-                        file = $0; sub(/:[0-9]+:[0-9]+: note:.*/, "", file)
-                        if (!(file in prelude)) print pending
-                    }
+                /^In file included from / || /^ +from / {
+                    entry = $0
+                    sub(/^(In file included)? *from /, "", entry)
+                    sub(/:[0-9]+(:[0-9]+)?[:,]$/, "", entry)
+                    if ($0 ~ /\.c:[0-9]+[:,]$/) {
+                        chain = cline($0)
+                        for (entry in within) via[entry] = chain
+                        split("", within)
+                    } else within[entry] = 1
+                    next }
+                !/^[^ ].*:[0-9]+(:[0-9]+)?: / { next }
+                {
+                    file = place($0)
+                    if (chain != "") { via[file] = chain; chain = "" }
+                    line = file ~ /\.c$/ ? cline($0) : via[file]
+                }
+                / (fatal )?error: / { if (line != "") print line; next }
+                / warning: "[^"]*" redefined/ { pending = line; next }
+                / note: this is the location of the previous definition/ {
+                    if (pending != "" && !(file in prelude)) print pending
                     pending = ""; next }
-                ' "$work/reached.txt" "$stem.err" | LC_ALL=C sort -un)
+                ' "$work/reached.txt" - | LC_ALL=C sort -un)
             # The prelude's own files may be redefined: the merge keeps their first value.
             if [ -n "$bad" ]; then
                 bad=$(for line in $bad; do sed -n "${line}p" "$file"; done |
                     sed -n 's/#include <\(.*\)>/\1/p')
             fi
             [ -z "$bad" ] && break
+            local kept
+            kept=$(printf '%s\n' $members | grep -v -x -F -f <(printf '%s\n' $bad) || true)
+            if [ -z "$kept" ]; then
+                # All of them failed: the first (which compiles alone after the prefix, as
+                # tried before) stays unless it is the only one, which then fails alone.
+                set -- $members
+                if [ $# -eq 1 ]; then
+                    printf '%s%s\tfails in a group of its own with %s or %s\n' "$folder" "$1" \
+                        "${cc##*/}" "${cc64##*/}" >>"$stem.unplaced"
+                    members=
+                    break
+                fi
+                kept=$1
+                bad=$(printf '%s\n' $members | sed 1d)
+            fi
             moved="$moved $bad"
-            members=$(printf '%s\n' $members | grep -v -x -F -f <(printf '%s\n' $bad) || true)
+            members=$kept
         done
-        if [ -z "$members" ]; then
-            # Each clashes again with what the others bring: none is placed.
-            printf '%s\tclashes in every group tried, each time with an earlier member\n' \
-                $pending >"$stem.unplaced"
-            return
-        fi
-        printf '%s\n' $members >"$stem$index.list"
+        [ -n "$members" ] && printf '%s\n' $members >"$stem$index.list" &&
+            index=$((index + 1))
         pending=$(printf '%s\n' $moved | sed '/^$/d')
-        index=$((index + 1))
     done
 }
 
@@ -213,21 +247,29 @@ awk -F'\t' '$2 == "" {print $1}' "$work/after-prelude.txt" >"$work/top.txt"
 # ntddk.h opens the first driver-kit group, whose values decide the driver kit's names.
 { echo ntddk.h; awk -F'\t' '$2 == "" && $1 != "ddk/ntddk.h" {sub(/^ddk\//, "", $1); print $1}' \
     "$work/after-ntddk.txt"; } >"$work/ddk.txt"
-# One compile of all of them spends most of its time in the errors that follow the first clash
-# (GCC looks for a spelling to suggest for each unknown name); slices of a hundred are packed
-# side by side instead, each into groups of its own.
+# Slices of a hundred are packed side by side, each into groups of its own: a compile of all of
+# them would take long over the errors that follow each clash, and a slice's groups are as few.
 # A rerun with the same --work keeps the slices packed before (remove them to pack again).
 [ -e "$work/slice00" ] || split -l 100 -d -a 2 "$work/top.txt" "$work/slice"
 rm -f "$work"/top*.list
-for slice in "$work"/slice[0-9][0-9]; do
-    [ -e "$slice-1.list" ] || pack "$work/prelude.h" "" "$slice" "$slice-" &
+running=0
+for slice in "$work"/ddk "$work"/slice[0-9][0-9]; do
+    [ -e "$slice-1.list" ] || [ -e "$slice"1.list ] && continue
+    if [ "$running" -ge "$jobs" ]; then
+        wait -n
+        running=$((running - 1))
+    fi
+    case $slice in
+    */ddk) pack "$work/ntddk.h" "$ddkflags" "$work/ddk.txt" "$work/ddk" ddk/ & ;;
+    *) pack "$work/prelude.h" "" "$slice" "$slice-" "" & ;;
+    esac
+    running=$((running + 1))
 done
-[ -e "$work/ddk1.list" ] || pack "$work/ntddk.h" "$ddkflags" "$work/ddk.txt" "$work/ddk" &
 wait
 cat "$work"/*.unplaced >>"$work/excluded.txt" 2>/dev/null || true
 index=1
 for list in "$work"/slice*-*.list; do
-    mv "$list" "$work/top$index.list"
+    cp "$list" "$work/top$index.list"
     index=$((index + 1))
 done
 
@@ -261,8 +303,28 @@ for list in "$work"/ddk*.list; do
     index=$((index + 1))
 done
 index=1
+# gives_nothing HEADER: true when HEADER defines no object-like macro outside "__" and no
+# enumerator itself and reaches no header that the hand-made groups do not: a group of its own
+# would give no value (icodecapi.h: an interface the Media group's strmif.h declares too).
+gives_nothing() {
+    local header=$1 path
+    path=$inc/$1
+    [ -f "$path" ] || path=$gccinc/$1
+    grep -q -E '^[[:space:]]*#[[:space:]]*define[[:space:]]+[A-Za-z_][A-Za-z0-9_]*([[:space:]]|$)' \
+        <(grep -v -E '^[[:space:]]*#[[:space:]]*define[[:space:]]+__' "$path") && return 1
+    grep -q -w enum "$path" && return 1
+    printf '#include "%s"\n#include <%s>\n' "$work/prelude.h" "$header" >"$work/alone.c"
+    "$cc" -E "$work/alone.c" 2>/dev/null | reached_headers | LC_ALL=C sort -u |
+        LC_ALL=C comm -23 - "$work/reached.txt" | grep -q -v -x -F "$header" && return 1
+    return 0
+}
 for list in "$work"/top*.list; do
     [ -e "$list" ] || continue
+    if [ "$(wc -l <"$list")" -eq 1 ] && gives_nothing "$(cat "$list")"; then
+        printf '%s\tin no group: it defines no integer constant (only "__" names and function-like macros) and includes only headers of the other groups\n' \
+            "$(cat "$list")" >>"$work/excluded.txt"
+        continue
+    fi
     name=DefaultDataSetToolchain$index.h
     what="headers of the toolchain that compile in C after windows.h, from $(head -1 "$list")"
     what="$what to $(tail -1 "$list") and clashing with none of each other"
@@ -291,10 +353,11 @@ LC_ALL=C sort -u -o "$work/reached.txt" "$work/reached.txt"
     echo "# Every header of the toolchain that DataSetGroups.sh saw, and why a header is in no group of"
     echo "# the default data set (tab-separated). Written by DataSetGroups.sh; the build reports a"
     echo "# header of the toolchain that is not listed here."
-    cat "$work/all.txt" "$work/ddk-all.txt" | while read -r header; do
-        why=$(awk -F'\t' -v h="$header" '$1 == h {print $2; exit}' "$work/excluded.txt")
-        grep -q -x -F "$header" "$work/reached.txt" && why=
-        printf '%s\t%s\n' "$header" "${why:-in}"
-    done
+    awk -F'\t' '
+        FILENAME == ARGV[1] { if (!($1 in why)) why[$1] = $2; next }
+        FILENAME == ARGV[2] { reached[$0] = 1; next }
+        { print $0 "\t" ($0 in reached ? "in" : $0 in why ? why[$0] \
+                         : "in no group, though it compiles alone") }
+    ' "$work/excluded.txt" "$work/reached.txt" "$work/all.txt" "$work/ddk-all.txt"
 } >"$here/DefaultDataSetHeaders.txt"
 echo "DataSetGroups.sh: ${#groups[@]} groups; $(grep -c $'\tin$' "$here/DefaultDataSetHeaders.txt") headers in, $(grep -vc $'\tin$' "$here/DefaultDataSetHeaders.txt") out"

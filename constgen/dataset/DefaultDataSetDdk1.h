@@ -8,6 +8,7 @@
 #include <amtvuids.h>
 #include <ata.h>
 #include <atm.h>
+#include <classpnp.h>
 #include <csq.h>
 #include <d3dhalex.h>
 #include <d4iface.h>

@@ -2,6 +2,7 @@
 # hand-made ones. Written by DataSetGroups.sh.
 set(DRUX_DATA_SET_MADE_GROUPS
     DefaultDataSetDdk1.h
+    DefaultDataSetDdk2.h
     DefaultDataSetToolchain1.h
     DefaultDataSetToolchain2.h
     DefaultDataSetToolchain3.h
@@ -20,9 +21,4 @@ set(DRUX_DATA_SET_MADE_GROUPS
     DefaultDataSetToolchain16.h
     DefaultDataSetToolchain17.h
     DefaultDataSetToolchain18.h
-    DefaultDataSetToolchain19.h
-    DefaultDataSetToolchain20.h
-    DefaultDataSetToolchain21.h
-    DefaultDataSetToolchain22.h
-    DefaultDataSetToolchain23.h
 )

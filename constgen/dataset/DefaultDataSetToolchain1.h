@@ -33,13 +33,16 @@
 #include <agtsvr.h>
 #include <alg.h>
 #include <ammintrin.h>
+#include <amstream.h>
 #include <apdevpkey.h>
 #include <appmgmt.h>
 #include <aqadmtyp.h>
 #include <asptlb.h>
 #include <assert.h>
+#include <asyncinfo.h>
 #include <atacct.h>
 #include <atalkwsh.h>
+#include <atsmedia.h>
 #include <audioapotypes.h>
 #include <audioendpoints.h>
 #include <austream.h>
@@ -50,6 +53,8 @@
 #include <avrfsdk.h>
 #include <azroles.h>
 #include <batclass.h>
+#include <bdaiface.h>
+#include <bdamedia.h>
 #include <bdatypes.h>
 #include <bh.h>
 #include <bidispl.h>

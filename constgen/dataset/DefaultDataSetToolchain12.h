@@ -1,8 +1,10 @@
 /* A group of the default data set, written by DataSetGroups.sh beside this file (run it again
    rather than editing): headers of the toolchain that compile in C after windows.h, from
-   asyncinfo.h to bdamedia.h and clashing with none of each other. */
+   axextendenums.h to cdosys.h and clashing with none of each other. */
 /* Made by DataSetGroups.sh */
 #define DRUX_DATA_SET_PRELUDE_ONLY
 #include "DefaultDataSet.h"
-#include <asyncinfo.h>
-#include <bdamedia.h>
+#include <axextendenums.h>
+#include <cdoex.h>
+#include <cdoexm.h>
+#include <cdosys.h>

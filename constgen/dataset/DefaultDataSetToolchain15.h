@@ -1,16 +1,14 @@
 /* A group of the default data set, written by DataSetGroups.sh beside this file (run it again
-   rather than editing): headers of the toolchain that compile in C after windows.h, from dmo.h to
-   dplobby.h and clashing with none of each other. */
+   rather than editing): headers of the toolchain that compile in C after windows.h, from d3dx9.h
+   to d3dx9tex.h and clashing with none of each other. */
 /* Made by DataSetGroups.sh */
 #define DRUX_DATA_SET_PRELUDE_ONLY
 #include "DefaultDataSet.h"
-#include <dmo.h>
-#include <dmodshow.h>
-#include <dmoreg.h>
-#include <dmusics.h>
-#include <docobjectservice.h>
-#include <domdid.h>
-#include <dos.h>
-#include <downloadmgr.h>
-#include <dpfilter.h>
-#include <dplobby.h>
+#include <d3dx9.h>
+#include <d3dx9core.h>
+#include <d3dx9effect.h>
+#include <d3dx9math.h>
+#include <d3dx9mesh.h>
+#include <d3dx9shader.h>
+#include <d3dx9shape.h>
+#include <d3dx9tex.h>

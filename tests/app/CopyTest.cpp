@@ -71,14 +71,6 @@ protected:
         ASSERT_TRUE(run_.Start(&file_, static_cast<int>(constants.size())));
     }
 
-    void RowClick(int row) {
-        RECT item = run_.ItemRect(row);
-        POINT onRow =
-            run_.ClientToScreenPoint(run_.List(), item.left + 100, (item.top + item.bottom) / 2);
-        MouseMove(onRow);
-        MouseClick(onRow);
-    }
-
     std::string file_;
     DruxRun run_;
 };
@@ -89,7 +81,7 @@ TEST_F(DruxCopy, CopiesTheSelectedRowAsNameDecimalAndHexSeparatedByTabs) {
     for (int row : {3, 2, 4, 0}) {
         SCOPED_TRACE("row " + std::to_string(row));
         ASSERT_TRUE(ClipboardPut("before"));
-        RowClick(row);
+        ASSERT_TRUE(run_.RowClick(row));
         ASSERT_TRUE(run_.SelectionWait(row));
         KeyPress('C', WITH_CONTROL);
         EXPECT_TRUE(ClipboardWait(RowLine(SAMPLE[row])));
@@ -142,8 +134,9 @@ TEST_F(DruxCopy, IsDroppedDuringTheLoad) {
     int count = 0;
     ASSERT_TRUE(PollUntil([&] { return (count = run_.ItemCount()) >= 100; })) << count << " rows";
 
-    // The list takes the click while the file loads; the copy is a command, and is dropped.
-    RowClick(0);
+    // The list takes the click while the file loads; the copy is a command, and is dropped. The
+    // click waits for the window's first paint, which comes in the load's first drain.
+    ASSERT_TRUE(run_.RowClick(0));
     ASSERT_TRUE(run_.SelectionWait(0));
     // The key goes to the foreground window: without DRUX there, it would test nothing.
     ASSERT_TRUE(run_.ForegroundMake());

@@ -101,16 +101,17 @@ std::string Hex(unsigned long long value) {
     return text;
 }
 
+std::string WindowsPath(std::string path) {
+    // Wine reaches the Linux root through drive Z:.
+    if (path.empty() || path[0] != '/') return path;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return "Z:" + path;
+}
+
 std::string DruxExecutable() {
-    if (const char* overridden = getenv("DRUX_EXE")) return overridden;
-    std::string path = DRUX_EXE;
-    // CMake names the program by its Linux path; Wine reaches the Linux root through drive Z:.
-    if (!path.empty() && path[0] == '/') {
-        for (char& c : path)
-            if (c == '/') c = '\\';
-        path = "Z:" + path;
-    }
-    return path;
+    const char* overridden = getenv("DRUX_EXE");
+    return WindowsPath(overridden ? overridden : DRUX_EXE);
 }
 
 // ---- input ----
@@ -387,9 +388,33 @@ void DruxRun::DirectoryRemove() {
                        !(info.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE)) && !info.hwndCapture;
             },
             3000))
-        return ::testing::AssertionSuccess();
+        return PaintedWait();
     return ::testing::AssertionFailure()
            << "the popup menu does not close on Esc (" << Diagnose() << ")";
+}
+
+bool DruxRun::Painted() {
+    // The update region lives in the Wine server, so another process reads it; without erasing,
+    // the read changes nothing.
+    return IsWindowVisible(window_) && !GetUpdateRect(window_, nullptr, FALSE);
+}
+
+::testing::AssertionResult DruxRun::PaintedWait(DWORD timeoutMs) {
+    if (PollUntil([&] { return Painted() || !Running(); }, timeoutMs) && Running())
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the DRUX window is not shown and painted within "
+                                         << timeoutMs << " ms (" << Diagnose() << ")";
+}
+
+::testing::AssertionResult DruxRun::RowClick(int row) {
+    if (auto painted = PaintedWait(); !painted) return painted;
+    RECT item = ItemRect(row);
+    if (item.bottom <= item.top)
+        return ::testing::AssertionFailure() << "row " << row << " has no place in the list";
+    POINT onRow = ClientToScreenPoint(list_, item.left + 100, (item.top + item.bottom) / 2);
+    MouseMove(onRow);
+    MouseClick(onRow);
+    return ::testing::AssertionSuccess();
 }
 
 ::testing::AssertionResult DruxRun::Start(const std::string* constantsFile, int rows,
@@ -438,9 +463,11 @@ bool DruxRun::KeysReachWindow() {
     // that reaches no window of it, or the menu's loop. So the wait is on the thread's own state.
     // The X focus events of an activation reach the program (and the desktop's own process)
     // later still; what they change in the keyboard state must be in before the keys, so each
-    // check follows a round trip through both.
+    // check follows a round trip through both. A click to bring the window forward must not come
+    // while a paint has it hidden, so the paint goes first.
+    if (auto painted = PaintedWait(); !painted) return painted;
     auto ready = [&] {
-        if (!KeysReachWindow()) return false;
+        if (!Painted() || !KeysReachWindow()) return false;
         DWORD_PTR ignored = 0;
         SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, sendTimeoutMs_,
                             &ignored);
@@ -795,34 +822,39 @@ POINT DruxRun::ClientToScreenPoint(HWND window, int x, int y) {
 ::testing::AssertionResult PromptAnswer(DruxRun& run, const Prompt& prompt, const std::string& text,
                                         WORD key) {
     // The prompt's X focus can arrive after Wine already holds the injected Shift, and Wine then
-    // takes the modifiers from X, which turns Shift+Home into Home: the selection is read back
-    // and made again until it covers the whole field.
-    bool selected = false;
-    for (int attempt = 0; attempt < 5 && !selected; ++attempt) {
-        if (attempt) KeyPress(VK_END);
-        KeyPress(VK_HOME, WITH_SHIFT);
-        selected = PollUntil(
-            [&] {
-                size_t length = run.WindowText(prompt.edit).size();
-                DWORD selection = (DWORD)run.Send(prompt.edit, EM_GETSEL, 0, 0);
-                return LOWORD(selection) == 0 && HIWORD(selection) == length;
-            },
-            1000);
-    }
-    if (!selected)
-        return ::testing::AssertionFailure()
-               << "Shift+Home does not select the field's text (" << run.Diagnose() << ")";
-    if (text.empty()) KeyPress(VK_DELETE);
-    TextType(text);
+    // takes the modifiers from X, which turns Shift+Home into Home or a typed capital into a small
+    // letter: the selection and then the typed text are read back, and both made again until the
+    // field holds exactly the text.
     std::string seen;
-    if (!PollUntil([&] { return (seen = run.WindowText(prompt.edit)) == text; }, 3000))
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        bool selected = false;
+        for (int select = 0; select < 5 && !selected; ++select) {
+            if (select) KeyPress(VK_END);
+            KeyPress(VK_HOME, WITH_SHIFT);
+            selected = PollUntil(
+                [&] {
+                    size_t length = run.WindowText(prompt.edit).size();
+                    DWORD selection = (DWORD)run.Send(prompt.edit, EM_GETSEL, 0, 0);
+                    return LOWORD(selection) == 0 && HIWORD(selection) == length;
+                },
+                1000);
+        }
+        if (!selected)
+            return ::testing::AssertionFailure()
+                   << "Shift+Home does not select the field's text (" << run.Diagnose() << ")";
+        if (text.empty()) KeyPress(VK_DELETE);
+        TextType(text);
+        if (PollUntil([&] { return (seen = run.WindowText(prompt.edit)) == text; }, 3000)) break;
+    }
+    if (seen != text)
         return ::testing::AssertionFailure() << "the field shows \"" << seen << "\" after typing \""
                                              << text << "\" (" << run.Diagnose() << ")";
     KeyPress(key);
     if (!PollUntil([&] { return !IsWindow(prompt.window); }, 3000))
         return ::testing::AssertionFailure()
                << "the prompt stays open after the answer (" << run.Diagnose() << ")";
-    return ::testing::AssertionSuccess();
+    // The prompt uncovered the main window, whose paint hides and shows it again.
+    return run.PaintedWait();
 }
 
 }  // namespace e2e

@@ -85,7 +85,11 @@ class DruxRun;
 ::testing::AssertionResult PromptAnswer(DruxRun& run, const Prompt& prompt, const std::string& text,
                                         WORD key = VK_RETURN);
 
-// The program under test, as Wine names it.
+// A Linux path (CMake's and the scripts' names for files) as Wine opens it: /a/b is Z:\a\b; any
+// other path is returned as it is.
+std::string WindowsPath(std::string path);
+
+// The program under test, as Wine names it: DRUX_EXE from the environment, else the build's.
 std::string DruxExecutable();
 
 struct ColumnInfo {
@@ -146,8 +150,19 @@ public:
     // keyboard focus inside it, and no menu, move or capture of it is under way.
     ::testing::AssertionResult ForegroundMake();
     bool KeysReachWindow();
-    // Waits until the popup menu is gone and the program's thread has left the menu's loop.
+    // Waits until the popup menu is gone, the program's thread has left the menu's loop and the
+    // window it uncovered is painted again (PaintedWait).
     ::testing::AssertionResult MenuClosedWait(HWND menu);
+    // The program hides its main window and shows it again on every paint of it: the first paint
+    // (in the first drain of the load), and every one after a menu or a prompt uncovered it. Until
+    // then a press falls through to whatever lies beneath and a key reaches no window of it. The
+    // program answers the driver's messages even while the window is hidden (the show's
+    // activation waits on other threads and takes sent messages meanwhile), so an answer says
+    // nothing about the window: input waits until it is shown with no paint pending.
+    bool Painted();
+    ::testing::AssertionResult PaintedWait(DWORD timeoutMs = WAIT_DEFAULT_MS);
+    // A real click on the middle of a row's first column, once the window is painted.
+    ::testing::AssertionResult RowClick(int row);
 
     // ---- The list, read across the process boundary ----
     int ItemCount();

@@ -128,11 +128,7 @@ TEST_F(DruxFind, AMissKeepsTheSelectionAndStillAdvancesTheStart) {
     // A row clicked by hand does not move the start of the next search.
     int clicked = run_.TopIndex() + 1;
     if (clicked == 100) ++clicked;
-    RECT item = run_.ItemRect(clicked);
-    POINT onRow =
-        run_.ClientToScreenPoint(run_.List(), item.left + 100, (item.top + item.bottom) / 2);
-    MouseMove(onRow);
-    MouseClick(onRow);
+    ASSERT_TRUE(run_.RowClick(clicked));
     EXPECT_TRUE(run_.SelectionWait(clicked));
     ASSERT_NO_FATAL_FAILURE(FindNext(100));
 }

@@ -10,31 +10,44 @@ namespace e2e {
 namespace {
 
 // Keeps the program's queue from running empty: the platform makes a paint message only when
-// nothing else waits, so while this runs the event loop never paints. Two threads, so that the
-// posts outrun the loop that takes them.
+// nothing else waits, so while this runs the event loop never paints. The posts stay a bounded
+// lead ahead of the program: after each batch a marker goes to the list (its hover time, which
+// DRUX never uses), and reading it back tells how far the program has read. Unbounded, the posts
+// piled up a backlog that a loaded machine took longer to work off after the flood than the wait
+// for the end of the load allows.
 class QueueFlood {
 public:
-    explicit QueueFlood(DWORD threadId) {
-        for (std::thread& poster : posters_) {
-            poster = std::thread([this, threadId] {
-                while (!stop_) {
-                    // Fails until the thread has a queue, and where a full queue refuses more.
-                    if (!PostThreadMessageA(threadId, WM_NULL, 0, 0)) SwitchToThread();
+    QueueFlood(DWORD threadId, HWND list) {
+        poster_ = std::thread([this, threadId, list] {
+            constexpr int BATCH = 100;
+            constexpr DWORD LEAD_BATCHES = 20;
+            DWORD posted = 0;  // markers
+            DWORD read = 0;
+            while (!stop_) {
+                if (posted - read < LEAD_BATCHES) {
+                    for (int i = 0; i < BATCH; ++i) PostThreadMessageA(threadId, WM_NULL, 0, 0);
+                    if (PostMessageA(list, LVM_SETHOVERTIME, 0, posted + 1)) ++posted;
+                    continue;
                 }
-            });
-        }
+                DWORD_PTR hover = 0;
+                if (SendMessageTimeoutA(list, LVM_GETHOVERTIME, 0, 0,
+                                        SMTO_NORMAL | SMTO_ABORTIFHUNG, 1000, &hover) &&
+                    hover <= posted)  // before the first marker: the default, HOVER_DEFAULT
+                    read = static_cast<DWORD>(hover);
+                else
+                    SwitchToThread();
+            }
+        });
     }
     ~QueueFlood() { Stop(); }
     void Stop() {
         stop_ = true;
-        for (std::thread& poster : posters_) {
-            if (poster.joinable()) poster.join();
-        }
+        if (poster_.joinable()) poster_.join();
     }
 
 private:
     std::atomic<bool> stop_{false};
-    std::thread posters_[2];
+    std::thread poster_;
 };
 
 TEST(DruxReady, RowsArePaintedBeforeTheEventLoopReadsItsQueue) {
@@ -55,7 +68,7 @@ TEST(DruxReady, RowsArePaintedBeforeTheEventLoopReadsItsQueue) {
     };
     bool painted;
     {
-        QueueFlood flood(run.ThreadId());
+        QueueFlood flood(run.ThreadId(), run.List());
         // The held list shows no rows during the load; only the paint after it can.
         painted = PollUntil(
             [&] {

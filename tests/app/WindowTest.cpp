@@ -188,11 +188,7 @@ TEST_F(DruxWindow, LeftDragOnTheBackgroundMovesTheWindow) {
     EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
 
     // A press on the list selects a row and moves nothing.
-    RECT item = run_.ItemRect(1);
-    POINT onRow =
-        run_.ClientToScreenPoint(run_.List(), item.left + 100, (item.top + item.bottom) / 2);
-    MouseMove(onRow);
-    MouseClick(onRow);
+    ASSERT_TRUE(run_.RowClick(1));
     EXPECT_TRUE(run_.SelectionWait(1));
     RECT still = {};
     GetWindowRect(run_.Window(), &still);

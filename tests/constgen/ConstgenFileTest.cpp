@@ -389,9 +389,9 @@ TEST(ConstgenFile, PatternsOfThirdPartyHeaders) {
         return all;
     };
     const TargetCase cases[] = {
-        {"i686", join({{"FS_IOC_GETFLAGS", "-2147195391", "0x80046601"}},
-                      {{"ULONG_MAX", "-1", "0xFFFFFFFF"}, {"SIZE_MAX", "-1", "0xFFFFFFFF"}})},
-        {"x86_64", join({{"FS_IOC_GETFLAGS", "-2146933247", "0x80086601"}}, {})},
+        {"linux-i686", join({{"FS_IOC_GETFLAGS", "-2147195391", "0x80046601"}},
+                            {{"ULONG_MAX", "-1", "0xFFFFFFFF"}, {"SIZE_MAX", "-1", "0xFFFFFFFF"}})},
+        {"linux-x86_64", join({{"FS_IOC_GETFLAGS", "-2146933247", "0x80086601"}}, {})},
     };
     for (const TargetCase& c : cases) {
         SCOPED_TRACE(c.target);
@@ -507,9 +507,22 @@ TEST(ConstgenFile, ValuesOfUndecidedBranchesThatDisagreeAreNotWritten) {
         // A cast through a typedef the branches declare differently, when the numbers differ.
         {"#ifdef _XSERVER64\ntypedef unsigned int Atom;\n#else\ntypedef unsigned long Atom;\n"
          "#endif\n#define XA_PRIMARY ((Atom) 1)\n#define AnyAtom ((Atom) -1)\n",
-         {"--target", "x86_64"},
+         {"--target", "linux-x86_64"},
          {{"XA_PRIMARY", "1", "0x1"}},
          nullptr},
+        // The same record from an int and an unsigned int: written, but what compares it with
+        // 0 is 0 or 1.
+        {"#ifdef Q\n#define ALL_ONES (-1)\n#else\n#define ALL_ONES 0xFFFFFFFF\n#endif\n"
+         "#define POSITIVE (ALL_ONES > 0)\n",
+         {},
+         {{"ALL_ONES", "-1", "0xFFFFFFFF"}},
+         "POSITIVE: pin Q with -D or -U"},
+        // More names decide it than the report keeps: it says so.
+        {"#if A1 || A2 || A3 || A4 || A5 || A6 || A7 || A8 || A9\n#define WIDE 1\n#else\n"
+         "#define WIDE 2\n#endif\n",
+         {},
+         {},
+         "WIDE: pin A1, A2, A3, A4, A5, A6, A7, A8 and more with -D or -U"},
         // An #undef in a branch not decided leaves the definition (it may stay).
         {"#define KEPT 1\n#ifdef X\n#undef KEPT\n#endif\n", {}, {{"KEPT", "1", "0x1"}}, nullptr},
     };
@@ -552,7 +565,9 @@ TEST(ConstgenFile, CommandLineErrors) {
         {{header, "-o"}, 2, "needs a value"},
         {{"--sort", "size", header}, 2, "--sort takes name or file"},
         {{"--match", "", header}, 2, "needs a non-empty value"},
-        {{"--target", "sparc", header}, 2, "--target takes one of i686, x86_64, not sparc"},
+        {{"--target", "sparc", header},
+         2,
+         "--target takes one of win32, linux-i686 (or i686), linux-x86_64 (or x86_64), not sparc"},
         // A missing input writes nothing, so a build never takes a partial file for done.
         {{header, scratch.Name("missing.h"), "-o", output}, 1, "no such file"},
     };

@@ -26,14 +26,6 @@ struct Program {
     bool reindexes;  // DRUX gives every row its index as key after a sort
 };
 
-// A build path in the form Wine opens: /a/b becomes Z:\a\b.
-std::string WindowsPath(std::string path) {
-    if (path.empty() || path[0] != '/') return path;
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    return "Z:" + path;
-}
-
 double Now() {
     static LARGE_INTEGER frequency = [] {
         LARGE_INTEGER f;

@@ -19,7 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Options options;
     Summary summary;
     for (const Constant& constant : ConstantsSelect(definitions, options, summary, messages)) {
-        std::string record = ConstantFormat(constant);
+        std::string record =
+            RecordText(RecordOf32(constant.name, static_cast<uint32_t>(constant.value)));
         size_t lineEnds = 0;
         for (size_t at = record.find("\r\n"); at != std::string::npos;
              at = record.find("\r\n", at + 2)) {

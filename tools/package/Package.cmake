@@ -1,8 +1,11 @@
 # The Windows package: ${CMAKE_BINARY_DIR}/dist/DRUX-<version>-<win32|win64>.zip with DRUX.exe,
 # the default Constants.out, the same constants' x86-64 values Constants-x64.out, constgen.exe
-# and README.txt, made in every ALL build so that the package test finds it. `make dist` takes the 32-bit build's one; the package test unpacks the
-# runnable build's, made by the same steps (where Wine can only run 64-bit programs, the win64
-# zip of build-x64). Included from tools/CMakeLists.txt; the zip itself is made by MakeZip.cmake.
+# and README.txt, and beside it <zip>.sha256, its checksum in sha256sum's format; made in every
+# ALL build so that the package test finds them. <version> is the project's version (the top-level
+# CMakeLists.txt), which the programs' version resources carry too. `make dist` takes the 32-bit
+# build's zip and checksum; the package test unpacks the runnable build's, made by the same steps
+# (where Wine can only run 64-bit programs, the win64 zip of build-x64). Included from
+# tools/CMakeLists.txt; the zip itself is made by MakeZip.cmake.
 
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   set(DRUX_PACKAGE_ARCH win32)
@@ -17,7 +20,7 @@ set_property(GLOBAL PROPERTY DRUX_PACKAGE_ZIP ${DRUX_PACKAGE_ZIP})
 get_property(package_constants GLOBAL PROPERTY DRUX_CONSTANTS_FILE)
 get_property(package_constants_x64 GLOBAL PROPERTY DRUX_CONSTANTS_X64_FILE)
 
-add_custom_command(OUTPUT ${DRUX_PACKAGE_ZIP}
+add_custom_command(OUTPUT ${DRUX_PACKAGE_ZIP} ${DRUX_PACKAGE_ZIP}.sha256
   COMMAND ${CMAKE_COMMAND}
           -DEXE=$<TARGET_FILE:DRUX>
           -DCONSTANTS=${package_constants}

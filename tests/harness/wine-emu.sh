@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Makes a private tree that runs Wine's 32-bit loader under qemu's user-mode emulation, for machines
-# whose kernel refuses 32-bit Linux programs:   tools/wine-emu.sh <tree>
+# whose kernel refuses 32-bit Linux programs:   tests/harness/wine-emu.sh <tree> <guest base>
 # Prints nothing on success; the tree then holds
 #   bin/wine    Wine's 32-bit loader under qemu-i386-static (what `wine` means once bin/ leads PATH)
 #   bin/wine64  Wine's 64-bit loader, natively
@@ -16,6 +16,7 @@
 set -euo pipefail
 
 tree=${1:?tree}
+guest_base=${2:?guest base}
 fail() { echo "wine-emu: $*" >&2; exit 1; }
 
 qemu=$(command -v qemu-i386-static || true)
@@ -39,6 +40,7 @@ ln -sfn /usr/share/wine "$tree/share/wine"
 # build (gcc -m32 needs Debian's gcc-multilib).
 for kind in "i386-linux-gnu -m32" "x86_64-linux-gnu -m64"; do
   set -- $kind
+  [ "$tree/lib/$1/noreplace.so" -nt "$here/emu/NoReplaceMap.c" ] && continue
   if ! gcc "$2" -O2 -Wall -Wextra -Werror -shared -fPIC -o "$tree/lib/$1/noreplace.so.new" \
        "$here/emu/NoReplaceMap.c" 2>"$tree/lib/$1/noreplace.log"; then
     cat "$tree/lib/$1/noreplace.log" >&2
@@ -48,16 +50,14 @@ for kind in "i386-linux-gnu -m32" "x86_64-linux-gnu -m64"; do
 done
 
 script() {
-  { echo '#!/bin/sh'; echo "# Made by tools/wine-emu.sh: $2"; echo "$3"; } >"$tree/$1.new"
+  { echo '#!/bin/sh'; echo "# Made by tests/harness/wine-emu.sh: $2"; echo "$3"; } >"$tree/$1.new"
   chmod +x "$tree/$1.new"
   mv -f "$tree/$1.new" "$tree/$1"
 }
 # qemu places the emulated address space at a host offset (its guest base), while Wine's server
 # reads and writes another process's memory (ReadProcessMemory, WriteProcessMemory) at the
-# addresses the program sees. The base is fixed here, at the lowest address every Linux allows
-# by default, and written down so that a native driver can add it to such addresses.
-guest_base=0x10000
-echo "$guest_base" >"$tree/guest-base"
+# addresses the program sees. The base is fixed (tests/harness/decide.sh: the lowest address every
+# Linux allows by default) so that a native driver can add it to such addresses.
 # WINELOADERNOEXEC keeps the 32-bit loader from starting itself again through a preloader.
 script lib/wine/wine-preloader "starts Wine's 32-bit loader (\$1) under qemu's user-mode emulation." \
   "export WINELOADERNOEXEC=1 QEMU_GUEST_BASE=$guest_base LD_PRELOAD=\"$tree/\\\$LIB/noreplace.so\"

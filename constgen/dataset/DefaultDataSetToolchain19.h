@@ -1,7 +1,0 @@
-/* A group of the default data set, written by DataSetGroups.sh beside this file (run it again
-   rather than editing): headers of the toolchain that compile in C after windows.h, from
-   icodecapi.h to icodecapi.h and clashing with none of each other. */
-/* Made by DataSetGroups.sh */
-#define DRUX_DATA_SET_PRELUDE_ONLY
-#include "DefaultDataSet.h"
-#include <icodecapi.h>
