@@ -1,7 +1,5 @@
 #include "Definitions.h"
 
-#include <string.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -21,13 +19,6 @@ std::string TokensText(const std::vector<Token>& tokens, size_t from = 0) {
         text += tokens[i].text;
     }
     return text;
-}
-
-Token NumberToken(const char* text) {
-    Token token;
-    token.kind = TokenKind::Number;
-    token.text = text;
-    return token;
 }
 
 // Enumerators have type int when the value fits (C), otherwise the first type that holds it
@@ -60,36 +51,6 @@ bool EnumeratorNext(IntValue previous, IntValue& value, Failure& failure) {
     return true;
 }
 
-// The names of the conditions that would decide a value, kept for the messages. A hostile
-// header's condition may test thousands of names, and every definition under it keeps a copy:
-// after kNamesKept names the list ends with kNamesMore, which the messages show as "and more".
-const size_t kNamesKept = 8;
-const char* const kNamesMore = "...";  // no identifier: never a name of the headers
-
-void NamesAdd(std::vector<std::string>& names, const std::vector<std::string>& more) {
-    for (const std::string& name : more) {
-        if (!names.empty() && names.back() == kNamesMore) {
-            return;
-        }
-        if (std::find(names.begin(), names.end(), name) != names.end()) {
-            continue;
-        }
-        names.push_back(names.size() < kNamesKept ? name : kNamesMore);
-    }
-}
-
-std::string NamesJoin(const std::vector<std::string>& names) {
-    std::string text;
-    for (const std::string& name : names) {
-        if (name == kNamesMore) {
-            text += " and more";
-        } else {
-            text += (text.empty() ? "" : ", ") + name;
-        }
-    }
-    return text;
-}
-
 }  // namespace
 
 Definitions::Definitions(std::vector<std::string> directories, bool followIncludes, bool talkative,
@@ -117,93 +78,18 @@ void Definitions::Note(uint32_t line, const std::string& text) {
 }
 
 void Definitions::Pin(const std::string& name, bool defined, const std::string& value) {
-    pinned[name] = defined;
-    known[name] = defined;
-    touched.insert(name);
+    conditions.Pin(name, defined, value);
     macros.Remove(name);
-    conditionMacros.Remove(name);
     if (defined) {
         Macro macro;
         macro.name = name;
         macro.body = TokensFromText(value);
-        conditionMacros.Add(macro);
         int index = macros.Add(std::move(macro));
         if (macroDefinition.size() <= static_cast<size_t>(index)) {
             macroDefinition.resize(static_cast<size_t>(index) + 1, SIZE_MAX);
         }
         macroDefinition[static_cast<size_t>(index)] = SIZE_MAX;
     }
-}
-
-std::vector<std::string> Definitions::DecidersHere() const {
-    std::vector<std::string> names;
-    for (const std::vector<std::string>& deciders : undecidedDeciders) {
-        NamesAdd(names, deciders);
-    }
-    return names;
-}
-
-void Definitions::BranchEnter(Conditional& conditional, bool uncertain) {
-    if (!uncertain || conditional.uncertain) {
-        return;
-    }
-    conditional.uncertain = true;
-    undecidedPath.push_back(++branchSerial);
-    undecidedDeciders.push_back(conditional.deciders);
-}
-
-void Definitions::BranchLeave(Conditional& conditional) {
-    if (conditional.uncertain) {
-        conditional.uncertain = false;
-        undecidedPath.pop_back();
-        undecidedDeciders.pop_back();
-    }
-}
-
-// name is unknown in a condition: it, and what made it unknown (the conditions around a
-// definition or #undef of it in a branch that was not decided).
-void Definitions::UnknownAdd(std::vector<std::string>& unknown, const std::string& name) const {
-    NamesAdd(unknown, {name});
-    auto because = unknownBecause.find(name);
-    if (because != unknownBecause.end()) {
-        NamesAdd(unknown, because->second);
-    }
-}
-
-// An include guard's name by the common habit (_STDLIB_H, __FOO_H__, BAR_INCLUDED): nobody sets
-// those on a command line, so one that nothing defined yet is not defined.
-bool Definitions::GuardLike(const std::string& name) const {
-    if (touched.count(name)) {
-        return false;
-    }
-    size_t end = name.size();
-    while (end > 0 && name[end - 1] == '_') {
-        --end;
-    }
-    const std::string stem = name.substr(0, end);
-    auto endsWith = [&](const char* tail) {
-        const size_t length = strlen(tail);
-        return stem.size() > length && stem.compare(stem.size() - length, length, tail) == 0;
-    };
-    return endsWith("_H") || endsWith("_INCLUDED");
-}
-
-// X of "ifndef X", "if !defined X" and "if !defined(X)" (tokens after the "#"), else empty.
-std::string Definitions::NotDefinedTested(const std::vector<Token>& tokens) {
-    if (tokens.size() == 2 && tokens[0].text == "ifndef" &&
-        tokens[1].kind == TokenKind::Identifier) {
-        return tokens[1].text;
-    }
-    if (tokens.size() >= 4 && tokens[0].text == "if" && TokenIs(tokens[1], "!") &&
-        tokens[2].text == "defined") {
-        const bool parenthesis = TokenIs(tokens[3], "(");
-        const size_t at = parenthesis ? 4 : 3;
-        if (tokens.size() == (parenthesis ? 6u : 4u) && tokens[at].kind == TokenKind::Identifier &&
-            (!parenthesis || TokenIs(tokens[5], ")"))) {
-            return tokens[at].text;
-        }
-    }
-    return std::string();
 }
 
 bool Definitions::FileScan(const std::string& name) {
@@ -261,54 +147,10 @@ void Definitions::TextRead(const std::string& path, std::string& bytes, uint32_t
     currentFile = static_cast<uint32_t>(files.size());
     files.push_back(path);
 
-    // First the lines of "#ifndef X" whose first branch defines X.
-    std::unordered_set<uint32_t> outerSelfDefining;
-    outerSelfDefining.swap(selfDefining);
-    {
-        Lexer scan(bytes);
-        struct Open {
-            uint32_t line;
-            std::string name;  // empty once past the first branch, or for other conditionals
-        };
-        std::vector<Open> open;
-        Token token;
-        bool have = scan.TokenNext(token);
-        while (have) {
-            if (!token.lineStart || !TokenIs(token, "#")) {
-                have = scan.TokenNext(token);
-                continue;
-            }
-            const uint32_t line = token.line;
-            std::vector<Token> directive;
-            while ((have = scan.TokenNext(token)) && !token.lineStart) {
-                if (directive.size() < 8) {
-                    directive.push_back(token);
-                }
-            }
-            if (directive.empty()) {
-                continue;
-            }
-            const std::string& word = directive[0].text;
-            if (word == "if" || word == "ifdef" || word == "ifndef") {
-                open.push_back(Open{line, NotDefinedTested(directive)});
-            } else if ((word == "elif" || word == "else") && !open.empty()) {
-                open.back().name.clear();
-            } else if (word == "endif" && !open.empty()) {
-                open.pop_back();
-            } else if (word == "define" && directive.size() >= 2) {
-                for (const Open& conditional : open) {
-                    if (conditional.name == directive[1].text) {
-                        selfDefining.insert(conditional.line);
-                    }
-                }
-            }
-        }
-    }
-
+    conditions.FileEnter(bytes);
     Lexer lexer(bytes);
     bytes.clear();
     bytes.shrink_to_fit();
-    std::vector<Conditional> stack;
     Token token;
     bool have = lexer.TokenNext(token);
     while (have) {
@@ -324,20 +166,16 @@ void Definitions::TextRead(const std::string& path, std::string& bytes, uint32_t
                     tooLong = true;
                 }
             }
-            Directive(directive, line, tooLong, stack, path, depth);
+            Directive(directive, line, tooLong, path, depth);
             continue;
         }
-        if (stack.empty() || stack.back().active) {
+        if (conditions.Active()) {
             EnumFeed(token);
             typedefs.Feed(token);
         }
         have = lexer.TokenNext(token);
     }
-    while (!stack.empty()) {
-        BranchLeave(stack.back());  // unterminated conditionals end with their file
-        stack.pop_back();
-    }
-    selfDefining.swap(outerSelfDefining);
+    conditions.FileLeave();
     if (lexer.UnterminatedCommentLine()) {
         Warn(lexer.UnterminatedCommentLine(),
              "unterminated comment; the rest of the file is ignored");
@@ -345,168 +183,18 @@ void Definitions::TextRead(const std::string& path, std::string& bytes, uint32_t
     currentFile = outerFile;
 }
 
-Decision Definitions::ConditionDecide(const std::vector<Token>& tokens, size_t from, bool ifdef,
-                                      bool ifndef, std::vector<std::string>& unknown) {
-    if (ifdef || ifndef) {
-        if (from >= tokens.size() || tokens[from].kind != TokenKind::Identifier) {
-            return Decision::Undecided;
-        }
-        auto found = known.find(tokens[from].text);
-        if (found == known.end()) {
-            if (GuardLike(tokens[from].text)) {
-                return ifdef ? Decision::False : Decision::True;
-            }
-            UnknownAdd(unknown, tokens[from].text);
-            return Decision::Undecided;
-        }
-        return found->second == ifdef ? Decision::True : Decision::False;
-    }
-    // "defined X" first, then the macros that decided code defines are expanded; a name left
-    // over is 0 when it is known not to be defined and unknown otherwise, and the condition is
-    // decided when the known parts alone decide it ("defined(_M_X64) && X" with _M_X64 pinned
-    // undefined is false).
-    Token unknownName;  // "defined" is never a macro, so it stays an unknown name
-    unknownName.kind = TokenKind::Identifier;
-    unknownName.text = "defined";
-    std::vector<Token> line;
-    for (size_t i = from; i < tokens.size(); ++i) {
-        const Token& token = tokens[i];
-        if (token.kind != TokenKind::Identifier || token.text != "defined") {
-            line.push_back(token);
-            continue;
-        }
-        size_t name = i + 1;
-        bool parenthesis = name < tokens.size() && TokenIs(tokens[name], "(");
-        if (parenthesis) {
-            ++name;
-        }
-        if (name >= tokens.size() || tokens[name].kind != TokenKind::Identifier) {
-            return Decision::Undecided;
-        }
-        if (parenthesis && (name + 1 >= tokens.size() || !TokenIs(tokens[name + 1], ")"))) {
-            return Decision::Undecided;
-        }
-        auto found = known.find(tokens[name].text);
-        if (found == known.end() && GuardLike(tokens[name].text)) {
-            line.push_back(NumberToken("0"));
-        } else if (found == known.end()) {
-            UnknownAdd(unknown, tokens[name].text);
-            line.push_back(unknownName);
-        } else {
-            line.push_back(NumberToken(found->second ? "1" : "0"));
-        }
-        i = parenthesis ? name + 1 : name;
-    }
-    std::vector<Token> expanded;
-    Failure failure;
-    if (!MacroExpand(conditionMacros, line, expanded, failure)) {
-        return Decision::Undecided;
-    }
-    std::vector<Token> condition;
-    for (size_t i = 0; i < expanded.size(); ++i) {
-        Token& token = expanded[i];
-        if (token.kind != TokenKind::Identifier || token.text == "defined") {
-            condition.push_back(token);
-            continue;
-        }
-        auto found = known.find(token.text);
-        if (found != known.end() && !found->second) {
-            condition.push_back(NumberToken("0"));
-            continue;
-        }
-        UnknownAdd(unknown, token.text);
-        condition.push_back(unknownName);
-        // A call of something not known here (__has_include(<x>), __has_attribute(x)) is one
-        // unknown value, arguments and all.
-        if (i + 1 < expanded.size() && TokenIs(expanded[i + 1], "(")) {
-            int nesting = 0;
-            size_t k = i + 1;
-            for (; k < expanded.size(); ++k) {
-                if (TokenIs(expanded[k], "(")) {
-                    ++nesting;
-                } else if (TokenIs(expanded[k], ")") && --nesting == 0) {
-                    break;
-                }
-            }
-            if (k >= expanded.size()) {
-                return Decision::Undecided;
-            }
-            i = k;
-        }
-    }
-    return ConditionEvaluate(condition);
-}
-
 void Definitions::Directive(const std::vector<Token>& tokens, uint32_t line, bool tooLong,
-                            std::vector<Conditional>& stack, const std::string& path,
-                            uint32_t depth) {
+                            const std::string& path, uint32_t depth) {
     if (tokens.empty() || tokens[0].kind != TokenKind::Identifier) {
         return;  // "#" alone, or a line marker
     }
     const std::string& name = tokens[0].text;
-    const bool active = stack.empty() || stack.back().active;
-    if (name == "if" || name == "ifdef" || name == "ifndef") {
-        std::vector<std::string> unknown;
-        Decision decision =
-            active ? ConditionDecide(tokens, 1, name == "ifdef", name == "ifndef", unknown)
-                   : Decision::Undecided;
-        // An include guard or a default value: X is not defined unless something defined it.
-        if (decision == Decision::Undecided && active && selfDefining.count(line)) {
-            const std::string tested = NotDefinedTested(tokens);
-            if (!tested.empty() && !touched.count(tested)) {
-                decision = Decision::True;
-                unknown.clear();
-            }
-        }
-        Conditional conditional{active,
-                                active && decision != Decision::False,
-                                decision == Decision::True,
-                                decision == Decision::Undecided,
-                                false,
-                                unknown};
-        stack.push_back(std::move(conditional));
-        BranchEnter(stack.back(), stack.back().active && decision == Decision::Undecided);
-        return;
+    switch (conditions.Directive(tokens, line)) {
+    case ConditionTracker::Step::Other: break;
+    case ConditionTracker::Step::Done: return;
+    case ConditionTracker::Step::WithoutIf: Note(line, "#" + name + " without #if"); return;
     }
-    if (name == "elif" || name == "elifdef" || name == "elifndef" || name == "else") {
-        if (stack.empty()) {
-            Note(line, "#" + name + " without #if");
-            return;
-        }
-        Conditional& conditional = stack.back();
-        BranchLeave(conditional);
-        if (conditional.decidedTaken) {
-            conditional.active = false;
-        } else if (name == "else") {
-            conditional.active = conditional.parentActive;
-            BranchEnter(conditional, conditional.active && conditional.undecidedBefore);
-        } else {
-            std::vector<std::string> unknown;
-            Decision decision =
-                conditional.parentActive
-                    ? ConditionDecide(tokens, 1, name == "elifdef", name == "elifndef", unknown)
-                    : Decision::Undecided;
-            NamesAdd(conditional.deciders, unknown);
-            conditional.active = conditional.parentActive && decision != Decision::False;
-            conditional.decidedTaken = decision == Decision::True;
-            // Taken only if no earlier branch was: uncertain after an undecided one.
-            BranchEnter(conditional, conditional.active && (decision == Decision::Undecided ||
-                                                            conditional.undecidedBefore));
-            conditional.undecidedBefore =
-                conditional.undecidedBefore || decision == Decision::Undecided;
-        }
-        return;
-    }
-    if (name == "endif") {
-        if (stack.empty()) {
-            Note(line, "#endif without #if");
-        } else {
-            BranchLeave(stack.back());
-            stack.pop_back();
-        }
-        return;
-    }
-    if (!active) {
+    if (!conditions.Active()) {
         return;
     }
     if (name == "define") {
@@ -557,16 +245,14 @@ void Definitions::DefineRead(const std::vector<Token>& tokens, uint32_t line, bo
     definition.kind = DefinitionKind::Macro;
     definition.file = currentFile;
     definition.line = line;
-    definition.branches = undecidedPath;
-    definition.deciders = DecidersHere();
-    auto commandLine = pinned.find(name);
-    const bool pinnedDefined = commandLine != pinned.end() && commandLine->second;
+    definition.branches = conditions.UndecidedPath();
+    definition.deciders = conditions.DecidersHere();
+    const bool pinnedDefined = conditions.PinnedDefined(name);
     if (tooLong || rest.size() > kDefinitionTokenLimit) {
         definition.failure = Failure{SkipReason::TooComplex, "definition longer than 65536 tokens"};
         definition.evaluated = true;
         if (!pinnedDefined) {
-            known.erase(name);
-            conditionMacros.Remove(name);
+            conditions.Forgotten(name);
         }
         DefinitionAdd(std::move(definition));
         return;
@@ -586,22 +272,11 @@ void Definitions::DefineRead(const std::vector<Token>& tokens, uint32_t line, bo
         DefinitionAdd(std::move(definition));
         return;
     }
-    touched.insert(name);
-    if (Certain()) {
+    if (conditions.Certain()) {
         // What the compiler does with a redefinition: the last one counts from here on.
         UndefApply(name);
-        known[name] = true;
-        conditionMacros.Replace(macro);
-    } else {
-        auto state = known.find(name);
-        const int index = conditionMacros.Find(name);
-        if (state == known.end() || !state->second || index < 0 ||
-            !SameDefinition(conditionMacros.At(index), macro)) {
-            known.erase(name);
-            conditionMacros.Remove(name);
-            unknownBecause[name] = DecidersHere();
-        }
     }
+    conditions.Defined(macro);
     const size_t definitionIndex = definitions.size();
     if (firstByName.count(name)) {
         // Defined before (as an enumerator, or in another branch): the first definition stays
@@ -627,23 +302,13 @@ void Definitions::UndefRead(const std::vector<Token>& tokens) {
         return;
     }
     const std::string& name = tokens[1].text;
-    auto commandLine = pinned.find(name);
-    if (commandLine != pinned.end() && commandLine->second) {
+    if (conditions.PinnedDefined(name)) {
         return;  // the command line's -D wins
     }
-    touched.insert(name);
-    if (Certain()) {
-        known[name] = false;
-        conditionMacros.Remove(name);
+    if (conditions.Certain()) {
         UndefApply(name);
-    } else {
-        auto state = known.find(name);
-        if (state == known.end() || state->second) {
-            known.erase(name);
-            conditionMacros.Remove(name);
-            unknownBecause[name] = DecidersHere();
-        }
     }
+    conditions.Undefined(name);
 }
 
 // The macro definitions of name read so far are gone; an enumerator of the name is the one.
@@ -710,8 +375,8 @@ void Definitions::EnumFeed(const Token& token) {
     switch (enumReader.Feed(token)) {
     case EnumReader::Event::None: return;
     case EnumReader::Event::ItemStart:
-        itemBranches = undecidedPath;
-        itemDeciders = DecidersHere();
+        itemBranches = conditions.UndecidedPath();
+        itemDeciders = conditions.DecidersHere();
         return;
     case EnumReader::Event::ItemEnd: EnumItemEnd(); return;
     case EnumReader::Event::Abandoned:

@@ -1,11 +1,8 @@
 // Collects #define and enumerator definitions from header files and evaluates them.
 //
-// Conditionals: #if/#ifdef/#ifndef/#elif/#else are decided as far as names pinned with Pin (the
-// -D/-U options) and the macros that the headers define or #undef in decided code decide them, so
-// that "-U UNICODE" keeps the ANSI branch of the headers and drops the wide one; other names are
-// unknown, and every branch of an undecided conditional is read. "#ifndef X" (or "#if !defined X")
-// whose branch defines X, of an X that nothing defined, undefined or pinned before, is decided
-// true: an include guard, or a default value that the compiler takes as well when X is not given.
+// Conditionals are decided as ConditionTracker (Conditions.h) says: by the names pinned with Pin
+// (the -D/-U options) and the macros that decided code defines or #undefs; every branch of an
+// undecided conditional is read.
 //
 // With every branch read a name may be defined more than once; the first definition is the one
 // macro expansion sees. A name whose definitions give different values, or whose value depends on
@@ -21,6 +18,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "Conditions.h"
 #include "EnumReader.h"
 #include "Expression.h"
 #include "IncludeSearch.h"
@@ -100,31 +98,13 @@ private:
         std::vector<size_t> items;  // definition indices, in order
         EvaluationState state = EvaluationState::Pending;
     };
-    struct Conditional {
-        bool parentActive;
-        bool active;
-        bool decidedTaken;                  // a branch was known to be taken; later ones are not
-        bool undecidedBefore;               // an earlier branch's condition was not decided
-        bool uncertain;                     // the current branch is read without being decided
-        std::vector<std::string> deciders;  // unknown names of the conditions so far
-    };
-
     bool FileRead(const std::string& path, uint32_t depth);
     void TextRead(const std::string& path, std::string& bytes, uint32_t depth);
     void Directive(const std::vector<Token>& tokens, uint32_t line, bool tooLong,
-                   std::vector<Conditional>& stack, const std::string& path, uint32_t depth);
+                   const std::string& path, uint32_t depth);
     void DefineRead(const std::vector<Token>& tokens, uint32_t line, bool tooLong);
-    Decision ConditionDecide(const std::vector<Token>& tokens, size_t from, bool ifdef, bool ifndef,
-                             std::vector<std::string>& unknown);
-    void BranchEnter(Conditional& conditional, bool uncertain);
-    void BranchLeave(Conditional& conditional);
     void UndefRead(const std::vector<Token>& tokens);
     void UndefApply(const std::string& name);
-    std::vector<std::string> DecidersHere() const;
-    static std::string NotDefinedTested(const std::vector<Token>& tokens);
-    bool GuardLike(const std::string& name) const;
-    void UnknownAdd(std::vector<std::string>& unknown, const std::string& name) const;
-    bool Certain() const { return undecidedPath.empty(); }
     void AmbiguityFind();
     size_t DefinitionAdd(Definition definition);
 
@@ -151,19 +131,8 @@ private:
     std::ostream& messages;
 
     MacroTable macros;
-    std::vector<size_t> macroDefinition;           // macro index -> its definition (npos for -D)
-    std::unordered_map<std::string, bool> pinned;  // name -> defined
-    // What conditions know: the macros as the decided code leaves them. A name absent from
-    // known is unknown; known[name] false is known not to be defined.
-    MacroTable conditionMacros;
-    std::unordered_map<std::string, bool> known;
-    std::unordered_set<std::string> touched;  // defined or undefined anywhere, or pinned
-    std::unordered_map<std::string, std::vector<std::string>> unknownBecause;
-    std::vector<uint32_t> undecidedPath;  // the open undecided branches, outermost first
-    std::vector<std::vector<std::string>> undecidedDeciders;  // their conditions' names
-    uint32_t branchSerial = 0;
-    // Lines of the file being read that hold "#ifndef X" whose branch defines X.
-    std::unordered_set<uint32_t> selfDefining;
+    std::vector<size_t> macroDefinition;  // macro index -> its definition (npos for -D)
+    ConditionTracker conditions;
     TypeScope types;
     TypedefReader typedefs;
     std::vector<std::string> includesMissing;
