@@ -51,10 +51,11 @@ public:
     // tokens: the directive's, after the "#".
     Step Directive(const std::vector<Token>& tokens, uint32_t line);
 
-    // The text here is read, and read in decided branches only.
+    // The text here is read (every open branch is taken or undecided).
     bool Active() const {
         return files.empty() || files.back().stack.empty() || files.back().stack.back().active;
     }
+    // Read in decided branches only.
     bool Certain() const { return undecidedPath.empty(); }
     // The open undecided branches (ids, outermost first) and the names their conditions test.
     const std::vector<uint32_t>& UndecidedPath() const { return undecidedPath; }
