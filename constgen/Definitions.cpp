@@ -1,7 +1,5 @@
 #include "Definitions.h"
 
-#include <string.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -21,13 +19,6 @@ std::string TokensText(const std::vector<Token>& tokens, size_t from = 0) {
         text += tokens[i].text;
     }
     return text;
-}
-
-Token NumberToken(const char* text) {
-    Token token;
-    token.kind = TokenKind::Number;
-    token.text = text;
-    return token;
 }
 
 // Enumerators have type int when the value fits (C), otherwise the first type that holds it
@@ -60,59 +51,16 @@ bool EnumeratorNext(IntValue previous, IntValue& value, Failure& failure) {
     return true;
 }
 
-std::string FileKey(const std::string& path) {
-    std::error_code error;
-    fs::path canonical = fs::weakly_canonical(fs::path(path), error);
-    if (error) {
-        canonical = fs::absolute(fs::path(path), error);
-    }
-    return error ? path : canonical.string();
-}
-
-bool FileIsRegular(const fs::path& path) {
-    std::error_code error;
-    return fs::is_regular_file(path, error);
-}
-
-// The names of the conditions that would decide a value, kept for the messages. A hostile
-// header's condition may test thousands of names, and every definition under it keeps a copy:
-// after kNamesKept names the list ends with kNamesMore, which the messages show as "and more".
-const size_t kNamesKept = 8;
-const char* const kNamesMore = "...";  // no identifier: never a name of the headers
-
-void NamesAdd(std::vector<std::string>& names, const std::vector<std::string>& more) {
-    for (const std::string& name : more) {
-        if (!names.empty() && names.back() == kNamesMore) {
-            return;
-        }
-        if (std::find(names.begin(), names.end(), name) != names.end()) {
-            continue;
-        }
-        names.push_back(names.size() < kNamesKept ? name : kNamesMore);
-    }
-}
-
-std::string NamesJoin(const std::vector<std::string>& names) {
-    std::string text;
-    for (const std::string& name : names) {
-        if (name == kNamesMore) {
-            text += " and more";
-        } else {
-            text += (text.empty() ? "" : ", ") + name;
-        }
-    }
-    return text;
-}
-
 }  // namespace
 
 Definitions::Definitions(std::vector<std::string> directories, bool followIncludes, bool talkative,
                          std::ostream& output, const Target& target)
-    : includeDirectories(std::move(directories)),
+    : includes(std::move(directories)),
       follow(followIncludes),
       verbose(talkative),
       messages(output),
-      types(target) {}
+      types(target),
+      typedefs(macros, types) {}
 
 void Definitions::Warn(uint32_t line, const std::string& text) {
     messages << "constgen: " << (files.empty() ? std::string("?") : files[currentFile]);
@@ -130,16 +78,12 @@ void Definitions::Note(uint32_t line, const std::string& text) {
 }
 
 void Definitions::Pin(const std::string& name, bool defined, const std::string& value) {
-    pinned[name] = defined;
-    known[name] = defined;
-    touched.insert(name);
+    conditions.Pin(name, defined, value);
     macros.Remove(name);
-    conditionMacros.Remove(name);
     if (defined) {
         Macro macro;
         macro.name = name;
         macro.body = TokensFromText(value);
-        conditionMacros.Add(macro);
         int index = macros.Add(std::move(macro));
         if (macroDefinition.size() <= static_cast<size_t>(index)) {
             macroDefinition.resize(static_cast<size_t>(index) + 1, SIZE_MAX);
@@ -148,120 +92,10 @@ void Definitions::Pin(const std::string& name, bool defined, const std::string& 
     }
 }
 
-std::vector<std::string> Definitions::DecidersHere() const {
-    std::vector<std::string> names;
-    for (const std::vector<std::string>& deciders : undecidedDeciders) {
-        NamesAdd(names, deciders);
-    }
-    return names;
-}
-
-void Definitions::BranchEnter(Conditional& conditional, bool uncertain) {
-    if (!uncertain || conditional.uncertain) {
-        return;
-    }
-    conditional.uncertain = true;
-    undecidedPath.push_back(++branchSerial);
-    undecidedDeciders.push_back(conditional.deciders);
-}
-
-void Definitions::BranchLeave(Conditional& conditional) {
-    if (conditional.uncertain) {
-        conditional.uncertain = false;
-        undecidedPath.pop_back();
-        undecidedDeciders.pop_back();
-    }
-}
-
-// name is unknown in a condition: it, and what made it unknown (the conditions around a
-// definition or #undef of it in a branch that was not decided).
-void Definitions::UnknownAdd(std::vector<std::string>& unknown, const std::string& name) const {
-    NamesAdd(unknown, {name});
-    auto because = unknownBecause.find(name);
-    if (because != unknownBecause.end()) {
-        NamesAdd(unknown, because->second);
-    }
-}
-
-// An include guard's name by the common habit (_STDLIB_H, __FOO_H__, BAR_INCLUDED): nobody sets
-// those on a command line, so one that nothing defined yet is not defined.
-bool Definitions::GuardLike(const std::string& name) const {
-    if (touched.count(name)) {
-        return false;
-    }
-    size_t end = name.size();
-    while (end > 0 && name[end - 1] == '_') {
-        --end;
-    }
-    const std::string stem = name.substr(0, end);
-    auto endsWith = [&](const char* tail) {
-        const size_t length = strlen(tail);
-        return stem.size() > length && stem.compare(stem.size() - length, length, tail) == 0;
-    };
-    return endsWith("_H") || endsWith("_INCLUDED");
-}
-
-// X of "ifndef X", "if !defined X" and "if !defined(X)" (tokens after the "#"), else empty.
-std::string Definitions::NotDefinedTested(const std::vector<Token>& tokens) {
-    if (tokens.size() == 2 && tokens[0].text == "ifndef" &&
-        tokens[1].kind == TokenKind::Identifier) {
-        return tokens[1].text;
-    }
-    if (tokens.size() >= 4 && tokens[0].text == "if" && TokenIs(tokens[1], "!") &&
-        tokens[2].text == "defined") {
-        const bool parenthesis = TokenIs(tokens[3], "(");
-        const size_t at = parenthesis ? 4 : 3;
-        if (tokens.size() == (parenthesis ? 6u : 4u) && tokens[at].kind == TokenKind::Identifier &&
-            (!parenthesis || TokenIs(tokens[5], ")"))) {
-            return tokens[at].text;
-        }
-    }
-    return std::string();
-}
-
-std::string Definitions::FileFind(const std::string& name, const std::string& from, bool quoted,
-                                  bool next) const {
-    fs::path given(name);
-    if (given.is_absolute()) {
-        return FileIsRegular(given) ? name : std::string();
-    }
-    if (quoted && !next && !from.empty()) {
-        fs::path beside = fs::path(from).parent_path() / given;
-        if (FileIsRegular(beside)) {
-            return beside.string();
-        }
-    }
-    // #include_next: the directories after the one the including file was found in (a
-    // compiler's own limits.h or stdint.h hands over to the C library's that way).
-    size_t first = 0;
-    if (next) {
-        // The directory the file lies under (the deepest one, /usr/include/x86_64-linux-gnu
-        // rather than /usr/include); a file found beside another one counts as found in the
-        // other one's directory.
-        const std::string normal = fs::path(from).lexically_normal().string();
-        size_t longest = 0;
-        for (size_t i = 0; i < includeDirectories.size(); ++i) {
-            std::string directory = fs::path(includeDirectories[i]).lexically_normal().string();
-            if (!directory.empty() && directory.back() != '/') {
-                directory += '/';
-            }
-            if (normal.compare(0, directory.size(), directory) == 0 && directory.size() > longest) {
-                longest = directory.size();
-                first = i + 1;
-            }
-        }
-    }
-    for (size_t i = first; i < includeDirectories.size(); ++i) {
-        fs::path candidate = fs::path(includeDirectories[i]) / given;
-        if (FileIsRegular(candidate) && !(next && candidate.string() == from)) {
-            return candidate.string();
-        }
-    }
-    return std::string();
-}
-
 bool Definitions::FileScan(const std::string& name) {
-    std::string path = FileIsRegular(fs::path(name)) ? name : FileFind(name, std::string(), false);
+    std::string path = IncludeSearch::FileIsRegular(fs::path(name))
+                           ? name
+                           : includes.Find(name, std::string(), false);
     if (path.empty()) {
         messages << "constgen: " << name << ": no such file (also not in the include paths)\n";
         return false;
@@ -273,7 +107,7 @@ bool Definitions::FileScan(const std::string& name) {
 }
 
 bool Definitions::FileRead(const std::string& path, uint32_t depth) {
-    if (!visited.insert(FileKey(path)).second) {
+    if (!visited.insert(IncludeSearch::FileKey(path)).second) {
         return true;  // read before; also what ends include cycles
     }
     std::ifstream stream(fs::path(path), std::ios::binary);
@@ -313,54 +147,10 @@ void Definitions::TextRead(const std::string& path, std::string& bytes, uint32_t
     currentFile = static_cast<uint32_t>(files.size());
     files.push_back(path);
 
-    // First the lines of "#ifndef X" whose first branch defines X.
-    std::unordered_set<uint32_t> outerSelfDefining;
-    outerSelfDefining.swap(selfDefining);
-    {
-        Lexer scan(bytes);
-        struct Open {
-            uint32_t line;
-            std::string name;  // empty once past the first branch, or for other conditionals
-        };
-        std::vector<Open> open;
-        Token token;
-        bool have = scan.TokenNext(token);
-        while (have) {
-            if (!token.lineStart || !TokenIs(token, "#")) {
-                have = scan.TokenNext(token);
-                continue;
-            }
-            const uint32_t line = token.line;
-            std::vector<Token> directive;
-            while ((have = scan.TokenNext(token)) && !token.lineStart) {
-                if (directive.size() < 8) {
-                    directive.push_back(token);
-                }
-            }
-            if (directive.empty()) {
-                continue;
-            }
-            const std::string& word = directive[0].text;
-            if (word == "if" || word == "ifdef" || word == "ifndef") {
-                open.push_back(Open{line, NotDefinedTested(directive)});
-            } else if ((word == "elif" || word == "else") && !open.empty()) {
-                open.back().name.clear();
-            } else if (word == "endif" && !open.empty()) {
-                open.pop_back();
-            } else if (word == "define" && directive.size() >= 2) {
-                for (const Open& conditional : open) {
-                    if (conditional.name == directive[1].text) {
-                        selfDefining.insert(conditional.line);
-                    }
-                }
-            }
-        }
-    }
-
+    conditions.FileEnter(bytes);
     Lexer lexer(bytes);
     bytes.clear();
     bytes.shrink_to_fit();
-    std::vector<Conditional> stack;
     Token token;
     bool have = lexer.TokenNext(token);
     while (have) {
@@ -376,20 +166,16 @@ void Definitions::TextRead(const std::string& path, std::string& bytes, uint32_t
                     tooLong = true;
                 }
             }
-            Directive(directive, line, tooLong, stack, path, depth);
+            Directive(directive, line, tooLong, path, depth);
             continue;
         }
-        if (stack.empty() || stack.back().active) {
+        if (conditions.Active()) {
             EnumFeed(token);
-            TypedefFeed(token);
+            typedefs.Feed(token);
         }
         have = lexer.TokenNext(token);
     }
-    while (!stack.empty()) {
-        BranchLeave(stack.back());  // unterminated conditionals end with their file
-        stack.pop_back();
-    }
-    selfDefining.swap(outerSelfDefining);
+    conditions.FileLeave();
     if (lexer.UnterminatedCommentLine()) {
         Warn(lexer.UnterminatedCommentLine(),
              "unterminated comment; the rest of the file is ignored");
@@ -397,161 +183,18 @@ void Definitions::TextRead(const std::string& path, std::string& bytes, uint32_t
     currentFile = outerFile;
 }
 
-int Definitions::ConditionDecide(const std::vector<Token>& tokens, size_t from, bool ifdef,
-                                 bool ifndef, std::vector<std::string>& unknown) {
-    if (ifdef || ifndef) {
-        if (from >= tokens.size() || tokens[from].kind != TokenKind::Identifier) {
-            return -1;
-        }
-        auto found = known.find(tokens[from].text);
-        if (found == known.end()) {
-            if (GuardLike(tokens[from].text)) {
-                return ifdef ? 0 : 1;
-            }
-            UnknownAdd(unknown, tokens[from].text);
-            return -1;
-        }
-        return found->second == ifdef ? 1 : 0;
-    }
-    // "defined X" first, then the macros that decided code defines are expanded; a name left
-    // over is 0 when it is known not to be defined and unknown otherwise, and the condition is
-    // decided when the known parts alone decide it ("defined(_M_X64) && X" with _M_X64 pinned
-    // undefined is false).
-    Token unknownName;  // "defined" is never a macro, so it stays an unknown name
-    unknownName.kind = TokenKind::Identifier;
-    unknownName.text = "defined";
-    std::vector<Token> line;
-    for (size_t i = from; i < tokens.size(); ++i) {
-        const Token& token = tokens[i];
-        if (token.kind != TokenKind::Identifier || token.text != "defined") {
-            line.push_back(token);
-            continue;
-        }
-        size_t name = i + 1;
-        bool parenthesis = name < tokens.size() && TokenIs(tokens[name], "(");
-        if (parenthesis) {
-            ++name;
-        }
-        if (name >= tokens.size() || tokens[name].kind != TokenKind::Identifier) {
-            return -1;
-        }
-        if (parenthesis && (name + 1 >= tokens.size() || !TokenIs(tokens[name + 1], ")"))) {
-            return -1;
-        }
-        auto found = known.find(tokens[name].text);
-        if (found == known.end() && GuardLike(tokens[name].text)) {
-            line.push_back(NumberToken("0"));
-        } else if (found == known.end()) {
-            UnknownAdd(unknown, tokens[name].text);
-            line.push_back(unknownName);
-        } else {
-            line.push_back(NumberToken(found->second ? "1" : "0"));
-        }
-        i = parenthesis ? name + 1 : name;
-    }
-    std::vector<Token> expanded;
-    Failure failure;
-    if (!MacroExpand(conditionMacros, line, expanded, failure)) {
-        return -1;
-    }
-    std::vector<Token> condition;
-    for (size_t i = 0; i < expanded.size(); ++i) {
-        Token& token = expanded[i];
-        if (token.kind != TokenKind::Identifier || token.text == "defined") {
-            condition.push_back(token);
-            continue;
-        }
-        auto found = known.find(token.text);
-        if (found != known.end() && !found->second) {
-            condition.push_back(NumberToken("0"));
-            continue;
-        }
-        UnknownAdd(unknown, token.text);
-        condition.push_back(unknownName);
-        // A call of something not known here (__has_include(<x>), __has_attribute(x)) is one
-        // unknown value, arguments and all.
-        if (i + 1 < expanded.size() && TokenIs(expanded[i + 1], "(")) {
-            int nesting = 0;
-            size_t k = i + 1;
-            for (; k < expanded.size(); ++k) {
-                if (TokenIs(expanded[k], "(")) {
-                    ++nesting;
-                } else if (TokenIs(expanded[k], ")") && --nesting == 0) {
-                    break;
-                }
-            }
-            if (k >= expanded.size()) {
-                return -1;
-            }
-            i = k;
-        }
-    }
-    return ConditionEvaluate(condition);
-}
-
 void Definitions::Directive(const std::vector<Token>& tokens, uint32_t line, bool tooLong,
-                            std::vector<Conditional>& stack, const std::string& path,
-                            uint32_t depth) {
+                            const std::string& path, uint32_t depth) {
     if (tokens.empty() || tokens[0].kind != TokenKind::Identifier) {
         return;  // "#" alone, or a line marker
     }
     const std::string& name = tokens[0].text;
-    const bool active = stack.empty() || stack.back().active;
-    if (name == "if" || name == "ifdef" || name == "ifndef") {
-        std::vector<std::string> unknown;
-        int decision =
-            active ? ConditionDecide(tokens, 1, name == "ifdef", name == "ifndef", unknown) : -1;
-        // An include guard or a default value: X is not defined unless something defined it.
-        if (decision == -1 && active && selfDefining.count(line)) {
-            const std::string tested = NotDefinedTested(tokens);
-            if (!tested.empty() && !touched.count(tested)) {
-                decision = 1;
-                unknown.clear();
-            }
-        }
-        Conditional conditional{
-            active, active && decision != 0, decision == 1, decision == -1, false, unknown};
-        stack.push_back(std::move(conditional));
-        BranchEnter(stack.back(), stack.back().active && decision == -1);
-        return;
+    switch (conditions.Directive(tokens, line)) {
+    case ConditionTracker::Step::Other: break;
+    case ConditionTracker::Step::Done: return;
+    case ConditionTracker::Step::WithoutIf: Note(line, "#" + name + " without #if"); return;
     }
-    if (name == "elif" || name == "elifdef" || name == "elifndef" || name == "else") {
-        if (stack.empty()) {
-            Note(line, "#" + name + " without #if");
-            return;
-        }
-        Conditional& conditional = stack.back();
-        BranchLeave(conditional);
-        if (conditional.decidedTaken) {
-            conditional.active = false;
-        } else if (name == "else") {
-            conditional.active = conditional.parentActive;
-            BranchEnter(conditional, conditional.active && conditional.undecidedBefore);
-        } else {
-            std::vector<std::string> unknown;
-            int decision = conditional.parentActive ? ConditionDecide(tokens, 1, name == "elifdef",
-                                                                      name == "elifndef", unknown)
-                                                    : -1;
-            NamesAdd(conditional.deciders, unknown);
-            conditional.active = conditional.parentActive && decision != 0;
-            conditional.decidedTaken = decision == 1;
-            // Taken only if no earlier branch was: uncertain after an undecided one.
-            BranchEnter(conditional,
-                        conditional.active && (decision == -1 || conditional.undecidedBefore));
-            conditional.undecidedBefore = conditional.undecidedBefore || decision == -1;
-        }
-        return;
-    }
-    if (name == "endif") {
-        if (stack.empty()) {
-            Note(line, "#endif without #if");
-        } else {
-            BranchLeave(stack.back());
-            stack.pop_back();
-        }
-        return;
-    }
-    if (!active) {
+    if (!conditions.Active()) {
         return;
     }
     if (name == "define") {
@@ -576,7 +219,7 @@ void Definitions::Directive(const std::vector<Token>& tokens, uint32_t line, boo
             Note(line, "#include form not followed");
             return;
         }
-        std::string found = FileFind(target, path, quoted, name == "include_next");
+        std::string found = includes.Find(target, path, quoted, name == "include_next");
         if (found.empty()) {
             if (includesMissingSeen.insert(target).second) {
                 includesMissing.push_back(target);
@@ -602,16 +245,14 @@ void Definitions::DefineRead(const std::vector<Token>& tokens, uint32_t line, bo
     definition.kind = DefinitionKind::Macro;
     definition.file = currentFile;
     definition.line = line;
-    definition.branches = undecidedPath;
-    definition.deciders = DecidersHere();
-    auto commandLine = pinned.find(name);
-    const bool pinnedDefined = commandLine != pinned.end() && commandLine->second;
+    definition.branches = conditions.UndecidedPath();
+    definition.deciders = conditions.DecidersHere();
+    const bool pinnedDefined = conditions.PinnedDefined(name);
     if (tooLong || rest.size() > kDefinitionTokenLimit) {
         definition.failure = Failure{SkipReason::TooComplex, "definition longer than 65536 tokens"};
         definition.evaluated = true;
         if (!pinnedDefined) {
-            known.erase(name);
-            conditionMacros.Remove(name);
+            conditions.Forgotten(name);
         }
         DefinitionAdd(std::move(definition));
         return;
@@ -631,22 +272,11 @@ void Definitions::DefineRead(const std::vector<Token>& tokens, uint32_t line, bo
         DefinitionAdd(std::move(definition));
         return;
     }
-    touched.insert(name);
-    if (Certain()) {
+    if (conditions.Certain()) {
         // What the compiler does with a redefinition: the last one counts from here on.
         UndefApply(name);
-        known[name] = true;
-        conditionMacros.Replace(macro);
-    } else {
-        auto state = known.find(name);
-        const int index = conditionMacros.Find(name);
-        if (state == known.end() || !state->second || index < 0 ||
-            !SameDefinition(conditionMacros.At(index), macro)) {
-            known.erase(name);
-            conditionMacros.Remove(name);
-            unknownBecause[name] = DecidersHere();
-        }
     }
+    conditions.Defined(macro);
     const size_t definitionIndex = definitions.size();
     if (firstByName.count(name)) {
         // Defined before (as an enumerator, or in another branch): the first definition stays
@@ -672,23 +302,13 @@ void Definitions::UndefRead(const std::vector<Token>& tokens) {
         return;
     }
     const std::string& name = tokens[1].text;
-    auto commandLine = pinned.find(name);
-    if (commandLine != pinned.end() && commandLine->second) {
+    if (conditions.PinnedDefined(name)) {
         return;  // the command line's -D wins
     }
-    touched.insert(name);
-    if (Certain()) {
-        known[name] = false;
-        conditionMacros.Remove(name);
+    if (conditions.Certain()) {
         UndefApply(name);
-    } else {
-        auto state = known.find(name);
-        if (state == known.end() || state->second) {
-            known.erase(name);
-            conditionMacros.Remove(name);
-            unknownBecause[name] = DecidersHere();
-        }
     }
+    conditions.Undefined(name);
 }
 
 // The macro definitions of name read so far are gone; an enumerator of the name is the one.
@@ -744,103 +364,63 @@ size_t Definitions::DefinitionAdd(Definition definition) {
 // abandons the block without recording any of it.
 
 void Definitions::EnumReset(const char* why) {
-    if (enumState == EnumState::Body && why) {
+    if (enumReader.InBody() && why) {
         Note(currentLine, std::string("enum body abandoned: ") + why);
     }
-    enumState = EnumState::Idle;
+    enumReader.Reset();
     enumItems.clear();
-    itemTokens.clear();
-    itemTooLong = false;
 }
 
 void Definitions::EnumFeed(const Token& token) {
-    switch (enumState) {
-    case EnumState::Idle:
-        if (token.kind == TokenKind::Identifier && token.text == "enum") {
-            enumState = EnumState::Head;
-            enumHeadTokens = 0;
-        }
+    switch (enumReader.Feed(token)) {
+    case EnumReader::Event::None: return;
+    case EnumReader::Event::ItemStart:
+        itemBranches = conditions.UndecidedPath();
+        itemDeciders = conditions.DecidersHere();
         return;
-    case EnumState::Head:
-        if (TokenIs(token, "{")) {
-            EnumReset(nullptr);
-            enumState = EnumState::Body;
-            enumNesting = 0;
-        } else if ((token.kind == TokenKind::Identifier || TokenIs(token, ":")) &&
-                   ++enumHeadTokens <= 16) {
-            // tag, attributes, C++ underlying type
-        } else {
-            enumState = EnumState::Idle;  // "enum tag name;", a parameter, a cast
-        }
-        return;
-    case EnumState::Body: break;
-    }
-    if (TokenIs(token, "{") || TokenIs(token, ";")) {
-        EnumReset("not an enumerator list");
-        return;
-    }
-    if (TokenIs(token, "(") || TokenIs(token, "[")) {
-        ++enumNesting;
-    } else if (TokenIs(token, ")") || TokenIs(token, "]")) {
-        if (--enumNesting < 0) {
-            EnumReset("unbalanced parentheses");
-            return;
-        }
-    } else if (TokenIs(token, "}")) {
-        if (enumNesting != 0) {
-            EnumReset("unbalanced parentheses");
-            return;
-        }
-        EnumItemEnd();
-        EnumBlock block;
-        const uint32_t blockIndex = static_cast<uint32_t>(blocks.size());
-        for (Definition& item : enumItems) {
-            item.block = blockIndex;
-            std::string name = item.name;
-            size_t index = DefinitionAdd(std::move(item));
-            if (!name.empty()) {
-                enumeratorByName.emplace(name, index);
-            }
-            block.items.push_back(index);
-        }
-        blocks.push_back(std::move(block));
+    case EnumReader::Event::ItemEnd: EnumItemEnd(); return;
+    case EnumReader::Event::Abandoned:
+        Note(currentLine, std::string("enum body abandoned: ") + enumReader.AbandonReason());
         enumItems.clear();
-        enumState = EnumState::Idle;
         return;
-    } else if (TokenIs(token, ",") && enumNesting == 0) {
-        EnumItemEnd();
-        return;
+    case EnumReader::Event::BlockEnd: break;
     }
-    if (itemTokens.empty()) {
-        itemBranches = undecidedPath;
-        itemDeciders = DecidersHere();
+    EnumItemEnd();
+    EnumBlock block;
+    const uint32_t blockIndex = static_cast<uint32_t>(blocks.size());
+    for (Definition& item : enumItems) {
+        item.block = blockIndex;
+        std::string name = item.name;
+        size_t index = DefinitionAdd(std::move(item));
+        if (!name.empty()) {
+            enumeratorByName.emplace(name, index);
+        }
+        block.items.push_back(index);
     }
-    if (itemTokens.size() < kDefinitionTokenLimit) {
-        itemTokens.push_back(token);
-    } else {
-        itemTooLong = true;
-    }
+    blocks.push_back(std::move(block));
+    enumItems.clear();
 }
 
 void Definitions::EnumItemEnd() {
+    const std::vector<Token>& itemTokens = enumReader.Item();
     if (itemTokens.empty()) {
+        enumReader.ItemClear();
         return;  // trailing comma
     }
     std::vector<size_t> expansionUses;
-    if (!itemTooLong && ItemExpand(expansionUses)) {
-        itemTokens.clear();
+    if (!enumReader.ItemTooLong() && ItemExpand(itemTokens, expansionUses)) {
+        enumReader.ItemClear();
         return;
     }
     EnumItemAdd(itemTokens, itemTokens[0].line, {});
-    itemTokens.clear();
-    itemTooLong = false;
+    enumReader.ItemClear();
 }
 
 // An item that opens with a macro (an X-macro "OPTION(name, type, 1)", a pasted name "F(X)") is
 // what the compiler reads after expansion: one or more enumerators. The macros are those read so
 // far, as the compiler has them here; the definitions used are kept so that a macro defined
 // differently in branches that were not decided makes the enumerators undecided too.
-bool Definitions::ItemExpand(std::vector<size_t>& uses) {
+bool Definitions::ItemExpand(const std::vector<Token>& itemTokens, std::vector<size_t>& uses) {
     bool undecided = false;
     const Token& first = itemTokens[0];
     if (first.kind != TokenKind::Identifier) {
@@ -943,7 +523,7 @@ void Definitions::EnumItemAdd(const std::vector<Token>& tokens, uint32_t line,
         }
         after = k + 1;
     }
-    if (itemTooLong) {
+    if (enumReader.ItemTooLong()) {
         item.failure = Failure{SkipReason::TooComplex, "enumerator longer than 65536 tokens"};
     } else if (named && tokens.size() == after) {
         item.implicit = true;
@@ -979,7 +559,7 @@ bool Definitions::Resolve(const std::string& name, IntValue& value, Failure& fai
         Definition& definition = definitions[enumerator->second];
         if (!definition.evaluated) {
             EnumBlock& block = blocks[definition.block];
-            if (block.state == 1) {
+            if (block.state == EvaluationState::InProgress) {
                 failure =
                     Failure{SkipReason::Cycle, "enumerator " + name + " used before its value"};
                 return false;
@@ -1063,10 +643,10 @@ void Definitions::MacroEvaluate(Definition& definition) {
 }
 
 void Definitions::BlockEvaluate(EnumBlock& block) {
-    if (block.state != 0) {
+    if (block.state != EvaluationState::Pending) {
         return;
     }
-    block.state = 1;
+    block.state = EvaluationState::InProgress;
     bool chain = true;
     IntValue previous = IntValueMake(static_cast<uint64_t>(-1), IntType::Int32);
     size_t previousIndex = SIZE_MAX;
@@ -1116,7 +696,7 @@ void Definitions::BlockEvaluate(EnumBlock& block) {
         definition.failure = ok ? Failure() : failure;
         definition.evaluated = true;
     }
-    block.state = 2;
+    block.state = EvaluationState::Done;
 }
 
 void Definitions::Evaluate() {
@@ -1210,111 +790,6 @@ void Definitions::AmbiguityFind() {
                 definitions[user].ambiguous = true;
                 definitions[user].ambiguity = definitions[index].ambiguity;
                 pending.push_back(user);
-            }
-        }
-    }
-}
-
-// ---------------------------------------------------------------------------------------------
-// Typedefs of integer types, pointers and the typedefs they name: "typedef unsigned int __u32;",
-// "typedef __u32 in_addr_t;", "typedef struct x *handle;". Anything else (structures, function
-// pointers, arrays, attributes) is passed over.
-
-void Definitions::TypedefFeed(const Token& token) {
-    if (!inTypedef) {
-        if (token.kind == TokenKind::Identifier && token.text == "typedef") {
-            inTypedef = true;
-            typedefNesting = 0;
-            typedefSpoiled = false;
-            typedefTokens.clear();
-        }
-        return;
-    }
-    if (TokenIs(token, "{") || TokenIs(token, "(") || TokenIs(token, "[")) {
-        ++typedefNesting;
-        typedefSpoiled = typedefSpoiled || TokenIs(token, "{");
-    } else if (TokenIs(token, "}") || TokenIs(token, ")") || TokenIs(token, "]")) {
-        --typedefNesting;
-    } else if (TokenIs(token, ";") && typedefNesting <= 0) {
-        TypedefEnd();
-        inTypedef = false;
-        return;
-    }
-    if (typedefTokens.size() < 64) {
-        typedefTokens.push_back(token);
-    } else {
-        typedefSpoiled = true;
-    }
-}
-
-void Definitions::TypedefEnd() {
-    // The compiler sees the typedef with its macros expanded: "typedef int __bitwise x;".
-    std::vector<Token> expanded;
-    Failure failure;
-    if (typedefSpoiled || !MacroExpand(macros, typedefTokens, expanded, failure)) {
-        return;
-    }
-    typedefTokens.swap(expanded);
-    for (const Token& token : typedefTokens) {
-        if (token.kind != TokenKind::Identifier && !TokenIs(token, "*") && !TokenIs(token, ",")) {
-            return;  // function pointers, arrays, attributes
-        }
-    }
-    // Specifier words, then declarators "[*...] name" separated by commas.
-    std::vector<std::string> words;
-    size_t i = 0;
-    for (; i < typedefTokens.size() && typedefTokens[i].kind == TokenKind::Identifier; ++i) {
-        if (typedefTokens[i].text != "__extension__") {
-            words.push_back(typedefTokens[i].text);
-        }
-    }
-    if (words.empty()) {
-        return;
-    }
-    std::vector<std::pair<std::string, bool>> declarators;  // name, pointer
-    bool star = false;
-    if (i == typedefTokens.size() || TokenIs(typedefTokens[i], ",")) {
-        declarators.emplace_back(words.back(), false);  // "typedef unsigned int u32;"
-        words.pop_back();
-    }
-    for (; i < typedefTokens.size(); ++i) {
-        const Token& token = typedefTokens[i];
-        if (TokenIs(token, "*")) {
-            star = true;
-        } else if (token.kind == TokenKind::Identifier && token.text != "const") {
-            declarators.emplace_back(token.text, star);
-        } else if (TokenIs(token, ",")) {
-            star = false;
-        } else if (!(token.kind == TokenKind::Identifier)) {
-            typedefSpoiled = true;
-        }
-    }
-    if (words.empty()) {
-        return;
-    }
-    std::vector<TypeInfo> alternatives(1);
-    bool pointerOnly = false;
-    if (words[0] == "struct" || words[0] == "union" || words[0] == "enum") {
-        pointerOnly = true;
-    } else if (!types.Classify(words, false, alternatives[0])) {
-        // A typedef of a typedef declared in several ways has all of its types; of a type not
-        // known here, none (a cast through it stays unknown).
-        alternatives = types.Alternatives(words.back());
-        pointerOnly = alternatives.empty();
-        if (pointerOnly && types.Conflicting(words.back())) {
-            for (const auto& declarator : declarators) {
-                types.LearnConflicting(declarator.first);
-            }
-        }
-    }
-    for (const auto& declarator : declarators) {
-        if (declarator.second) {
-            TypeInfo pointer;
-            types.Classify(words, true, pointer);
-            types.Learn(declarator.first, pointer);
-        } else if (!pointerOnly) {
-            for (const TypeInfo& info : alternatives) {
-                types.Learn(declarator.first, info);
             }
         }
     }

@@ -1,11 +1,8 @@
 // Collects #define and enumerator definitions from header files and evaluates them.
 //
-// Conditionals: #if/#ifdef/#ifndef/#elif/#else are decided as far as names pinned with Pin (the
-// -D/-U options) and the macros that the headers define or #undef in decided code decide them, so
-// that "-U UNICODE" keeps the ANSI branch of the headers and drops the wide one; other names are
-// unknown, and every branch of an undecided conditional is read. "#ifndef X" (or "#if !defined X")
-// whose branch defines X, of an X that nothing defined, undefined or pinned before, is decided
-// true: an include guard, or a default value that the compiler takes as well when X is not given.
+// Conditionals are decided as ConditionTracker (Conditions.h) says: by the names pinned with Pin
+// (the -D/-U options) and the macros that decided code defines or #undefs; every branch of an
+// undecided conditional is read.
 //
 // With every branch read a name may be defined more than once; the first definition is the one
 // macro expansion sees. A name whose definitions give different values, or whose value depends on
@@ -21,9 +18,13 @@
 #include <unordered_set>
 #include <vector>
 
+#include "Conditions.h"
+#include "EnumReader.h"
 #include "Expression.h"
+#include "IncludeSearch.h"
 #include "Lexer.h"
 #include "Macros.h"
+#include "TypedefReader.h"
 
 enum class DefinitionKind : uint8_t { Macro, Enumerator };
 
@@ -92,44 +93,24 @@ public:
     const TypeScope& Types() const { return types; }
 
 private:
+    enum class EvaluationState : uint8_t { Pending, InProgress, Done };
     struct EnumBlock {
         std::vector<size_t> items;  // definition indices, in order
-        int state = 0;              // 0 not evaluated, 1 in progress, 2 done
+        EvaluationState state = EvaluationState::Pending;
     };
-    struct Conditional {
-        bool parentActive;
-        bool active;
-        bool decidedTaken;                  // a branch was known to be taken; later ones are not
-        bool undecidedBefore;               // an earlier branch's condition was not decided
-        bool uncertain;                     // the current branch is read without being decided
-        std::vector<std::string> deciders;  // unknown names of the conditions so far
-    };
-    enum class EnumState { Idle, Head, Body };
-
     bool FileRead(const std::string& path, uint32_t depth);
     void TextRead(const std::string& path, std::string& bytes, uint32_t depth);
-    std::string FileFind(const std::string& name, const std::string& from, bool quoted,
-                         bool next = false) const;
     void Directive(const std::vector<Token>& tokens, uint32_t line, bool tooLong,
-                   std::vector<Conditional>& stack, const std::string& path, uint32_t depth);
+                   const std::string& path, uint32_t depth);
     void DefineRead(const std::vector<Token>& tokens, uint32_t line, bool tooLong);
-    int ConditionDecide(const std::vector<Token>& tokens, size_t from, bool ifdef, bool ifndef,
-                        std::vector<std::string>& unknown);
-    void BranchEnter(Conditional& conditional, bool uncertain);
-    void BranchLeave(Conditional& conditional);
     void UndefRead(const std::vector<Token>& tokens);
     void UndefApply(const std::string& name);
-    std::vector<std::string> DecidersHere() const;
-    static std::string NotDefinedTested(const std::vector<Token>& tokens);
-    bool GuardLike(const std::string& name) const;
-    void UnknownAdd(std::vector<std::string>& unknown, const std::string& name) const;
-    bool Certain() const { return undecidedPath.empty(); }
     void AmbiguityFind();
     size_t DefinitionAdd(Definition definition);
 
     void EnumFeed(const Token& token);
     void EnumItemEnd();
-    bool ItemExpand(std::vector<size_t>& uses);
+    bool ItemExpand(const std::vector<Token>& itemTokens, std::vector<size_t>& uses);
     void EnumItemAdd(const std::vector<Token>& tokens, uint32_t line,
                      const std::vector<size_t>& uses);
     void EnumItemPush(Definition item, uint32_t line);
@@ -140,32 +121,20 @@ private:
     void BlockEvaluate(EnumBlock& block);
     bool ExpressionRun(const std::vector<Token>& tokens, IntValue& value, Failure& failure,
                        std::vector<size_t>* uses = nullptr);
-    void TypedefFeed(const Token& token);
-    void TypedefEnd();
 
     void Warn(uint32_t line, const std::string& text);
     void Note(uint32_t line, const std::string& text);
 
-    std::vector<std::string> includeDirectories;
+    IncludeSearch includes;
     bool follow;
     bool verbose;
     std::ostream& messages;
 
     MacroTable macros;
-    std::vector<size_t> macroDefinition;           // macro index -> its definition (npos for -D)
-    std::unordered_map<std::string, bool> pinned;  // name -> defined
-    // What conditions know: the macros as the decided code leaves them. A name absent from
-    // known is unknown; known[name] false is known not to be defined.
-    MacroTable conditionMacros;
-    std::unordered_map<std::string, bool> known;
-    std::unordered_set<std::string> touched;  // defined or undefined anywhere, or pinned
-    std::unordered_map<std::string, std::vector<std::string>> unknownBecause;
-    std::vector<uint32_t> undecidedPath;  // the open undecided branches, outermost first
-    std::vector<std::vector<std::string>> undecidedDeciders;  // their conditions' names
-    uint32_t branchSerial = 0;
-    // Lines of the file being read that hold "#ifndef X" whose branch defines X.
-    std::unordered_set<uint32_t> selfDefining;
+    std::vector<size_t> macroDefinition;  // macro index -> its definition (npos for -D)
+    ConditionTracker conditions;
     TypeScope types;
+    TypedefReader typedefs;
     std::vector<std::string> includesMissing;
     std::unordered_set<std::string> includesMissingSeen;
     std::vector<size_t>* evaluationUses = nullptr;  // where Resolve records what it used
@@ -180,19 +149,10 @@ private:
     uint32_t currentFile = 0;
     uint32_t currentLine = 0;
 
-    EnumState enumState = EnumState::Idle;
-    int enumHeadTokens = 0;
-    int enumNesting = 0;
+    EnumReader enumReader{kDefinitionTokenLimit};
     std::vector<Definition> enumItems;
-    std::vector<Token> itemTokens;
-    bool itemTooLong = false;
     std::vector<uint32_t> itemBranches;
     std::vector<std::string> itemDeciders;
-
-    std::vector<Token> typedefTokens;
-    bool inTypedef = false;
-    int typedefNesting = 0;
-    bool typedefSpoiled = false;
 
     int enumDepth = 0;
 };

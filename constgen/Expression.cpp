@@ -947,14 +947,14 @@ bool ExpressionEvaluate(const std::vector<Token>& tokens, const NameResolver& re
     return parser.Whole(value);
 }
 
-int ConditionEvaluate(const std::vector<Token>& tokens) {
+Decision ConditionEvaluate(const std::vector<Token>& tokens) {
     static const TypeScope kDefault;
     Failure failure;
     NameResolver none;
     Parser parser(tokens, none, kDefault, failure, true);
     IntValue value;
     if (!parser.Whole(value) || value.unknown) {
-        return -1;
+        return Decision::Undecided;
     }
-    return value.bits != 0 ? 1 : 0;
+    return value.bits != 0 ? Decision::True : Decision::False;
 }

@@ -75,8 +75,9 @@ bool ExpressionEvaluate(const std::vector<Token>& tokens, const NameResolver& re
 // "defined X" made 0 or 1). Every remaining name is unknown, and the condition is decided only
 // when the known parts decide it: "0 && X" is false, "1 || X" true, "X > 1" unknown. Arithmetic
 // is the preprocessor's: every value is intmax_t or uintmax_t (64 bits), with C's usual
-// conversions. Returns 1 (true), 0 (false) or -1 (undecided, or not an expression).
-int ConditionEvaluate(const std::vector<Token>& tokens);
+// conversions. Undecided also when it is not an expression.
+enum class Decision : uint8_t { False, True, Undecided };
+Decision ConditionEvaluate(const std::vector<Token>& tokens);
 
 // Literal parsing, exposed for the evaluator's tests.
 // long64: long is 64 bits on the target, which gives "l" and "ul" literals 64-bit types.

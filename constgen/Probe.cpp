@@ -36,6 +36,7 @@
 #include <vector>
 
 #include "Constgen.h"
+#include "EnumReader.h"
 #include "Lexer.h"
 #include "Macros.h"
 #include "Records.h"
@@ -97,64 +98,10 @@ struct Preprocessed {
     std::unordered_set<std::string> builtIn;   // macros the compiler predefines
 };
 
-// Enumerator names of "enum [tag] [attributes] { A = x, B, ... }" in preprocessed text.
-class EnumScanner {
-public:
-    explicit EnumScanner(std::vector<std::string>& names) : out(names) {}
-
-    void Feed(const Token& token) {
-        switch (state) {
-        case State::Idle:
-            if (token.kind == TokenKind::Identifier && token.text == "enum") {
-                state = State::Head;
-                nesting = 0;
-            }
-            return;
-        case State::Head:
-            if (TokenIs(token, "(")) {
-                ++nesting;  // __attribute__((...))
-            } else if (TokenIs(token, ")")) {
-                if (--nesting < 0) {
-                    state = State::Idle;
-                }
-            } else if (nesting == 0 && TokenIs(token, "{")) {
-                state = State::Body;
-                itemStart = true;
-            } else if (nesting == 0 && token.kind != TokenKind::Identifier &&
-                       !TokenIs(token, ":")) {
-                state = State::Idle;  // "enum tag name;", a parameter, a cast
-            }
-            return;
-        case State::Body:
-            if (TokenIs(token, "(")) {
-                ++nesting;
-            } else if (TokenIs(token, ")")) {
-                --nesting;
-            } else if (TokenIs(token, "}") && nesting == 0) {
-                state = State::Idle;
-            } else if (TokenIs(token, ",") && nesting == 0) {
-                itemStart = true;
-            } else if (itemStart) {
-                if (token.kind == TokenKind::Identifier) {
-                    out.push_back(token.text);
-                }
-                itemStart = false;
-            }
-            return;
-        }
-    }
-
-private:
-    enum class State { Idle, Head, Body };
-    std::vector<std::string>& out;
-    State state = State::Idle;
-    int nesting = 0;
-    bool itemStart = false;
-};
-
 void PreprocessedRead(const std::string& bytes, Preprocessed& result) {
     Lexer lexer(bytes);
-    EnumScanner enums(result.enumerators);
+    // Only the names matter here: an item's tokens need not be kept past its first.
+    EnumReader enums(1);
     Token token;
     bool builtInSection = false;
     std::unordered_map<std::string, size_t> fileNumbers;
@@ -166,7 +113,13 @@ void PreprocessedRead(const std::string& bytes, Preprocessed& result) {
             if (token.kind == TokenKind::Identifier) {
                 result.declared.insert(token.text);
             }
-            enums.Feed(token);
+            const EnumReader::Event event = enums.Feed(token);
+            if (event == EnumReader::Event::ItemStart && token.kind == TokenKind::Identifier) {
+                result.enumerators.push_back(token.text);
+            } else if (event == EnumReader::Event::ItemEnd ||
+                       event == EnumReader::Event::BlockEnd) {
+                enums.ItemClear();
+            }
             for (; enumeratorsPlaced < result.enumerators.size(); ++enumeratorsPlaced) {
                 ++here.sequence;
                 result.places.emplace(result.enumerators[enumeratorsPlaced], here);
