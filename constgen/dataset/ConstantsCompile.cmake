@@ -12,7 +12,9 @@
 # Variables: CC, PROBE (constprobe), HEADER (the groups' headers, first group first, separated by
 # "|"), WORK (scratch directory), OUTPUT, SAMPLE, WIDE (ON: a 64-bit target, whose values wider
 # than 32 bits are kept in full), LISTED (optional: DefaultDataSetHeaders.txt, the toolchain's
-# headers that the groups were made from; others are reported).
+# headers that the groups were made from; others are reported), EVERY (optional, ON: each group
+# asks for every name its headers give, those of headers an earlier group holds too, and the
+# merge keeps the first group's value: what the toolchain computes, to measure the data set by).
 
 get_filename_component(output_name ${OUTPUT} NAME)
 string(REPLACE "|" ";" groups "${HEADER}")
@@ -56,7 +58,14 @@ function(constants_group header dir names_options result)
               ${dir}/probe.c -o ${dir}/probe.s)
   execute_process(COMMAND ${compile} RESULT_VARIABLE status ERROR_FILE ${dir}/probe.errors)
   # GCC names an undeclared identifier once: the lines that use it again fail on the next round.
-  foreach(round 1 2 3)
+  # Every name of a group reaches more such identifiers (structure members named by macros).
+  set(rounds 1 2 3)
+  if(EVERY)
+    foreach(round RANGE 4 40)
+      list(APPEND rounds ${round})
+    endforeach()
+  endif()
+  foreach(round ${rounds})
     if(status EQUAL 0)
       break()
     endif()
@@ -106,6 +115,9 @@ function(constants_make)
       # A name of the first group's headers that it cannot compute (IP_UNSPECIFIED_USER_MTU is
       # MAXULONG, which only ntdef.h defines) is asked for where a group declares what it names.
       set(options --skip-files ${WORK}/first.files --probe-names ${WORK}/first.undeclared)
+    endif()
+    if(EVERY)
+      set(options --every)
     endif()
     constants_group(${header} ${dir} "${options}" why)
     if(NOT why STREQUAL "" AND index EQUAL 0)

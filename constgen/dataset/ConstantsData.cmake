@@ -128,6 +128,22 @@ if(DRUX_HOST_CXX AND DRUX_DATA_CC)
               ${CMAKE_CURRENT_LIST_DIR}/DataSetGroup.cmake ${sample}
       COMMENT "Computing data/${name} with ${cc}"
       VERBATIM)
+    # What the toolchain's headers give against what the data set holds (not part of the build:
+    # it asks the compiler for every name of every group, several times the data set's work).
+    if(name STREQUAL "Constants.out")
+      set(every ${CMAKE_BINARY_DIR}/data/coverage/Every.out)
+      add_custom_target(data_set_coverage
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/data/coverage
+        COMMAND ${CMAKE_COMMAND} -DCC=${cc} -DPROBE=${host_probe} -DHEADER=${groups_argument}
+                -DWORK=${CMAKE_BINARY_DIR}/data/coverage/probe -DOUTPUT=${every}
+                -DSAMPLE=${sample} -DWIDE=${wide} -DEVERY=ON
+                -P ${CMAKE_CURRENT_LIST_DIR}/ConstantsCompile.cmake
+        COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/DataSetCoverage.sh ${every} ${output}
+                ${CMAKE_BINARY_DIR}/data/coverage/probe
+        DEPENDS ${output}
+        COMMENT "Measuring data/${name} against every name the groups' headers give"
+        VERBATIM)
+    endif()
   endforeach()
 else()
   message(WARNING "No host C++ compiler or no i686-w64-mingw32-gcc: "
