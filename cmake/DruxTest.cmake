@@ -10,12 +10,35 @@ if(EXISTS ${CMAKE_BINARY_DIR}/harness.env)
                                                              ${CMAKE_BINARY_DIR}/harness.env)
 endif()
 
+# Test code (the test programs, their support, the driver, GoogleTest) is compiled with -O1: at
+# -O3 it took half again as long to compile (a large test file 7.1 s against 4.4 s) and it is
+# compiled for both builds in every `make test`. The code under test keeps the build's own flags:
+# the test programs link the same libraries DRUX.exe is made of.
+function(drux_test_code target)
+  target_compile_options(${target} PRIVATE $<$<CONFIG:Release>:-O1>)
+endfunction()
+
+# The headers nearly every test source includes (windows.h, GoogleTest) take most of the time of
+# compiling one: the test support compiles them once, and every test program takes its
+# precompiled form. A source that defines a macro these headers read before it includes them
+# (OEMRESOURCE) needs them read after its own lines: its target sets DISABLE_PRECOMPILE_HEADERS.
+function(drux_test_headers target)
+  if(target STREQUAL "drux_test_support")
+    target_precompile_headers(${target} PRIVATE <windows.h> <commctrl.h> <gtest/gtest.h> <string>
+                                                <vector>)
+  else()
+    target_precompile_headers(${target} REUSE_FROM drux_test_support)
+  endif()
+endfunction()
+
 function(drux_enable_gtest)
   if(NOT TARGET gtest)
     add_subdirectory(${DRUX_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/gtest EXCLUDE_FROM_ALL)
     # GoogleTest's own sources are not ours to keep warning-free.
     target_compile_options(gtest PRIVATE -w)
     target_compile_options(gtest_main PRIVATE -w)
+    drux_test_code(gtest)
+    drux_test_code(gtest_main)
   endif()
 endfunction()
 
@@ -49,6 +72,8 @@ function(drux_add_test name)
   cmake_parse_arguments(T "DRIVEN" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
   drux_enable_gtest()
   add_executable(${name} ${T_SOURCES})
+  drux_test_code(${name})
+  drux_test_headers(${name})
   # Every test program has the shared test support (tests/support) at hand.
   target_link_libraries(${name} PRIVATE ${T_LIBS} drux_test_support gtest gtest_main)
   if(NOT T_TIMEOUT)

@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # Runs every test the way `make test` does, in stages, and says what ran where:
-#   tests/harness/test.sh [--product DIR] [--stand-in DIR] [--stage NAME]... [--help]
+#   tests/harness/test.sh [--product DIR] [--stand-in DIR] [--build-stand-in CMD] [--stage NAME]...
 #   host      beside the rest: the fuzz check (tools/fuzz.sh check) and the CTest entries
 #             labelled host, which run no Windows code (the data-set and constgen-on-Linux-headers
 #             checks), from the product build, once
 #   suite     the runnable build's CTest entries not labelled host, natively, in its Wine world
 #   emulated  where the runnable build is the stand-in: the product's same entries with its
-#             32-bit loader under qemu (entries labelled driven use the stand-in's drivers)
-# All stages by default. The builds must be made and decided (tests/harness/decide.sh) first.
+#             32-bit loader under qemu (entries labelled driven use the stand-in's drivers), side
+#             by side with the suite (each has its own display and prefix)
+# All stages by default. The product build must be made and decided (tests/harness/decide.sh)
+# first; the stand-in too, unless --build-stand-in names the command that makes it, which runs
+# once the host stage (which needs only the product build) has started.
 # Fails when any stage fails or finds no test; prints each stage's time.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -15,6 +18,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 
 product=build
 stand_in=build-x64
+build_stand_in=""
 stages=()
 while [ $# -gt 0 ]; do
   case "$1" in
@@ -22,9 +26,11 @@ while [ $# -gt 0 ]; do
     --product=*) product=${1#*=} ;;
     --stand-in) stand_in=${2:?--stand-in needs a directory}; shift ;;
     --stand-in=*) stand_in=${1#*=} ;;
+    --build-stand-in) build_stand_in=${2:?--build-stand-in needs a command}; shift ;;
+    --build-stand-in=*) build_stand_in=${1#*=} ;;
     --stage) stages+=("${2:?--stage needs a name}"); shift ;;
     --stage=*) stages+=("${1#*=}") ;;
-    -h | --help) sed -n '2,12s/^# \{0,1\}//p' "$0"; exit 0 ;;
+    -h | --help) sed -n '2,15s/^# \{0,1\}//p' "$0"; exit 0 ;;
     *) echo "test: unknown argument $1 (see --help)" >&2; exit 2 ;;
   esac
   shift
@@ -38,9 +44,7 @@ wants() { case " ${stages[*]} " in *" $1 "*) return 0 ;; esac; return 1; }
 harness_load "$product" || exit 1
 run_build=$DRUX_RUN_BUILD
 product_emulated=$DRUX_PRODUCT_EMULATED
-for dir in "$product" "$run_build"; do
-  [ -f "$dir/CTestTestfile.cmake" ] || { echo "test: $dir is not built (make build-run)" >&2; exit 1; }
-done
+[ -f "$product/CTestTestfile.cmake" ] || { echo "test: $product is not built (make build)" >&2; exit 1; }
 logs=$product/test-logs
 mkdir -p "$logs"
 failed=()
@@ -63,33 +67,63 @@ fi
 stop_host() { [ -n "$host_pid" ] && kill "$host_pid" 2>/dev/null; }
 trap stop_host INT TERM
 
-suite() {  # build, what it is
-  local build=$1 what=$2 start=$SECONDS
-  echo "test: $what: $build/, every CTest entry not labelled host"
-  if ! bash "$here/wine-env.sh" "$build" -- \
-      ctest --test-dir "$build" -LE host --no-tests=error --output-on-failure -j1; then
-    failed+=("$what")
+# The stand-in compiles while the host stage checks the product build's data set.
+if [ "$run_build" != "$product" ] && [ -n "$build_stand_in" ]; then
+  echo "test: building the stand-in $run_build/ ($build_stand_in) beside the host stage"
+  start=$SECONDS
+  if ! bash -c "$build_stand_in"; then
+    echo "test: the stand-in $run_build/ did not build" >&2
+    stop_host
+    exit 1
   fi
-  times+=("$what $((SECONDS - start)) s")
+  times+=("building $run_build/ $((SECONDS - start)) s")
+fi
+[ -f "$run_build/CTestTestfile.cmake" ] || { echo "test: $run_build is not built (make build-run)" >&2; stop_host; exit 1; }
+
+# A suite runs in the background with its output in a log, printed whole when it ends, so that the
+# suite and the emulated suite can run side by side and their logs still read one at a time.
+suite_pids=() suite_names=() suite_logs=()
+suite() {  # build, what it is, log name
+  local build=$1 what=$2 log=$logs/$3.log
+  echo "test: $what: $build/, every CTest entry not labelled host (log: $log)"
+  (
+    start=$SECONDS status=0
+    # The driven entries first: they mostly wait on DRUX and the display, and the ones that keep a
+    # core busy then run while the host stage's checks wind down.
+    bash "$here/wine-env.sh" "$build" -- bash -c '
+      ctest --test-dir "$1" -L driven --no-tests=error --output-on-failure -j1; first=$?
+      ctest --test-dir "$1" -LE "host|driven" --no-tests=error --output-on-failure -j1 && exit $first' \
+      run "$build" || status=1
+    echo "test: $what took $((SECONDS - start)) s"
+    exit $status
+  ) >"$log" 2>&1 &
+  suite_pids+=($!) suite_names+=("$what") suite_logs+=("$log")
 }
 
 if wants suite; then
   loader=$(harness_load "$run_build" && echo "$DRUX_WINE")
-  suite "$run_build" "suite (natively, $loader)"
+  suite "$run_build" "suite (natively, $loader)" suite
 fi
 
 if wants emulated; then
   if [ "$product_emulated" = 1 ]; then
-    [ -f "$stand_in/CTestTestfile.cmake" ] || { echo "test: the stand-in $stand_in is not built" >&2; failed+=(emulated); }
     not_run=$(ctest --test-dir "$product" -N -L host | sed -n 's/^ *Test *#[0-9]*: *//p' | tr '\n' ' ')
     driven=$(ctest --test-dir "$product" -N -L driven | sed -n 's/^ *Test *#[0-9]*: *//p' | tr '\n' ' ')
     echo "test: not run emulated: ${not_run:-none} (labelled host: no Windows code, run once by the host stage)"
     echo "test: the 32-bit DRUX.exe emulated, driven by $stand_in/'s x86-64 programs run natively: ${driven:-none}"
-    suite "$product" "emulated (the 32-bit product under qemu-i386-static)"
+    suite "$product" "emulated (the 32-bit product under qemu-i386-static)" emulated
   else
     echo "test: no emulated stage: $product/, the product, ran natively as the suite"
   fi
 fi
+stop_all() { stop_host; for pid in "${suite_pids[@]}"; do kill "$pid" 2>/dev/null; done; }
+trap stop_all INT TERM
+
+for i in "${!suite_pids[@]}"; do
+  wait "${suite_pids[$i]}" || failed+=("${suite_names[$i]}")
+  cat "${suite_logs[$i]}"
+  times+=("$(sed -n 's/^test: \(.*\) took \([0-9]* s\)$/\1 \2/p' "${suite_logs[$i]}" | tail -1)")
+done
 
 if [ -n "$host_pid" ]; then
   wait "$host_pid" || failed+=(host)

@@ -65,20 +65,21 @@ else
   for tool in Xvfb xdpyinfo; do
     command -v $tool >/dev/null || { echo "wine-env: $tool is missing (tools/setup.sh installs it)" >&2; exit 1; }
   done
-  display=""
-  for n in $(seq 91 160); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=$n; break; fi
-  done
-  [ -n "$display" ] || { echo "wine-env: no free X display (:91 to :160 are all taken)" >&2; exit 1; }
-  Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  # Xvfb picks the first free display itself and writes its number once it accepts clients, so
+  # harnesses started side by side (the native and the emulated suite) never race for one.
+  number_file=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
   xvfb_pid=$!
-  export DISPLAY=":$display"
-  for _ in $(seq 1 100); do
-    xdpyinfo -display "$DISPLAY" >/dev/null 2>&1 && break
-    kill -0 "$xvfb_pid" 2>/dev/null || { echo "wine-env: Xvfb did not start on $DISPLAY" >&2; exit 1; }
-    sleep 0.1
+  for _ in $(seq 1 200); do
+    [ -s "$number_file" ] && break
+    kill -0 "$xvfb_pid" 2>/dev/null || break
+    sleep 0.05
   done
-  xdpyinfo -display "$DISPLAY" >/dev/null 2>&1 || { echo "wine-env: Xvfb on $DISPLAY does not answer after 10 s" >&2; exit 1; }
+  display=$(tr -dc '0-9' <"$number_file")
+  rm -f "$number_file"
+  [ -n "$display" ] || { echo "wine-env: Xvfb did not start (no display after 10 s)" >&2; exit 1; }
+  export DISPLAY=":$display"
+  xdpyinfo -display "$DISPLAY" >/dev/null 2>&1 || { echo "wine-env: Xvfb on $DISPLAY does not answer" >&2; exit 1; }
 fi
 
 if [ ! -f "$WINEPREFIX/.drux-ready" ]; then
