@@ -6,8 +6,9 @@
 #             checks), from the product build, once
 #   suite     the runnable build's CTest entries not labelled host, natively, in its Wine world
 #   emulated  where the runnable build is the stand-in: the product's same entries with its
-#             32-bit loader under qemu (entries labelled driven use the stand-in's drivers), side
-#             by side with the suite (each has its own display and prefix)
+#             32-bit loader under qemu (entries labelled driven use the stand-in's drivers, and
+#             run once it is built; the others start with the host stage), side by side with
+#             the suite (each has its own display and prefix)
 # All stages by default. The product build must be made and decided (tests/harness/decide.sh)
 # first; the stand-in too, unless --build-stand-in names the command that makes it, which runs
 # once the host stage (which needs only the product build) has started.
@@ -30,7 +31,7 @@ while [ $# -gt 0 ]; do
     --build-stand-in=*) build_stand_in=${1#*=} ;;
     --stage) stages+=("${2:?--stage needs a name}"); shift ;;
     --stage=*) stages+=("${1#*=}") ;;
-    -h | --help) sed -n '2,15s/^# \{0,1\}//p' "$0"; exit 0 ;;
+    -h | --help) sed -n '2,16s/^# \{0,1\}//p' "$0"; exit 0 ;;
     *) echo "test: unknown argument $1 (see --help)" >&2; exit 2 ;;
   esac
   shift
@@ -55,13 +56,12 @@ host_pid=""
 if wants host; then
   echo "test: host stage in the background (log: $logs/host.log): the fuzz check, then:" \
        "$(ctest --test-dir "$product" -N -L host | sed -n 's/^ *Test *#[0-9]*: *//p' | tr '\n' ' ')"
-  # Two entries at once and the fuzz check beside them: the two data-set checks are each one long
-  # single-threaded compile after another, and run last they would leave a core idle.
+  # The fuzz check beside the entries: each is a single-threaded compile after another.
   (
     start=$SECONDS status=0
     bash "$here/../../tools/fuzz.sh" check >"$logs/fuzz.log" 2>&1 &
     fuzz_pid=$!
-    ctest --test-dir "$product" -L host --no-tests=error --output-on-failure -j2 || status=1
+    ctest --test-dir "$product" -L host --no-tests=error --output-on-failure -j1 || status=1
     wait "$fuzz_pid" || status=1
     cat "$logs/fuzz.log"
     echo "test: host stage took $((SECONDS - start)) s"
@@ -72,43 +72,37 @@ fi
 stop_host() { [ -n "$host_pid" ] && kill "$host_pid" 2>/dev/null; }
 trap stop_host INT TERM
 
-# The stand-in compiles while the host stage checks the product build's data set.
-if [ "$run_build" != "$product" ] && [ -n "$build_stand_in" ]; then
-  echo "test: building the stand-in $run_build/ ($build_stand_in) beside the host stage"
-  start=$SECONDS
-  if ! bash -c "$build_stand_in"; then
-    echo "test: the stand-in $run_build/ did not build" >&2
-    stop_host
-    exit 1
-  fi
-  times+=("building $run_build/ $((SECONDS - start)) s")
-fi
-[ -f "$run_build/CTestTestfile.cmake" ] || { echo "test: $run_build is not built (make build-run)" >&2; stop_host; exit 1; }
-
 # A suite runs in the background with its output in a log, printed whole when it ends, so that the
 # suite and the emulated suite can run side by side and their logs still read one at a time.
+# The driven entries go first where they can (they mostly wait on DRUX and the display); the
+# emulated suite starts once the product is built and runs its driven entries, whose drivers are
+# the stand-in's programs, once the stand-in is built (test.sh writes $stand_in_ready, holding
+# "built" or "failed").
+stand_in_ready=$logs/stand-in.ready
+rm -f "$stand_in_ready"
 suite_pids=() suite_names=() suite_logs=()
-suite() {  # build, what it is, log name
-  local build=$1 what=$2 log=$logs/$3.log
+suite() {  # build, what it is, log name, order (driven-first or driven-after-stand-in)
+  local build=$1 what=$2 log=$logs/$3.log order=$4
   echo "test: $what: $build/, every CTest entry not labelled host (log: $log)"
   (
     start=$SECONDS status=0
-    # The driven entries first: they mostly wait on DRUX and the display, and the ones that keep a
-    # core busy then run while the host stage's checks wind down.
     bash "$here/wine-env.sh" "$build" -- bash -c '
-      ctest --test-dir "$1" -L driven --no-tests=error --output-on-failure -j1; first=$?
-      ctest --test-dir "$1" -LE "host|driven" --no-tests=error --output-on-failure -j1 && exit $first' \
-      run "$build" || status=1
+      run() { ctest --test-dir "$1" "$2" "$3" --no-tests=error --output-on-failure -j1; }
+      if [ "$2" = driven-first ]; then
+        run "$1" -L driven; first=$?
+        run "$1" -LE "host|driven" && exit $first
+        exit 1
+      fi
+      run "$1" -LE "host|driven"; first=$?
+      until [ -s "$3" ]; do sleep 1; done
+      [ "$(cat "$3")" = built ] || { echo "test: the stand-in did not build: no driven entries run" >&2; exit 1; }
+      run "$1" -L driven && exit $first' \
+      run "$build" "$order" "$stand_in_ready" || status=1
     echo "test: $what took $((SECONDS - start)) s"
     exit $status
   ) >"$log" 2>&1 &
   suite_pids+=($!) suite_names+=("$what") suite_logs+=("$log")
 }
-
-if wants suite; then
-  loader=$(harness_load "$run_build" && echo "$DRUX_WINE")
-  suite "$run_build" "suite (natively, $loader)" suite
-fi
 
 if wants emulated; then
   if [ "$product_emulated" = 1 ]; then
@@ -116,11 +110,43 @@ if wants emulated; then
     driven=$(ctest --test-dir "$product" -N -L driven | sed -n 's/^ *Test *#[0-9]*: *//p' | tr '\n' ' ')
     echo "test: not run emulated: ${not_run:-none} (labelled host: no Windows code, run once by the host stage)"
     echo "test: the 32-bit DRUX.exe emulated, driven by $stand_in/'s x86-64 programs run natively: ${driven:-none}"
-    suite "$product" "emulated (the 32-bit product under qemu-i386-static)" emulated
+    suite "$product" "emulated (the 32-bit product under qemu-i386-static)" emulated driven-after-stand-in
   else
     echo "test: no emulated stage: $product/, the product, ran natively as the suite"
   fi
 fi
+
+# Without the stand-in the emulated suite ends after the entries it could run; what was started is
+# waited for and its logs printed before the failure.
+give_up() {
+  echo failed >"$stand_in_ready"
+  for i in "${!suite_pids[@]}"; do wait "${suite_pids[$i]}"; cat "${suite_logs[$i]}"; done
+  [ -n "$host_pid" ] && { wait "$host_pid"; cat "$logs/host.log"; }
+  echo "test: FAILED: the stand-in" >&2
+  exit 1
+}
+
+# The stand-in compiles while the host stage checks the product build's data set.
+if [ "$run_build" != "$product" ] && [ -n "$build_stand_in" ]; then
+  echo "test: building the stand-in $run_build/ ($build_stand_in) beside the host stage"
+  start=$SECONDS
+  if ! bash -c "$build_stand_in"; then
+    echo "test: the stand-in $run_build/ did not build" >&2
+    give_up
+  fi
+  times+=("building $run_build/ $((SECONDS - start)) s")
+fi
+if [ ! -f "$run_build/CTestTestfile.cmake" ]; then
+  echo "test: $run_build is not built (make build-run)" >&2
+  give_up
+fi
+echo built >"$stand_in_ready"
+
+if wants suite; then
+  loader=$(harness_load "$run_build" && echo "$DRUX_WINE")
+  suite "$run_build" "suite (natively, $loader)" suite driven-first
+fi
+
 stop_all() { stop_host; for pid in "${suite_pids[@]}"; do kill "$pid" 2>/dev/null; done; }
 trap stop_all INT TERM
 
