@@ -63,9 +63,9 @@ run-installed: build-run
 	$(call RUNBUILD_SAY,make run)
 	bash tools/run.sh $(RUNBUILD) "$(FILE)"
 
-# tests/harness/test.sh runs the stages: the fuzz check and the checks that run no Windows code
-# (which need only the product build) while the stand-in builds, then beside the runnable build's
-# suite and (where that is the stand-in) the product's suite emulated, the two side by side.
+# tests/harness/test.sh runs the stages: the fuzz check and the checks that run no Windows code,
+# and (where the runnable build is the stand-in) the product's suite emulated, start once the
+# product is built, while the stand-in builds; then the runnable build's suite beside them.
 test-installed: build
 	$(call RUNBUILD_SAY,make test)
 	bash tests/harness/test.sh --product $(BUILD) --stand-in $(STANDIN) \

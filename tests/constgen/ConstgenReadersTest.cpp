@@ -14,16 +14,6 @@
 
 namespace {
 
-std::vector<Token> Tokens(const std::string& text) {
-    std::vector<Token> tokens;
-    Lexer lexer(text);
-    Token token;
-    while (lexer.TokenNext(token)) {
-        tokens.push_back(token);
-    }
-    return tokens;
-}
-
 // What the reader makes of a text: each item as "[tokens]", each block end as "}", each
 // abandoned body as "abandoned: why".
 std::vector<std::string> EnumEvents(const std::string& text, size_t limit = 64) {
@@ -36,7 +26,7 @@ std::vector<std::string> EnumEvents(const std::string& text, size_t limit = 64) 
         }
         return "[" + joined + (reader.ItemTooLong() ? " ..." : "") + "]";
     };
-    for (const Token& token : Tokens(text)) {
+    for (const Token& token : TokensFromText(text)) {
         switch (reader.Feed(token)) {
         case EnumReader::Event::None: break;
         case EnumReader::Event::ItemStart: EXPECT_EQ(reader.Item().size(), 1u) << token.text; break;
@@ -74,7 +64,7 @@ std::vector<std::string> TrackerReads(const std::string& text,
     }
     tracker.FileEnter(text);
     std::vector<std::string> reads;
-    const std::vector<Token> tokens = Tokens(text);
+    const std::vector<Token> tokens = TokensFromText(text);
     for (size_t i = 0; i < tokens.size();) {
         size_t end = i + 1;
         while (end < tokens.size() && !tokens[end].lineStart) {
@@ -147,9 +137,10 @@ TEST(TypedefReader, IntegerAndPointerTypedefsAfterExpansion) {
     macros.Add(bitwise);
     TypeScope types;
     TypedefReader reader(macros, types);
-    for (const Token& token : Tokens("typedef unsigned short __u16; typedef __u16 __bitwise port_t;"
-                                     "typedef struct node *link, leaf; typedef int (*handler)(int);"
-                                     "typedef struct { int x; } point; typedef char name_t[8];")) {
+    for (const Token& token :
+         TokensFromText("typedef unsigned short __u16; typedef __u16 __bitwise port_t;"
+                        "typedef struct node *link, leaf; typedef int (*handler)(int);"
+                        "typedef struct { int x; } point; typedef char name_t[8];")) {
         reader.Feed(token);
     }
     const struct {
@@ -254,13 +245,13 @@ TEST(ConditionTracker, BranchesReadAsPinsDefinitionsAndGuardsDecide) {
 TEST(ConditionTracker, EachFileHasItsOwnConditionals) {
     ConditionTracker tracker;
     const std::string outer = "#if A\n#include \"inner.h\"\n#endif";
-    const std::vector<Token> open = Tokens("if A");
-    const std::vector<Token> close = Tokens("endif");
+    const std::vector<Token> open = TokensFromText("if A");
+    const std::vector<Token> close = TokensFromText("endif");
     tracker.FileEnter(outer);
     EXPECT_EQ(tracker.Directive(open, 1), ConditionTracker::Step::Done);
     tracker.FileEnter("#endif\n#if B\n");
     EXPECT_EQ(tracker.Directive(close, 1), ConditionTracker::Step::WithoutIf);
-    EXPECT_EQ(tracker.Directive(Tokens("if B"), 2), ConditionTracker::Step::Done);
+    EXPECT_EQ(tracker.Directive(TokensFromText("if B"), 2), ConditionTracker::Step::Done);
     EXPECT_EQ(tracker.UndecidedPath().size(), 2u);
     tracker.FileLeave();
     EXPECT_EQ(tracker.UndecidedPath().size(), 1u);
@@ -268,5 +259,5 @@ TEST(ConditionTracker, EachFileHasItsOwnConditionals) {
     EXPECT_EQ(tracker.Directive(close, 3), ConditionTracker::Step::Done);
     EXPECT_TRUE(tracker.Certain());
     EXPECT_EQ(tracker.Directive(close, 4), ConditionTracker::Step::WithoutIf);
-    EXPECT_EQ(tracker.Directive(Tokens("define A 1"), 5), ConditionTracker::Step::Other);
+    EXPECT_EQ(tracker.Directive(TokensFromText("define A 1"), 5), ConditionTracker::Step::Other);
 }
