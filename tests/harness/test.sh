@@ -77,7 +77,7 @@ trap stop_host INT TERM
 # The driven entries go first where they can (they mostly wait on DRUX and the display); the
 # emulated suite starts once the product is built and runs its driven entries, whose drivers are
 # the stand-in's programs, once the stand-in is built (test.sh writes $stand_in_ready, holding
-# "built" or "failed").
+# "built" or "failed"; the wait ends with test.sh too).
 stand_in_ready=$logs/stand-in.ready
 rm -f "$stand_in_ready"
 suite_pids=() suite_names=() suite_logs=()
@@ -94,10 +94,10 @@ suite() {  # build, what it is, log name, order (driven-first or driven-after-st
         exit 1
       fi
       run "$1" -LE "host|driven"; first=$?
-      until [ -s "$3" ]; do sleep 1; done
+      until [ -s "$3" ]; do kill -0 "$4" 2>/dev/null || exit 1; sleep 1; done
       [ "$(cat "$3")" = built ] || { echo "test: the stand-in did not build: no driven entries run" >&2; exit 1; }
       run "$1" -L driven && exit $first' \
-      run "$build" "$order" "$stand_in_ready" || status=1
+      run "$build" "$order" "$stand_in_ready" $$ || status=1
     echo "test: $what took $((SECONDS - start)) s"
     exit $status
   ) >"$log" 2>&1 &
