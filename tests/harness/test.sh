@@ -54,7 +54,7 @@ times=()
 # The host stage needs no display and little besides a core; it runs while the suites wait on Wine.
 host_pid=""
 if wants host; then
-  echo "test: host stage in the background (log: $logs/host.log): the fuzz check, then:" \
+  echo "test: host stage in the background (log: $logs/host.log): the fuzz check, and beside it:" \
        "$(ctest --test-dir "$product" -N -L host | sed -n 's/^ *Test *#[0-9]*: *//p' | tr '\n' ' ')"
   # The fuzz check beside the entries: each is a single-threaded compile after another.
   (
@@ -103,6 +103,8 @@ suite() {  # build, what it is, log name, order (driven-first or driven-after-st
   ) >"$log" 2>&1 &
   suite_pids+=($!) suite_names+=("$what") suite_logs+=("$log")
 }
+stop_all() { stop_host; for pid in "${suite_pids[@]}"; do kill "$pid" 2>/dev/null; done; }
+trap stop_all INT TERM
 
 if wants emulated; then
   if [ "$product_emulated" = 1 ]; then
@@ -146,9 +148,6 @@ if wants suite; then
   loader=$(harness_load "$run_build" && echo "$DRUX_WINE")
   suite "$run_build" "suite (natively, $loader)" suite driven-first
 fi
-
-stop_all() { stop_host; for pid in "${suite_pids[@]}"; do kill "$pid" 2>/dev/null; done; }
-trap stop_all INT TERM
 
 for i in "${!suite_pids[@]}"; do
   wait "${suite_pids[$i]}" || failed+=("${suite_names[$i]}")
