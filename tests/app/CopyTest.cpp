@@ -7,14 +7,6 @@
 namespace e2e {
 namespace {
 
-const std::vector<Constant> SAMPLE = {
-    {"WM_NULL", "0", "0x0"},
-    {"WM_CREATE", "1", "0x1"},
-    {"  SPACED NAME ", " -1", "0XFFFFFFFF "},
-    {"WM_USER", "1024", "0x400"},
-    {"LVM_FIRST", "4096", "0x1000"},
-};
-
 std::string RowLine(const Constant& c) {
     return c.name + "\t" + c.decimal + "\t" + c.hex + "\r\n";
 }
@@ -124,8 +116,8 @@ TEST_F(DruxCopy, WithoutASelectionLeavesTheClipboardAndTheOtherCommandsWork) {
 }
 
 TEST_F(DruxCopy, IsDroppedDuringTheLoad) {
-    constexpr int ROWS = 100000;  // long enough that the copy reaches DRUX while it loads
-    const std::vector<Constant> constants = NumberedConstants(ROWS);
+    constexpr int LOADING_ROWS = 100000;  // long enough that the copy reaches DRUX while it loads
+    const std::vector<Constant> constants = NumberedConstants(LOADING_ROWS);
     file_ = ConstantsFile(constants);
     ASSERT_TRUE(ClipboardPut("seed"));
     ASSERT_TRUE(PointerPlace(LAUNCH_POINTER));
@@ -144,9 +136,9 @@ TEST_F(DruxCopy, IsDroppedDuringTheLoad) {
     EXPECT_EQ(GetForegroundWindow(), run_.Window()) << "the key went elsewhere";
     // Answered by the same drain that takes the key, before its effect.
     count = run_.ItemCount();
-    ASSERT_LT(count, ROWS) << "the copy may have come after the load";
+    ASSERT_LT(count, LOADING_ROWS) << "the copy may have come after the load";
 
-    ASSERT_TRUE(run_.LoadWait(ROWS, 60000));
+    ASSERT_TRUE(run_.LoadWait(LOADING_ROWS, 60000));
     EXPECT_EQ(ClipboardText(), "seed");
 
     ASSERT_TRUE(run_.ForegroundMake());

@@ -13,6 +13,16 @@ struct Constant {
     std::string hex;
 };
 
+// Five rows as a person would look them up, one with spaces around its name and a value written
+// unusually, which DRUX shows as stored, spaces and prefixes kept.
+inline const std::vector<Constant> SAMPLE = {
+    {"WM_NULL", "0", "0x0"},
+    {"WM_CREATE", "1", "0x1"},
+    {"  SPACED NAME ", " -1", "0XFFFFFFFF "},
+    {"WM_USER", "1024", "0x400"},
+    {"LVM_FIRST", "4096", "0x1000"},
+};
+
 // Three lines per constant, each ended by lineEnd; the very last line end is left off when
 // finalLineEnd is false.
 inline std::string ConstantsFile(const std::vector<Constant>& constants,

@@ -6,14 +6,6 @@
 namespace e2e {
 namespace {
 
-const std::vector<Constant> SAMPLE = {
-    {"WM_NULL", "0", "0x0"},
-    {"WM_CREATE", "1", "0x1"},
-    {"  SPACED NAME ", " -1", "0XFFFFFFFF "},  // shown as stored, spaces and prefixes kept
-    {"WM_USER", "1024", "0x400"},
-    {"LVM_FIRST", "4096", "0x1000"},
-};
-
 constexpr COLORREF EDGE_YELLOW = 0xC0FFFF;
 
 COLORREF RingBlue(int ring) {

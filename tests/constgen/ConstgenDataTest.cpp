@@ -43,8 +43,6 @@ std::string ConstgenData::parseError;
 std::vector<ConstantRecord> ConstgenData::records;
 std::map<std::string, ConstantRecord> ConstgenData::byName;
 
-}  // namespace
-
 TEST_F(ConstgenData, EveryRecordIsWellFormed) {
     ASSERT_TRUE(parsed) << CONSTGEN_DATA_FILE << ": " << parseError;
     if (CONSTGEN_DATA_GENERATED) {
@@ -270,3 +268,5 @@ TEST_F(ConstgenData, ConstgenOverTheDefaultHeadersAgreesWithTheCompiler) {
     EXPECT_GE(accuracy, 97.0) << report.str();
     EXPECT_GE(coverage, 97.0) << report.str();
 }
+
+}  // namespace

@@ -34,11 +34,6 @@ protected:
     HICON icon = nullptr;
 };
 
-HWND ControlOf(ObjectNumber widget) {
-    const WidgetRecord* record = (const WidgetRecord*)ObjectLookup(&WidgetRegistry, widget);
-    return record ? record->handle : nullptr;
-}
-
 TEST_F(ImageWidgetTest, StyleFollowsThePicture) {
     ASSERT_TRUE(ParentOpen());
     intptr_t bitmap = ImageCreate(0, 470, 360);

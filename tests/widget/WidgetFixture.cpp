@@ -40,6 +40,11 @@ void ParentClassRegister() {
 
 }  // namespace
 
+HWND ControlOf(ObjectNumber widget) {
+    const WidgetRecord* record = (const WidgetRecord*)ObjectLookup(&WidgetRegistry, widget);
+    return record ? record->handle : nullptr;
+}
+
 std::string ParentMessagesDump(const std::vector<ParentMessage>& messages) {
     std::string dump;
     char line[160];

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "runtime/Memory.h"
+#include "runtime/ObjectTable.h"
 #include "runtime/Runtime.h"
 #include "runtime/Text.h"
 #include "tests/support/MessageSequence.h"
@@ -41,6 +42,9 @@ protected:
 using support::PumpPending;
 using support::PumpUntil;
 void MouseClick(POINT screen);
+
+// The platform control behind a widget, or nullptr when the number names none.
+HWND ControlOf(ObjectNumber widget);
 
 // Pixel of a bitmap, read with GetPixel through a memory context of its own.
 COLORREF BitmapPixel(HBITMAP bitmap, int x, int y);

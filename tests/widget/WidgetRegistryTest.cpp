@@ -15,11 +15,6 @@ namespace {
 
 class WidgetRegistryTest : public WidgetFixture {};
 
-HWND ControlOf(ObjectNumber widget) {
-    const WidgetRecord* record = (const WidgetRecord*)ObjectLookup(&WidgetRegistry, widget);
-    return record ? record->handle : nullptr;
-}
-
 TEST_F(WidgetRegistryTest, KindTablesHaveTheirShapes) {
     const KindParameters kinds[] = {
         {"widget", &WidgetRegistry, 30, 30, 2, 2},
