@@ -42,6 +42,12 @@ function(constants_group header dir names_options result)
     set(${result} "${why}" PARENT_SCOPE)
     return()
   endif()
+  # How the group was compiled, beside its preprocessed text (api.i): the data-set check routes
+  # each record to its group from that text instead of preprocessing every group again.
+  file(WRITE ${dir}/compiled.cmake "set(built_cc [==[${CC}]==])\n"
+                                   "set(built_source [==[${header}]==])\n"
+                                   "set(built_flags [==[${flags}]==])\n"
+                                   "set(built_compiled [==[${compiled}]==])\n")
   foreach(missing ${left_out})
     message(WARNING "data/${output_name}: ${missing} is left out of the group of ${label}: "
                     "the header is missing from the toolchain (${CC})")
@@ -103,6 +109,11 @@ function(constants_make)
     endif()
   endif()
   file(REMOVE ${OUTPUT}.part)
+  # Only the groups of this run describe what it compiled.
+  file(GLOB described ${WORK}/group*/compiled.cmake)
+  if(described)
+    file(REMOVE ${described})
+  endif()
   set(merge_arguments "")
   set(index 0)
   foreach(header ${groups})

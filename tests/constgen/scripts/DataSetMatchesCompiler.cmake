@@ -7,7 +7,10 @@
 # WIDE (ON: a 64-bit target's file, whose wider values are in full), PROBE (constprobe: with more
 # than one group it tells the groups' names apart; a name is checked in the first group that
 # defines it, whose value the data set keeps), REQUIRED (names the data set must hold,
-# separated by "|"), GROUP_SCRIPT (constgen/dataset/DataSetGroup.cmake: how a group compiles).
+# separated by "|"), GROUP_SCRIPT (constgen/dataset/DataSetGroup.cmake: how a group compiles),
+# BUILT (optional: the build's scratch directory of DATA, whose groupN/api.i and compiled.cmake,
+# where they describe the same header and compiler, stand for preprocessing group N again: they
+# only decide which group checks a record, the compiler still checks every value).
 
 file(READ ${DATA} records)
 string(LENGTH "${records}" size)
@@ -43,17 +46,34 @@ if(group_count EQUAL 1)
 else()
   set(lists "")
   set(index 0)
+  set(reused 0)
   foreach(header ${groups})
-    # As the build compiles the group: its include directories, and a generated group without
-    # the headers missing from the toolchain.
-    data_set_group(${CC} ${header} ${WORK}/group${index} flags compiled why)
-    if(NOT why STREQUAL "")
-      message(FATAL_ERROR "${header}: ${why}")
+    foreach(field cc source flags compiled)
+      unset(built_${field})
+    endforeach()
+    set(built ${BUILT}/group${index})
+    if(BUILT AND EXISTS ${built}/compiled.cmake AND EXISTS ${built}/api.i)
+      include(${built}/compiled.cmake)
     endif()
-    set(group_flags${index} ${flags})
-    set(group_header${index} ${compiled})
-    file(RENAME ${WORK}/group${index}/api.i ${WORK}/api${index}.i)
-    execute_process(COMMAND ${PROBE} names ${WORK}/api${index}.i ${header} ${WORK}/names${index}.c
+    if(DEFINED built_source AND built_source STREQUAL header AND built_cc STREQUAL CC
+       AND EXISTS "${built_compiled}")
+      set(group_flags${index} "${built_flags}")
+      set(group_header${index} ${built_compiled})
+      set(api ${built}/api.i)
+      math(EXPR reused "${reused} + 1")
+    else()
+      # As the build compiles the group: its include directories, and a generated group without
+      # the headers missing from the toolchain.
+      data_set_group(${CC} ${header} ${WORK}/group${index} flags compiled why)
+      if(NOT why STREQUAL "")
+        message(FATAL_ERROR "${header}: ${why}")
+      endif()
+      set(group_flags${index} ${flags})
+      set(group_header${index} ${compiled})
+      set(api ${WORK}/api${index}.i)
+      file(RENAME ${WORK}/group${index}/api.i ${api})
+    endif()
+    execute_process(COMMAND ${PROBE} names ${api} ${header} ${WORK}/names${index}.c
                             ${WORK}/names${index}.txt "__*"
                     RESULT_VARIABLE status)
     if(NOT status EQUAL 0)
@@ -138,5 +158,8 @@ foreach(header ${groups} none)
 endforeach()
 if(NOT report STREQUAL "")
   message(FATAL_ERROR "${DATA}:\n${report}")
+endif()
+if(group_count GREATER 1)
+  message(STATUS "${reused} of the ${group_count} groups' preprocessed text taken from the build")
 endif()
 message(STATUS "${total} records, every one as ${CC} computes it")
