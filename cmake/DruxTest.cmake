@@ -51,6 +51,13 @@ endfunction()
 #   host     a program of the build machine (no Windows code): run once, from the product build,
 #            never emulated
 # drux_add_test gives windows (and driven) by itself, so a new test program runs in every tier.
+#
+# Which entries may run at the same time is declared with each too: an entry that uses the Wine
+# world's desktop (windows, focus, the pointer, the keyboard, the clipboard) holds the resource
+# lock `desktop` (DRUX_DESKTOP_LOCK), so two such entries never overlap; one that opens no window,
+# or brings a display and prefix of its own, does not, and CTest (test.sh runs the suites with
+# -j2) runs it beside them. drux_add_test holds the lock unless told WINDOWLESS.
+set(DRUX_DESKTOP_LOCK RESOURCE_LOCK desktop)
 
 # The command that runs this build's driver program <target> (a path under this directory's
 # binary folder): the program itself, or, where the harness names another build for the drivers
@@ -65,11 +72,12 @@ function(drux_driver_program out target)
   endif()
 endfunction()
 
-# drux_add_test(<name> SOURCES ... LIBS ... [TIMEOUT s] [DRIVEN])
+# drux_add_test(<name> SOURCES ... LIBS ... [TIMEOUT s] [DRIVEN] [WINDOWLESS])
 # One console test program, one CTest entry; CTest runs it through the emulator (Wine's loader).
 # DRIVEN: the program drives DRUX.exe from outside (named by DRUX_EXE in its environment).
+# WINDOWLESS: the program opens no window and reads no input; it may run beside the others.
 function(drux_add_test name)
-  cmake_parse_arguments(T "DRIVEN" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "DRIVEN;WINDOWLESS" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
   drux_enable_gtest()
   add_executable(${name} ${T_SOURCES})
   # One translation unit per test program: every test source pays about 2.5 s just to load the
@@ -96,5 +104,8 @@ function(drux_add_test name)
   else()
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES LABELS windows TIMEOUT ${T_TIMEOUT})
+  endif()
+  if(NOT T_WINDOWLESS)
+    set_tests_properties(${name} PROPERTIES ${DRUX_DESKTOP_LOCK})
   endif()
 endfunction()

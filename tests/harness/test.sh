@@ -74,6 +74,8 @@ trap stop_host INT TERM
 
 # A suite runs in the background with its output in a log, printed whole when it ends, so that the
 # suite and the emulated suite can run side by side and their logs still read one at a time.
+# Two entries at a time: an entry that uses the desktop holds its resource lock (declared with the
+# entry, cmake/DruxTest.cmake), so what runs beside it opens no window or has a display of its own.
 # The driven entries go first where they can (they mostly wait on DRUX and the display); the
 # emulated suite starts once the product is built and runs its driven entries, whose drivers are
 # the stand-in's programs, once the stand-in is built (test.sh writes $stand_in_ready, holding
@@ -87,7 +89,7 @@ suite() {  # build, what it is, log name, order (driven-first or driven-after-st
   (
     start=$SECONDS status=0
     bash "$here/wine-env.sh" "$build" -- bash -c '
-      run() { ctest --test-dir "$1" "$2" "$3" --no-tests=error --output-on-failure -j1; }
+      run() { ctest --test-dir "$1" "$2" "$3" --no-tests=error --output-on-failure -j2; }
       if [ "$2" = driven-first ]; then
         run "$1" -L driven; first=$?
         run "$1" -LE "host|driven" && exit $first
