@@ -63,12 +63,14 @@ run-installed: build-run
 	$(call RUNBUILD_SAY,make run)
 	bash tools/run.sh $(RUNBUILD) "$(FILE)"
 
-# tests/harness/test.sh runs the stages: the fuzz check and the checks that run no Windows code,
-# and (where the runnable build is the stand-in) the product's suite emulated, start once the
-# product is built, while the stand-in builds; then the runnable build's suite beside them.
-test-installed: build
+# tests/harness/test.sh builds the product while the suites' Wine prefixes are made, then runs the
+# stages: the fuzz check and the checks that run no Windows code, and (where the runnable build is
+# the stand-in) the product's suite emulated, start once the product is built, while the stand-in
+# builds; then the runnable build's suite beside them.
+test-installed:
 	$(call RUNBUILD_SAY,make test)
 	bash tests/harness/test.sh --product $(BUILD) --stand-in $(STANDIN) \
+	  --build-product "$(MAKE) --no-print-directory build" \
 	  --build-stand-in "$(MAKE) --no-print-directory build-x64"
 
 # BENCH_REPEAT runs of each measure (median printed); BENCH_ONLY picks measures by their text.

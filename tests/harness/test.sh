@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every test the way `make test` does, in stages, and says what ran where:
-#   tests/harness/test.sh [--product DIR] [--stand-in DIR] [--build-stand-in CMD] [--stage NAME]...
+#   tests/harness/test.sh [--product DIR] [--stand-in DIR] [--build-product CMD]
+#                         [--build-stand-in CMD] [--stage NAME]...
 #   host      beside the rest: the fuzz check (tools/fuzz.sh check) and the CTest entries
 #             labelled host, which run no Windows code (the data-set and constgen-on-Linux-headers
 #             checks), from the product build, once
@@ -9,9 +10,11 @@
 #             32-bit loader under qemu (entries labelled driven use the stand-in's drivers, and
 #             run once it is built; the others start with the host stage), side by side with
 #             the suite (each has its own display and prefix)
-# All stages by default. The product build must be made and decided (tests/harness/decide.sh)
-# first; the stand-in too, unless --build-stand-in names the command that makes it, which runs
-# once the host stage (which needs only the product build) has started.
+# All stages by default. The builds must be decided (tests/harness/decide.sh) first. The product
+# build must be made too, unless --build-product names the command that makes it, which runs
+# while the suites' Wine prefixes are made (they need nothing of the builds); the stand-in too,
+# unless --build-stand-in names the command that makes it, which runs once the host stage (which
+# needs only the product build) has started.
 # Fails when any stage fails or finds no test; prints each stage's time.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -19,6 +22,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 
 product=build
 stand_in=build-x64
+build_product=""
 build_stand_in=""
 stages=()
 while [ $# -gt 0 ]; do
@@ -27,11 +31,13 @@ while [ $# -gt 0 ]; do
     --product=*) product=${1#*=} ;;
     --stand-in) stand_in=${2:?--stand-in needs a directory}; shift ;;
     --stand-in=*) stand_in=${1#*=} ;;
+    --build-product) build_product=${2:?--build-product needs a command}; shift ;;
+    --build-product=*) build_product=${1#*=} ;;
     --build-stand-in) build_stand_in=${2:?--build-stand-in needs a command}; shift ;;
     --build-stand-in=*) build_stand_in=${1#*=} ;;
     --stage) stages+=("${2:?--stage needs a name}"); shift ;;
     --stage=*) stages+=("${1#*=}") ;;
-    -h | --help) sed -n '2,16s/^# \{0,1\}//p' "$0"; exit 0 ;;
+    -h | --help) sed -n '2,19s/^# \{0,1\}//p' "$0"; exit 0 ;;
     *) echo "test: unknown argument $1 (see --help)" >&2; exit 2 ;;
   esac
   shift
@@ -45,11 +51,64 @@ wants() { case " ${stages[*]} " in *" $1 "*) return 0 ;; esac; return 1; }
 harness_load "$product" || exit 1
 run_build=$DRUX_RUN_BUILD
 product_emulated=$DRUX_PRODUCT_EMULATED
-[ -f "$product/CTestTestfile.cmake" ] || { echo "test: $product is not built (make build)" >&2; exit 1; }
 logs=$product/test-logs
 mkdir -p "$logs"
 failed=()
 times=()
+
+# A build's Wine prefixes (the one with the virtual desktop, then the window-manager check's
+# without it) are made in the background while the product compiles: most of making one is
+# writing its 700 MB, and under emulation its 32-bit set-up takes a minute. A suite waits for its
+# build's (prefix_wait); where making them failed, the suite's wine-env.sh tries again and says why.
+declare -A prefix_pids=()
+prefixes_make() {  # build
+  local name
+  name=$(basename "$1")
+  rm -f "$logs/prefixes-$name.done"
+  (
+    bash "$here/wine-env.sh" "$1" --prefix-only && bash "$here/wine-env.sh" "$1" --no-desktop --prefix-only
+    echo $? >"$logs/prefixes-$name.done"
+  ) >"$logs/prefixes-$name.log" 2>&1 &
+  prefix_pids[$1]=$!
+}
+prefix_wait() {  # build (in a suite's own process: the job is test.sh's child, so it is polled)
+  local name pid=${prefix_pids[$1]:-}
+  name=$(basename "$1")
+  [ -n "$pid" ] || return 0
+  while [ ! -f "$logs/prefixes-$name.done" ] && kill -0 "$pid" 2>/dev/null; do sleep 1; done
+  [ "$(cat "$logs/prefixes-$name.done" 2>/dev/null)" = 0 ] && return 0
+  echo "test: making the Wine prefixes of $1 failed; the suite makes them itself:"
+  cat "$logs/prefixes-$name.log"
+}
+stop_prefixes() {  # [build ...]: those builds' jobs, else all
+  local build pid builds=("$@")
+  [ $# -gt 0 ] || builds=("${!prefix_pids[@]}")
+  for build in ${builds[@]+"${builds[@]}"}; do
+    pid=${prefix_pids[$build]:-}
+    [ -n "$pid" ] || continue
+    pkill -TERM -P "$pid" 2>/dev/null
+    kill "$pid" 2>/dev/null
+  done
+}
+trap stop_prefixes INT TERM
+if wants suite && [ "$run_build" = "$product" ]; then
+  prefixes_make "$product"
+else
+  wants emulated && [ "$product_emulated" = 1 ] && prefixes_make "$product"
+  wants suite && [ "$run_build" != "$product" ] && prefixes_make "$run_build"
+fi
+
+if [ -n "$build_product" ]; then
+  echo "test: building the product $product/ ($build_product)$([ ${#prefix_pids[@]} -gt 0 ] && echo " beside the Wine prefixes")"
+  start=$SECONDS
+  if ! bash -c "$build_product"; then
+    echo "test: FAILED: the product $product/ did not build" >&2
+    stop_prefixes
+    exit 1
+  fi
+  times+=("building $product/ $((SECONDS - start)) s")
+fi
+[ -f "$product/CTestTestfile.cmake" ] || { echo "test: $product is not built (make build)" >&2; stop_prefixes; exit 1; }
 
 # The host stage needs no display and little besides a core; it runs while the suites wait on Wine.
 host_pid=""
@@ -70,7 +129,7 @@ if wants host; then
   host_pid=$!
 fi
 stop_host() { [ -n "$host_pid" ] && kill "$host_pid" 2>/dev/null; }
-trap stop_host INT TERM
+trap 'stop_prefixes; stop_host' INT TERM
 
 # A suite runs in the background with its output in a log, printed whole when it ends, so that the
 # suite and the emulated suite can run side by side and their logs still read one at a time.
@@ -88,6 +147,7 @@ suite() {  # build, what it is, log name, order (driven-first or driven-after-st
   echo "test: $what: $build/, every CTest entry not labelled host (log: $log)"
   (
     start=$SECONDS status=0
+    prefix_wait "$build"
     bash "$here/wine-env.sh" "$build" -- bash -c '
       run() { ctest --test-dir "$1" "$2" "$3" --no-tests=error --output-on-failure -j2; }
       if [ "$2" = driven-first ]; then
@@ -105,7 +165,7 @@ suite() {  # build, what it is, log name, order (driven-first or driven-after-st
   ) >"$log" 2>&1 &
   suite_pids+=($!) suite_names+=("$what") suite_logs+=("$log")
 }
-stop_all() { stop_host; for pid in "${suite_pids[@]}"; do kill "$pid" 2>/dev/null; done; }
+stop_all() { stop_prefixes; stop_host; for pid in "${suite_pids[@]}"; do kill "$pid" 2>/dev/null; done; }
 trap stop_all INT TERM
 
 if wants emulated; then
@@ -124,6 +184,7 @@ fi
 # waited for and its logs printed before the failure.
 give_up() {
   echo failed >"$stand_in_ready"
+  stop_prefixes "$run_build"
   for i in "${!suite_pids[@]}"; do wait "${suite_pids[$i]}"; cat "${suite_logs[$i]}"; done
   [ -n "$host_pid" ] && { wait "$host_pid"; cat "$logs/host.log"; }
   echo "test: FAILED: the stand-in" >&2
@@ -157,6 +218,7 @@ for i in "${!suite_pids[@]}"; do
   times+=("$(sed -n 's/^test: \(.*\) took \([0-9]* s\)$/\1 \2/p' "${suite_logs[$i]}" | tail -1)")
 done
 
+for pid in "${prefix_pids[@]}"; do wait "$pid"; done
 if [ -n "$host_pid" ]; then
   wait "$host_pid" || failed+=(host)
   cat "$logs/host.log"

@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Runs a command inside a build's private Wine world:
 #   tests/harness/wine-env.sh [options] <build dir> [options] -- command ...
+#   tests/harness/wine-env.sh [options] <build dir> --prefix-only
 #   --no-desktop        the build's second prefix, without the virtual desktop: programs get
 #                       windows of their own on the display, managed by its window manager
 #   --display-from-env  the caller's DISPLAY when it is set, instead of a private Xvfb
+#   --prefix-only       make the prefix (if it is not made yet) and stop: no command, no desktop
+#                       keeper, so it needs nothing of the build but harness.env
 #   -h, --help          this text
 # The loader, the prefix and whether the 32-bit loader is emulated come from the build's
 # harness.env (tests/harness/decide.sh) and are exported as DRUX_WINE, DRUX_WINE64 (the native
@@ -18,11 +21,13 @@ here=$(cd "$(dirname "$0")" && pwd)
 build=""
 use_env_display=0
 no_desktop=0
+prefix_only=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --display-from-env) use_env_display=1 ;;
     --no-desktop) no_desktop=1 ;;
-    -h | --help) sed -n '2,13s/^# \{0,1\}//p' "$0"; exit 0 ;;
+    --prefix-only) prefix_only=1 ;;
+    -h | --help) sed -n '2,16s/^# \{0,1\}//p' "$0"; exit 0 ;;
     --) shift; break ;;
     -*) echo "wine-env: unknown option $1 (see --help)" >&2; exit 2 ;;
     *)
@@ -32,7 +37,7 @@ while [ $# -gt 0 ]; do
   shift
 done
 [ -n "$build" ] || { echo "wine-env: no build directory (see --help)" >&2; exit 2; }
-[ $# -gt 0 ] || { echo "wine-env: no command after -- (see --help)" >&2; exit 2; }
+[ $# -gt 0 ] || [ "$prefix_only" = 1 ] || { echo "wine-env: no command after -- (see --help)" >&2; exit 2; }
 build=$(cd "$build" && pwd) || exit 1
 harness_load "$build" || exit 1
 
@@ -101,6 +106,7 @@ if [ ! -f "$WINEPREFIX/.drux-ready" ]; then
   fi
   touch "$WINEPREFIX/.drux-ready"
 fi
+[ "$prefix_only" = 1 ] && exit 0
 
 wineserver -p
 # A long-lived program keeps the virtual desktop (and the mouse position) between programs.
