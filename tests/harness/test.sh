@@ -55,12 +55,15 @@ logs=$product/test-logs
 mkdir -p "$logs"
 failed=()
 times=()
+# What test.sh starts in the background, stopped by pid on an interrupt (stop_all).
+declare -A prefix_pids=()
+host_pid=""
+suite_pids=() suite_names=() suite_logs=()
 
 # A build's Wine prefixes (the one with the virtual desktop, then the window-manager check's
 # without it) are made in the background while the product compiles: most of making one is
 # writing its 700 MB, and under emulation its 32-bit set-up takes a minute. A suite waits for its
 # build's (prefix_wait); where making them failed, the suite's wine-env.sh tries again and says why.
-declare -A prefix_pids=()
 prefixes_make() {  # build
   local name
   name=$(basename "$1")
@@ -90,7 +93,9 @@ stop_prefixes() {  # [build ...]: those builds' jobs, else all
     kill "$pid" 2>/dev/null
   done
 }
-trap stop_prefixes INT TERM
+stop_host() { [ -n "$host_pid" ] && kill "$host_pid" 2>/dev/null; }
+stop_all() { stop_prefixes; stop_host; for pid in ${suite_pids[@]+"${suite_pids[@]}"}; do kill "$pid" 2>/dev/null; done; }
+trap stop_all INT TERM
 if wants suite && [ "$run_build" = "$product" ]; then
   prefixes_make "$product"
 else
@@ -111,7 +116,6 @@ fi
 [ -f "$product/CTestTestfile.cmake" ] || { echo "test: $product is not built (make build)" >&2; stop_prefixes; exit 1; }
 
 # The host stage needs no display and little besides a core; it runs while the suites wait on Wine.
-host_pid=""
 if wants host; then
   echo "test: host stage in the background (log: $logs/host.log): the fuzz check, and beside it:" \
        "$(ctest --test-dir "$product" -N -L host | sed -n 's/^ *Test *#[0-9]*: *//p' | tr '\n' ' ')"
@@ -128,8 +132,6 @@ if wants host; then
   ) >"$logs/host.log" 2>&1 &
   host_pid=$!
 fi
-stop_host() { [ -n "$host_pid" ] && kill "$host_pid" 2>/dev/null; }
-trap 'stop_prefixes; stop_host' INT TERM
 
 # A suite runs in the background with its output in a log, printed whole when it ends, so that the
 # suite and the emulated suite can run side by side and their logs still read one at a time.
@@ -141,7 +143,6 @@ trap 'stop_prefixes; stop_host' INT TERM
 # "built" or "failed"; the wait ends with test.sh too).
 stand_in_ready=$logs/stand-in.ready
 rm -f "$stand_in_ready"
-suite_pids=() suite_names=() suite_logs=()
 suite() {  # build, what it is, log name, order (driven-first or driven-after-stand-in)
   local build=$1 what=$2 log=$logs/$3.log order=$4
   echo "test: $what: $build/, every CTest entry not labelled host (log: $log)"
@@ -165,9 +166,6 @@ suite() {  # build, what it is, log name, order (driven-first or driven-after-st
   ) >"$log" 2>&1 &
   suite_pids+=($!) suite_names+=("$what") suite_logs+=("$log")
 }
-stop_all() { stop_prefixes; stop_host; for pid in "${suite_pids[@]}"; do kill "$pid" 2>/dev/null; done; }
-trap stop_all INT TERM
-
 if wants emulated; then
   if [ "$product_emulated" = 1 ]; then
     not_run=$(ctest --test-dir "$product" -N -L host | sed -n 's/^ *Test *#[0-9]*: *//p' | tr '\n' ' ')

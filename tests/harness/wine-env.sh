@@ -56,6 +56,10 @@ prefix_wine=$DRUX_WINE
 [ "$DRUX_EMULATED" = 1 ] && prefix_wine=$DRUX_WINE64
 echo "wine-env: running $build with $DRUX_WINE ($WINEARCH$([ "$DRUX_EMULATED" = 1 ] && echo ", emulated"))" >&2
 
+# --prefix-only on a prefix already made has nothing to do: no display, and no wineserver of the
+# prefix (another harness may be using it) to stop on the way out.
+[ "$prefix_only" = 1 ] && [ -f "$WINEPREFIX/.drux-ready" ] && exit 0
+
 xvfb_pid=""
 cleanup() {
   wineserver -k >/dev/null 2>&1 || true
